@@ -1,0 +1,40 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace przenosnik::test {
+
+QString firstDifference(const QByteArray& actual, const QByteArray& expected)
+{
+    const qsizetype common = std::min(actual.size(), expected.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (actual.at(i) != expected.at(i)) {
+            return QStringLiteral("first difference at byte %1 (0x%2): got 0x%3, expected 0x%4")
+                .arg(i)
+                .arg(i, 0, 16)
+                .arg(static_cast<quint8>(actual.at(i)), 2, 16, QLatin1Char('0'))
+                .arg(static_cast<quint8>(expected.at(i)), 2, 16, QLatin1Char('0'));
+        }
+    }
+    if (actual.size() != expected.size())
+        return QStringLiteral("sizes differ: got %1 bytes, expected %2").arg(actual.size()).arg(expected.size());
+    return {};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace przenosnik::test

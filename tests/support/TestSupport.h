@@ -1,0 +1,23 @@
+// Helpers shared by the tests.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace przenosnik::test {
+
+// Describes the first byte where two buffers differ, or returns an empty string.
+QString firstDifference(const QByteArray& actual, const QByteArray& expected);
+
+// Reads a whole file; an unreadable file gives an empty array.
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+} // namespace przenosnik::test
+
+// Compares two byte buffers and names the first differing offset on failure.
+#define PRZ_COMPARE_BYTES(actual, expected)                                                                 \
+    do {                                                                                                     \
+        const QString prz_difference = przenosnik::test::firstDifference((actual), (expected));             \
+        QVERIFY2(prz_difference.isEmpty(), qPrintable(prz_difference));                                     \
+    } while (false)
