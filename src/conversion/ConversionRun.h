@@ -1,0 +1,66 @@
+// One conversion of an export file into the ledger's monthly files.
+#pragma once
+
+#include "encoding/PolishEncoding.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace przenosnik {
+
+// The options of one run: the values of the main window's controls.
+// The defaults are those of a first start.
+struct ConversionSettings
+{
+    QString exportFile;                                   // FE_EPP: the export file name
+    QString companyDirectory;                             // de_KPR: the company's data directory
+    PolishEncoding ledgerEncoding = PolishEncoding::Cp852; // RB_MAZ checked: Mazovia
+    bool sym2006 = true;                                  // chb_Sym2006
+    bool szablon31 = true;                                // chb_Szablon31
+    bool postalCode = false;                              // chb_kod
+    QString attribute;                                    // Edit_Atrybut
+    QString registerId;                                   // Edit_REJ
+    QString defaultDescription;                           // Edit_OPIS
+    bool alwaysDescription = false;                       // chb_def_opis
+    bool dryRun = false;                                  // ch_sprawdz ("symulacja")
+};
+
+// What a run needs of the window (or the command-line converter) that hosts it.
+class ConversionHost
+{
+public:
+    virtual ~ConversionHost() = default;
+
+    // Appends one whole line to the trace log.
+    virtual void appendTrace(const QString& line) = 0;
+    // The lines of the current document block (mDokument).
+    virtual QStringList& documentLines() = 0;
+    // The number of documents mapped in the current run (Dokumentow).
+    virtual void setDocumentCount(int count) = 0;
+    // The two failures that reach the user as message boxes.
+    virtual void showExportOpenFailure(const QString& message) = 0;
+    virtual void showInvalidVersion(const QString& message) = 0;
+};
+
+// What the "Konwersja" action does after checking its inputs.
+enum class InputVerdict { Run, FocusExportFile, FocusCompanyDirectory };
+
+struct InputCheck
+{
+    InputVerdict verdict = InputVerdict::Run;
+    QString exportFile; // the export file text without its surrounding quotes, to show in FE_EPP
+};
+
+InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun);
+
+enum class RunOutcome {
+    ExportNotOpened,   // message box; the trace is untouched
+    InvalidVersion,    // the version character is not a digit; message box; the run stopped at once
+    UnsuitableVersion, // no version 2 or 3: no document was read
+    Completed,         // the export file was read to its end
+    StoppedEarly,      // a monthly file could not be opened or appended to
+};
+
+RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
+
+} // namespace przenosnik
