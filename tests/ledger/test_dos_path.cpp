@@ -77,4 +77,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestDosPath)
-#include "test_DosPath.moc"
+#include "test_dos_path.moc"
