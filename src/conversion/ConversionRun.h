@@ -12,17 +12,17 @@ namespace przenosnik {
 // The defaults are those of a first start.
 struct ConversionSettings
 {
-    QString exportFile;                                    // FE_EPP: the export file name
-    QString companyDirectory;                              // de_KPR: the company's data directory
+    QString exportFile;                                   // FE_EPP: the export file name
+    QString companyDirectory;                             // de_KPR: the company's data directory
     PolishEncoding ledgerEncoding = PolishEncoding::Cp852; // RB_MAZ checked: Mazovia
-    bool sym2006 = true;                                   // chb_Sym2006
-    bool szablon31 = true;                                 // chb_Szablon31
-    bool postalCode = false;                               // chb_kod
-    QString attribute;                                     // Edit_Atrybut
-    QString registerId;                                    // Edit_REJ
-    QString defaultDescription;                            // Edit_OPIS
-    bool alwaysDescription = false;                        // chb_def_opis
-    bool dryRun = false;                                   // ch_sprawdz ("symulacja")
+    bool sym2006 = true;                                  // chb_Sym2006
+    bool szablon31 = true;                                // chb_Szablon31
+    bool postalCode = false;                              // chb_kod
+    QString attribute;                                    // Edit_Atrybut
+    QString registerId;                                   // Edit_REJ
+    QString defaultDescription;                           // Edit_OPIS
+    bool alwaysDescription = false;                       // chb_def_opis
+    bool dryRun = false;                                  // ch_sprawdz ("symulacja")
 };
 
 // What a run needs of the window (or the command-line converter) that hosts it.
@@ -43,12 +43,7 @@ public:
 };
 
 // What the "Konwersja" action does after checking its inputs.
-enum class InputVerdict
-{
-    Run,
-    FocusExportFile,
-    FocusCompanyDirectory
-};
+enum class InputVerdict { Run, FocusExportFile, FocusCompanyDirectory };
 
 struct InputCheck
 {
@@ -58,8 +53,7 @@ struct InputCheck
 
 InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun);
 
-enum class RunOutcome
-{
+enum class RunOutcome {
     ExportNotOpened,   // message box; the trace is untouched
     InvalidVersion,    // the version character is not a digit; message box; the run stopped at once
     UnsuitableVersion, // no version 2 or 3: no document was read
