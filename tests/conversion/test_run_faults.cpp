@@ -4,6 +4,9 @@
 // appending to the same monthly file meanwhile. Permissions are never used to
 // make a file fail: the tests also run as root.
 #include "conversion/ConversionRun.h"
+#include "conversion/ConversionState.h"
+#include "conversion/ExportLineSource.h"
+#include "conversion/ExportReader.h"
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
@@ -12,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +64,31 @@ QString marchExport(int count, const QList<int>& april = {})
     }
     return text;
 }
+
+// Gives its bytes in small pieces, then fails every read.
+class BreakingDevice : public QIODevice
+{
+public:
+    explicit BreakingDevice(QByteArray head) : m_head(std::move(head))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_head.isEmpty())
+            return -1;
+        const qint64 n = std::min<qint64>({maxSize, m_head.size(), 64});
+        memcpy(data, m_head.constData(), size_t(n));
+        m_head.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_head;
+};
 
 // A host that lets a test act at the moment a trace line is written, as the
 // ledger program or the user might between two steps of a run.
@@ -375,6 +404,35 @@ private Q_SLOTS:
         QCOMPARE(host.documentCount, 0);
         QVERIFY(QDir(company).isEmpty());
 #endif
+    }
+
+    // The read fails inside the second block: the first document is read, the
+    // unfinished one is not, and the reader reports the error as the end.
+    void readErrorInsideADocument()
+    {
+        const QString first = documentBlock(Invoice(), registerBlock("23", "100.00", "23.00"));
+        const QString second = documentBlock(Invoice(), QString());
+        BreakingDevice device(exportBytes(exportHeader() + first + second.left(second.size() / 2)));
+        ConversionSettings settings;
+        RecordingHost host;
+        ConversionRun run(settings, host);
+        ExportLineSource source(device);
+        run.exportFile = &source;
+
+        ReadHeader(run);
+        QCOMPARE(run.templateVersion, 3);
+        QVERIFY(ReadNextDocument(run));
+        QCOMPARE(run.documentKind, 1);
+        QCOMPARE(host.document.size(), first.count(QLatin1Char('\n')) - 2);
+        host.trace.clear();
+
+        QVERIFY(!ReadNextDocument(run));
+        QVERIFY(run.endOfInput);
+        QVERIFY(run.readFailed);
+        QCOMPARE(host.trace, QStringList{ReadFailure});
+        // Every later read meets the same end.
+        QVERIFY(!ReadNextDocument(run));
+        QVERIFY(run.endOfInput);
     }
 
     // The ledger program appends to the same monthly file between two of our
