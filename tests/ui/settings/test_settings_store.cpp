@@ -108,6 +108,25 @@ private Q_SLOTS:
         PRZ_COMPARE_BYTES(readFile(file), "[MAIN]\r\nA=1\r\n\r\n");
     }
 
+    void rewriteKeepsPermissions()
+    {
+        const QString file = path(QStringLiteral("PRZENOSN.INI"));
+        const QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+        QVERIFY(writeFile(file, "[MAIN]\n"));
+        QVERIFY(QFile::setPermissions(file, permissions));
+        {
+            SettingsStore store(QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"), mDir.path());
+            store.setValue(QStringLiteral("A"), QStringLiteral("1"));
+            QVERIFY(store.writeFile());
+        }
+        // The "user" bits describe whoever runs the test, not the file.
+        const QFileDevice::Permissions user =
+            QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+        QCOMPARE(QFile::permissions(file) & ~user, permissions);
+        PRZ_COMPARE_BYTES(readFile(file), "[MAIN]\r\nA=1\r\n\r\n");
+    }
+
     void readOnlyFileIsNeverWritten()
     {
         const QString file = path(QStringLiteral("PRZENOSN.INI"));
