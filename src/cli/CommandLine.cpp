@@ -13,7 +13,7 @@ struct Switch
 {
     const char* on;
     const char* off;
-    bool ConversionSettings::* field;
+    bool ConversionSettings::*field;
 };
 
 constexpr Switch Switches[] = {
@@ -75,7 +75,7 @@ QString applyOptions(const QCommandLineParser& parser, ConversionSettings& setti
     struct Text
     {
         const char* name;
-        QString ConversionSettings::* field;
+        QString ConversionSettings::*field;
         int maxLength;
     };
     const Text texts[] = {
@@ -89,12 +89,12 @@ QString applyOptions(const QCommandLineParser& parser, ConversionSettings& setti
             continue;
         const QString value = parser.value(name);
         if (value.size() > text.maxLength)
-            return text.maxLength == 1
-                       ? QStringLiteral("--%1 przyjmuje najwyżej jeden znak, podano %2").arg(name, quoted(value))
-                       : QStringLiteral("--%1 przyjmuje najwyżej %2 znaków, podano %3")
-                             .arg(name)
-                             .arg(text.maxLength)
-                             .arg(value.size());
+            return text.maxLength == 1 ? QStringLiteral("--%1 przyjmuje najwyżej jeden znak, podano %2")
+                                             .arg(name, quoted(value))
+                                       : QStringLiteral("--%1 przyjmuje najwyżej %2 znaków, podano %3")
+                                             .arg(name)
+                                             .arg(text.maxLength)
+                                             .arg(value.size());
         settings.*text.field = value;
     }
     return {};
@@ -110,7 +110,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString& name = unknown.first();
-            return invalid(QStringLiteral("nieznana opcja %1").arg(name.size() == 1 ? "-" + name : "--" + name));
+            return invalid(
+                QStringLiteral("nieznana opcja %1").arg(name.size() == 1 ? "-" + name : "--" + name));
         }
         return invalid(QStringLiteral("błędna opcja: %1").arg(parser.errorText()));
     }
@@ -125,9 +126,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return result;
     }
 
-    // Options that repeat would leave it unclear which one counts.
+    // An option with a value given twice would leave it unclear which value counts.
     for (const QString& name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1)
+        if (parser.values(name).size() > 1)
             return invalid(QStringLiteral("opcja %1 podana więcej niż raz")
                                .arg(name.size() == 1 ? "-" + name : "--" + name));
     }

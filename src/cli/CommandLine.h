@@ -8,7 +8,8 @@
 
 namespace przenosnik {
 
-enum class CliAction {
+enum class CliAction
+{
     Convert,       // run a conversion (or a dry run)
     ListCompanies, // print the company list of a SPISFIRM.DAT
     Help,
@@ -25,7 +26,7 @@ struct CommandLine
 };
 
 // Exit codes of przenosnik-cli.
-inline constexpr int ExitCompleted = 0;   // the run read the export file to its end
+inline constexpr int ExitCompleted = 0;    // the run read the export file to its end
 inline constexpr int ExitNotCompleted = 1; // the run did not start or stopped early
 inline constexpr int ExitBadCommandLine = 2;
 

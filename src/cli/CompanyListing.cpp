@@ -25,8 +25,9 @@ int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std:
         return ExitNotCompleted;
     }
     for (const CompanyRow& row : *rows) {
-        WriteLines(out, QStringList{row.firma, row.katalog, row.info, companyDirectory(listFile, row.katalog)}.join(
-                            QLatin1Char('\t')));
+        WriteLines(
+            out, QStringList{row.firma, row.katalog, row.info, companyDirectory(listFile, row.katalog)}.join(
+                     QLatin1Char('\t')));
     }
     return ExitCompleted;
 }

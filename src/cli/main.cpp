@@ -21,10 +21,12 @@ int main(int argc, char** argv)
         std::fputs(VersionText().toUtf8().constData(), stdout);
         return ExitCompleted;
     case CliAction::Invalid:
-        WriteLines(stderr, QStringLiteral("przenosnik-cli: %1\nPomoc: przenosnik-cli --help").arg(commandLine.error));
+        WriteLines(stderr,
+                   QStringLiteral("przenosnik-cli: %1\nPomoc: przenosnik-cli --help").arg(commandLine.error));
         return ExitBadCommandLine;
     case CliAction::ListCompanies:
-        return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout, stderr);
+        return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
+                                   stderr);
     case CliAction::Convert:
         break;
     }
