@@ -199,14 +199,17 @@ def small_export(version, *blocks, mark=True, tail="\r\n"):
 
 
 def sale(kod, data, netto="100.00", vat="23.00", blocks=(("23", "100.00", "23.00"),), kind="sprzedaży",
-         extra=(), opis="Towar"):
+         extra=(), opis="Towar", numbered=False, typ=1):
     lines = ["Dokument{", "\tanulowany = 0", "\trodzaj_dok = %s" % kind] + list(extra) + [
         "\tkod = %s" % kod, "\tdata = %s" % data, "\tdatasp = %s" % data, "\topis = %s" % opis,
         "\tkhnazwa = Firma Żółć", "\tkhadres = ul. Polna", "\tkhdom = 1", "\tkhlokal = ",
         "\tkhmiasto = Łódź", "\tkhkodpocz = 90-001", "\tkhnip = 111-222-33-44",
-        "\tplattermin = %s" % data, "\tnetto = %s" % netto, "\tvat = %s" % vat, "\ttyp_rejestru_vat = 1"]
+        "\tplattermin = %s" % data, "\tnetto = %s" % netto, "\tvat = %s" % vat, "\ttyp_rejestru_vat = %d" % typ]
+    n = "1" if numbered else ""
     for rate, net, tax in blocks:
-        lines += ["\tRejestr{", "\t\tstawka = %s" % rate, "\t\tnetto = %s" % net, "\t\tvat = %s" % tax, "\t}"]
+        keys = (["\t\tstawka%s = %s" % (n, rate)] if rate is not None else []) + [
+            "\t\tnetto%s = %s" % (n, net), "\t\tvat%s = %s" % (n, tax)]
+        lines += ["\tRejestr{"] + keys + ["\t}"]
     return lines + ["}"]
 
 
@@ -327,6 +330,19 @@ def cases():
     cut = small_export(3, sale("E/1", "2014-08-01"), sale("E/2", "2014-08-02")[:-1])
     write_case("ends-inside-block", [export, "@OUT@"], export=cut, o=ref.options())
 
+    # "SYM 2006" blocks with numbered keys: a block without its rate key keeps the rate before it,
+    # and a VAT register type 0 means a document without VAT part.
+    numbered = small_export(
+        3,
+        sale("N/1", "2014-09-01", netto="150.00", vat="19.00", numbered=True,
+             blocks=(("23", "50.00", "11.50"), ("8", "90.00", "7.20"), (None, "10.00", "0.80"))),
+        sale("N/2", "2014-09-02", netto="100.00", vat="23.00", numbered=True, typ=0, blocks=()),
+        sale("N/3", "2014-09-03", netto="40.00", vat="0.00", numbered=True, blocks=((None, "40.00", "0.00"),)),
+        sale("N/4", "2014-09-04", kind="zakupu", netto="-100.00", vat="-23.00", numbered=True, typ=0,
+             blocks=(("23", "100.00", "23.00"),)),
+    )
+    write_case("sym2006-numbered-keys", ["--no-szablon31", export, "@OUT@"], export=numbered,
+               o=ref.options(szablon31=False))
     write_case("no-version-line", [export, "@OUT@"], export=small_export(None, sale("V/1", "2014-01-01")),
                o=ref.options())
     write_case("version-4", ["-n", export], export=small_export("4", sale("V/1", "2014-01-01")),
