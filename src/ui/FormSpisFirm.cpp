@@ -4,6 +4,7 @@
 #include "ui/Beep.h"
 #include "ui/CompanyListModel.h"
 #include "ui/FilenameEdit.h"
+#include "ui/WindowSettings.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -37,7 +38,6 @@ QFont dialogFont()
 FormSpisFirm::FormSpisFirm(PolishEncoding encoding, QWidget* parent, const QString& settingsDirectory)
     : QDialog(parent), ledgerEncoding(encoding)
 {
-    Q_UNUSED(settingsDirectory);
     setObjectName(QStringLiteral("FormSpisFirm"));
     setWindowTitle(QStringLiteral("SpisFirm wg KPR"));
     setFont(dialogFont());
@@ -108,6 +108,13 @@ FormSpisFirm::FormSpisFirm(PolishEncoding encoding, QWidget* parent, const QStri
     setTabOrder(FilenameEdit_, bb_Zaladuj);
     setTabOrder(bb_Zaladuj, DBGridLista);
     DBGridLista->setFocus();
+
+    StoredValueList values{StoredValue::string(
+        QStringLiteral("FilenameEdit_FileName"), [this] { return FilenameEdit_->fileName(); },
+        [this](const QString& fileName) { FilenameEdit_->setFileName(fileName); })};
+    settings =
+        std::make_unique<WindowSettings>(this, QStringLiteral("SPISCFG.INI"), QStringLiteral("SPISFIRM"),
+                                         std::move(values), false, settingsDirectory);
 }
 
 FormSpisFirm::~FormSpisFirm() = default;
@@ -224,12 +231,13 @@ void FormSpisFirm::showEvent(QShowEvent* event)
     if (!shownOnce) {
         shownOnce = true;
         // The designed size is the outer size: take the frame off once the
-        // platform tells how large it is.
+        // platform tells how large it is, unless a stored size took its place.
         const QSize frame = frameGeometry().size() - geometry().size();
         if (frame.isValid() && !frame.isEmpty()) {
             const QSize client = OuterSize - frame;
             setMinimumSize(client);
-            resize(client);
+            if (size() == OuterSize)
+                resize(client);
         }
     }
     QDialog::showEvent(event);

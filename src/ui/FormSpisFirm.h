@@ -9,6 +9,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -82,7 +84,8 @@ private:
     QPushButton* bb_Zaladuj;
     QTableView* DBGridLista;
     CompanyListModel* RxMD_Spis;
-    WindowSettings* settings = nullptr;
+    // Last: destroyed first, while the controls whose values it saves exist.
+    std::unique_ptr<WindowSettings> settings;
 };
 
 } // namespace przenosnik
