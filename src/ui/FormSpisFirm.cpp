@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -206,6 +207,11 @@ bool FormSpisFirm::eventFilter(QObject* watched, QEvent* event)
     // A double click anywhere in the grid's data area, on a row or below the
     // last one, closes with OK.
     if (watched == DBGridLista->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The row double-clicked is the chosen one, even when the press
+        // before did not reach the grid.
+        const QModelIndex row = DBGridLista->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (row.isValid())
+            DBGridLista->setCurrentIndex(row);
         DBGridListaDblClick();
         return true;
     }
