@@ -340,6 +340,17 @@ private Q_SLOTS:
         QCOMPARE(names(*dialog), QStringList{"Inna"});
     }
 
+    void shortColumnsShowTheirTextWhole()
+    {
+        QVERIFY(test::writeFile(listFile, companyRecord("A", "WWWWWWWW", "MMMMMMMMMM")));
+        auto dialog = makeDialog(listFile);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        const QFontMetrics metrics(dialog->grid()->font());
+        QVERIFY(dialog->grid()->columnWidth(1) > metrics.horizontalAdvance(QStringLiteral("WWWWWWWW")));
+        QVERIFY(dialog->grid()->columnWidth(2) > metrics.horizontalAdvance(QStringLiteral("MMMMMMMMMM")));
+    }
+
     void encodingChangeTakesEffectOnReload()
     {
         auto dialog = makeDialog(listFile, PolishEncoding::Mazovia);
