@@ -12,6 +12,7 @@
 
 #include "conversion/ConversionRun.h"
 #include "ledger/LedgerEntry.h"
+#include "ledger/MonthFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,6 +96,15 @@ qsizetype checkMonthFiles(const QDir& company)
             PRZ_FUZZ_CHECK(qFromLittleEndian<qint32>(record.constData()) == k + 1);
             PRZ_FUZZ_CHECK(record.at(field::RecordVariant.offset) == 2);
             PRZ_FUZZ_CHECK(record.mid(field::Kol2Nr.offset, 9) == QByteArray(9, '\0'));
+            const int kind = record.at(field::EntryKind.offset);
+            PRZ_FUZZ_CHECK(kind == 1 || kind == 3);
+            for (const FieldLayout& text : {field::DocNo, field::PartyNip, field::PartyName,
+                                            field::PartyAddress, field::Description, field::SpareText})
+                PRZ_FUZZ_CHECK(quint8(record.at(text.offset)) < text.width);
+            PRZ_FUZZ_CHECK(record.at(field::SpareText.offset) == 0);
+            // The entry lies in the file of its document date.
+            const auto* date = reinterpret_cast<const uchar*>(record.constData() + field::DocDate.offset);
+            PRZ_FUZZ_CHECK(name == MonthFileName(qFromLittleEndian<quint16>(date + 2), date[1]));
         }
         records += bytes.size() / LedgerEntrySize;
         file.close();
