@@ -151,6 +151,8 @@ public:
     void setInt16(const FieldLayout& f, qint16 value);
     quint8 byte(const FieldLayout& f) const; // UInt8 and Char fields
     void setByte(const FieldLayout& f, quint8 value);
+    // A character field holds the low 8 bits of the character's code.
+    void setChar(const FieldLayout& f, char16_t code) { setByte(f, static_cast<quint8>(code & 0xFF)); }
     double real(const FieldLayout& f) const;
     void setReal(const FieldLayout& f, double value);
     LedgerDate date(const FieldLayout& f) const;
