@@ -20,7 +20,17 @@ struct LedgerDate
     friend bool operator==(const LedgerDate&, const LedgerDate&) = default;
 };
 
-enum class FieldKind { Reserved, Int32, Int16, UInt8, Char, Date, Double, ShortString };
+enum class FieldKind
+{
+    Reserved,
+    Int32,
+    Int16,
+    UInt8,
+    Char,
+    Date,
+    Double,
+    ShortString
+};
 
 struct FieldLayout
 {
@@ -85,15 +95,15 @@ inline constexpr FieldLayout Reserved386  {"",              386,  14, FieldKind:
 inline constexpr int LedgerEntrySize = 400;
 
 inline constexpr std::array LedgerEntryLayout = {
-    field::EntryNo,     field::Reserved4,    field::DocDateA,     field::DocDateB,    field::DocDate,
-    field::SaleDate,    field::Reserved26,   field::DocNo,        field::PartyNip,    field::PartyName,
-    field::PartyAddress, field::Description, field::Reserved185,  field::DueDate,     field::Reserved210,
-    field::SpareText,   field::Attribute,    field::EntryKind,    field::Reserved238, field::RegisterKind,
-    field::Reserved243, field::RegisterId,   field::Reserved246,  field::Netto1,      field::Vat1,
-    field::Netto2,      field::Vat2,         field::Netto0,       field::NettoWolne,  field::Netto3,
-    field::Vat3,        field::Netto4,       field::Vat4,         field::NettoNieop,  field::Reserved336,
-    field::Stawka1,     field::Stawka2,      field::Stawka3,      field::Reserved358, field::RecordVariant,
-    field::Kol1Nr,      field::Kol1W,        field::Kol2Nr,       field::Kol2W,       field::Reserved386,
+    field::EntryNo,      field::Reserved4,   field::DocDateA,    field::DocDateB,    field::DocDate,
+    field::SaleDate,     field::Reserved26,  field::DocNo,       field::PartyNip,    field::PartyName,
+    field::PartyAddress, field::Description, field::Reserved185, field::DueDate,     field::Reserved210,
+    field::SpareText,    field::Attribute,   field::EntryKind,   field::Reserved238, field::RegisterKind,
+    field::Reserved243,  field::RegisterId,  field::Reserved246, field::Netto1,      field::Vat1,
+    field::Netto2,       field::Vat2,        field::Netto0,      field::NettoWolne,  field::Netto3,
+    field::Vat3,         field::Netto4,      field::Vat4,        field::NettoNieop,  field::Reserved336,
+    field::Stawka1,      field::Stawka2,     field::Stawka3,     field::Reserved358, field::RecordVariant,
+    field::Kol1Nr,       field::Kol1W,       field::Kol2Nr,      field::Kol2W,       field::Reserved386,
 };
 
 constexpr int naturalWidth(FieldKind kind)

@@ -1,5 +1,7 @@
 #include "ui/FileDialog.h"
 
+#include <QStringList>
+
 #include <optional>
 
 namespace przenosnik {
@@ -16,7 +18,39 @@ void remember(const QString& caption, const QString& directory, const QString& f
     last = FileDialog::Request{caption, directory, filter, options};
     ++requests;
 }
+QString qtPattern(const QString& pattern)
+{
+#ifdef Q_OS_WIN
+    return pattern;
+#else
+    if (pattern == QLatin1String("*.*"))
+        return QStringLiteral("*");
+    QString result;
+    for (const QChar c : pattern) {
+        const QChar lower = c.toLower();
+        const QChar upper = c.toUpper();
+        if (lower != upper && lower.unicode() < 128 && upper.unicode() < 128)
+            result += QLatin1Char('[') + lower + upper + QLatin1Char(']');
+        else
+            result += c;
+    }
+    return result;
+#endif
+}
 } // namespace
+
+QString FileDialog::qtFilter(const QString& windowsFilter)
+{
+    const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << qtPattern(pattern.trimmed());
+        entries << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
 
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
                                     const QString& filter, QString* selectedFilter,

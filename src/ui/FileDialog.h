@@ -20,6 +20,15 @@ public:
     static QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& directory,
                                         QFileDialog::Options options = QFileDialog::ShowDirsOnly);
 
+    // A filter written the Windows way, "description|patterns|description|
+    // patterns" with patterns separated by ";", in Qt's form: entries
+    // "description (patterns)" joined by ";;". Where file names are
+    // case-sensitive each letter of a pattern matches both cases and "*.*"
+    // becomes "*", so the patterns match what they match on Windows; show the
+    // dialog with QFileDialog::HideNameFilterDetails to see the descriptions
+    // as written.
+    static QString qtFilter(const QString& windowsFilter);
+
     // Test answers: the next matching call returns this value (an empty string
     // answers "cancelled") instead of showing a dialog. Used once.
     static void setNextFileName(const QString& fileName);

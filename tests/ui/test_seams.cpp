@@ -45,4 +45,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestSeams)
-#include "test_Seams.moc"
+#include "test_seams.moc"

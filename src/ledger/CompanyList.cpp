@@ -1,0 +1,111 @@
+#include "ledger/CompanyList.h"
+
+#include "encoding/Windows1250.h"
+#include "ledger/DosPath.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace przenosnik {
+
+namespace {
+
+// The characters of a length-prefixed field, capped at its width and cut at
+// the first zero byte.
+QByteArrayView fieldBytes(QByteArrayView record, CompanyField field)
+{
+    const int length = std::min<int>(static_cast<quint8>(record.at(field.offset)), field.width);
+    QByteArrayView characters = record.sliced(field.offset + 1, length);
+    const qsizetype zero = characters.indexOf('\0');
+    return zero < 0 ? characters : characters.first(zero);
+}
+
+// A converted value cut at a zero byte and at its column's width.
+QString columnValue(const QByteArray& windows1250, int width)
+{
+    const qsizetype zero = windows1250.indexOf('\0');
+    const QByteArray kept = zero < 0 ? windows1250 : windows1250.first(zero);
+    return decodeWindows1250(kept).left(width);
+}
+
+} // namespace
+
+CompanyRow readCompanyRecord(QByteArrayView record, PolishEncoding ledgerEncoding)
+{
+    Q_ASSERT(record.size() >= CompanyInfoField.offset + 1 + CompanyInfoField.width);
+    CompanyRow row;
+    row.firma = columnValue(ToWindows1250(fieldBytes(record, CompanyFirmaField), ledgerEncoding),
+                            CompanyFirmaField.width);
+    row.katalog =
+        columnValue(fieldBytes(record, CompanyKatalogField).toByteArray(), CompanyKatalogField.width);
+    row.info = columnValue(ToWindows1250(fieldBytes(record, CompanyInfoField), ledgerEncoding),
+                           CompanyInfoField.width);
+    return row;
+}
+
+QCollator companyCollator()
+{
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::Polish, QLocale::Poland);
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    return collator;
+}
+
+void sortCompanies(QList<CompanyRow>& rows)
+{
+    const QCollator collator = companyCollator();
+    std::stable_sort(rows.begin(), rows.end(), [&collator](const CompanyRow& a, const CompanyRow& b) {
+        return collator.compare(a.firma, b.firma) < 0;
+    });
+}
+
+std::optional<QList<CompanyRow>> loadCompanyList(const QString& fileName, PolishEncoding ledgerEncoding)
+{
+    const QString path = resolvePathCase(fileName);
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        return std::nullopt;
+
+    QList<CompanyRow> rows;
+    // Read-only: the ledger program may hold the file open, even write it,
+    // meanwhile; nothing here locks it.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const qint64 records = file.size() / CompanyRecordSize;
+        for (qint64 i = 0; i < records; ++i) {
+            const QByteArray record = file.read(CompanyRecordSize);
+            if (record.size() != CompanyRecordSize)
+                break;
+            rows.append(readCompanyRecord(record, ledgerEncoding));
+        }
+        file.close();
+    }
+    sortCompanies(rows);
+    return rows;
+}
+
+QString folderPart(const QString& fileName)
+{
+#ifdef Q_OS_WIN
+    const qsizetype cut =
+        std::max({fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')),
+                  fileName.lastIndexOf(QLatin1Char(':'))});
+#else
+    const qsizetype cut = fileName.lastIndexOf(QLatin1Char('/'));
+#endif
+    return fileName.left(cut + 1);
+}
+
+QString companyDirectory(const QString& listFileName, const QString& katalog)
+{
+    return resolvePathCase(folderPart(listFileName) + katalog);
+}
+
+} // namespace przenosnik

@@ -1,0 +1,241 @@
+// Reading the ledger program's company list.
+#include "ledger/CompanyList.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace przenosnik;
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (const int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
+// One record; each length byte may be given explicitly (-1: the text's size).
+// The unread tail of the record is filled with 'x' so that reading past a
+// field would show.
+QByteArray record(const QByteArray& firma, const QByteArray& katalog, const QByteArray& info,
+                  int firmaLength = -1, int katalogLength = -1, int infoLength = -1)
+{
+    QByteArray result(CompanyRecordSize, 'x');
+    const auto put = [&result](CompanyField field, const QByteArray& text, int length) {
+        result[field.offset] = static_cast<char>(length < 0 ? text.size() : length);
+        result.replace(field.offset + 1, text.size(), text);
+    };
+    put(CompanyFirmaField, firma.leftJustified(31, '#', true), firmaLength < 0 ? firma.size() : firmaLength);
+    put(CompanyKatalogField, katalog.leftJustified(8, '#', true),
+        katalogLength < 0 ? katalog.size() : katalogLength);
+    put(CompanyInfoField, info.leftJustified(10, '#', true), infoLength < 0 ? info.size() : infoLength);
+    return result;
+}
+
+} // namespace
+
+class TestCompanyList : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir.filePath(name);
+        if (!test::writeFile(path, content))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private Q_SLOTS:
+    void recordFields_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("firma");
+        QTest::addColumn<QString>("katalog");
+        QTest::addColumn<QString>("info");
+
+        const int maz = int(PolishEncoding::Mazovia);
+        const int cp852 = int(PolishEncoding::Cp852);
+        const QByteArray lodzMazovia = bytes({156, 162, 100, 166});
+        QTest::newRow("plain") << record("ACME", "FIRMA1", "uwagi") << cp852 << "ACME"
+                               << "FIRMA1"
+                               << "uwagi";
+        QTest::newRow("Mazovia name")
+            << record(lodzMazovia, "LODZ", "") << maz << QStringLiteral("Łódź") << "LODZ"
+            << "";
+        // The same bytes read as code page 852: only ó is a letter of that page.
+        QTest::newRow("Mazovia bytes read as 852")
+            << record(lodzMazovia, "LODZ", "") << cp852 << QStringLiteral("śód¦") << "LODZ"
+            << "";
+        QTest::newRow("852 name") << record(bytes({157, 162, 100, 171}), "L", "") << cp852
+                                  << QStringLiteral("Łódź") << "L"
+                                  << "";
+        QTest::newRow("Info converted") << record("A", "K", bytes({158, 'w', 'i', 'a', 't'})) << maz << "A"
+                                        << "K" << QStringLiteral("świat");
+        // Katalog is not a Polish text: its bytes are Windows-1250 as they stand.
+        QTest::newRow("Katalog bytes above 127")
+            << record("A", bytes({156, 165, 'x', 163}), "") << maz << "A" << QStringLiteral("śĄxŁ") << "";
+        QTest::newRow("Info length 25") << record("A", "K", "0123456789", -1, -1, 25) << cp852 << "A"
+                                        << "K"
+                                        << "0123456789";
+        QTest::newRow("Firma length 200")
+            << record(QByteArray(31, 'F'), "K", "", 200) << cp852 << QString(31, 'F') << "K"
+            << "";
+        QTest::newRow("Katalog length 9") << record("A", "ABCDEFGH", "", -1, 9) << cp852 << "A"
+                                          << "ABCDEFGH"
+                                          << "";
+        QTest::newRow("shorter length hides the rest")
+            << record("ABCDEF", "KATALOG", "INFO", 3, 2, 1) << cp852 << "ABC"
+            << "KA"
+            << "I";
+        QTest::newRow("zero byte in Firma") << record(QByteArray("AB\0CD", 5), "K", "") << cp852 << "AB"
+                                            << "K"
+                                            << "";
+        QTest::newRow("zero byte first in Katalog and Info")
+            << record("A", QByteArray("\0KAT", 4), QByteArray("\0INF", 4)) << cp852 << "A"
+            << ""
+            << "";
+        QTest::newRow("all empty") << record("", "", "") << maz << ""
+                                   << ""
+                                   << "";
+    }
+
+    void recordFields()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, encoding);
+        QFETCH(QString, firma);
+        QFETCH(QString, katalog);
+        QFETCH(QString, info);
+        const CompanyRow row = readCompanyRecord(record, PolishEncoding(encoding));
+        QCOMPARE(row.firma, firma);
+        QCOMPARE(row.katalog, katalog);
+        QCOMPARE(row.info, info);
+    }
+
+    void recordCountFromFileSize_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("empty file") << 0 << 0;
+        QTest::newRow("shorter than a record") << 102 << 0;
+        QTest::newRow("one record") << 103 << 1;
+        QTest::newRow("250 bytes") << 250 << 2;
+        QTest::newRow("three records") << 309 << 3;
+    }
+
+    void recordCountFromFileSize()
+    {
+        QFETCH(int, size);
+        QFETCH(int, rows);
+        QByteArray content;
+        for (int i = 0; content.size() < size; ++i)
+            content += record("Firma " + QByteArray::number(i), "K" + QByteArray::number(i), "");
+        content.truncate(size);
+        const auto list =
+            loadCompanyList(write(QStringLiteral("size%1.dat").arg(size), content), PolishEncoding::Cp852);
+        QVERIFY(list.has_value());
+        QCOMPARE(list->size(), rows);
+        for (const CompanyRow& row : *list)
+            QVERIFY2(row.katalog.startsWith(QLatin1Char('K')), qPrintable(row.katalog));
+    }
+
+    void sortedByPolishCollation()
+    {
+        const QByteArray content = record("Makow", "M", "") + record(bytes({156, 162, 100, 166}), "L2", "") +
+                                   record("Lublin", "L1", "") + record("Zamosc", "Z", "") +
+                                   record("Adamow", "A", "") + record("lublin", "L0", "");
+        const auto list =
+            loadCompanyList(write(QStringLiteral("sort.dat"), content), PolishEncoding::Mazovia);
+        QVERIFY(list.has_value());
+        QStringList names;
+        for (const CompanyRow& row : *list)
+            names << row.firma;
+        // Ł between L and M (not after Z as byte order would put it); lower
+        // case before upper case of the same word, as the locale collates.
+        QCOMPARE(names,
+                 (QStringList{"Adamow", "lublin", "Lublin", QStringLiteral("Łódź"), "Makow", "Zamosc"}));
+    }
+
+    void equalNamesKeepFileOrder()
+    {
+        QList<CompanyRow> rows{{"B", "1", ""}, {"A", "2", ""}, {"B", "3", ""}, {"A", "4", ""}};
+        sortCompanies(rows);
+        QCOMPARE(rows, (QList<CompanyRow>{{"A", "2", ""}, {"A", "4", ""}, {"B", "1", ""}, {"B", "3", ""}}));
+    }
+
+    void missingFileIsNotAnEmptyList()
+    {
+        QVERIFY(
+            !loadCompanyList(dir.filePath(QStringLiteral("nothing.dat")), PolishEncoding::Cp852).has_value());
+        QVERIFY(!loadCompanyList(QString(), PolishEncoding::Cp852).has_value());
+        // A directory is not a list file either.
+        QVERIFY(!loadCompanyList(dir.path(), PolishEncoding::Cp852).has_value());
+    }
+
+    void listFileFoundInAnyCase()
+    {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("KPR_ZN")));
+        write(QStringLiteral("KPR_ZN/SPISFIRM.DAT"), record("Jedna", "FIRMA1", ""));
+        const auto list =
+            loadCompanyList(dir.filePath(QStringLiteral("kpr_zn/spisfirm.dat")), PolishEncoding::Cp852);
+        QVERIFY(list.has_value());
+        QCOMPARE(list->size(), 1);
+        QCOMPARE(list->first().firma, QStringLiteral("Jedna"));
+    }
+
+    void folderPartOfTheFileName_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("absolute") << "/dane/kpr/spisfirm.dat"
+                                  << "/dane/kpr/";
+        QTest::newRow("no folder") << "spisfirm.dat"
+                                   << "";
+        QTest::newRow("ends in separator") << "/dane/kpr/"
+                                           << "/dane/kpr/";
+        QTest::newRow("root") << "/spisfirm.dat"
+                              << "/";
+        QTest::newRow("relative") << "kpr/spisfirm.dat"
+                                  << "kpr/";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void folderPartOfTheFileName()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, folder);
+        QCOMPARE(folderPart(fileName), folder);
+    }
+
+    void companyDirectoryFromListFolder()
+    {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Biuro/firma1")));
+        const QString list = dir.filePath(QStringLiteral("Biuro/spisfirm.dat"));
+        QCOMPARE(companyDirectory(list, QStringLiteral("firma1")),
+                 dir.filePath(QStringLiteral("Biuro/firma1")));
+        // DOS names: the directory is found in the case it has on disk.
+        QCOMPARE(companyDirectory(list, QStringLiteral("FIRMA1")),
+                 dir.filePath(QStringLiteral("Biuro/firma1")));
+        QCOMPARE(
+            companyDirectory(dir.filePath(QStringLiteral("BIURO/SPISFIRM.DAT")), QStringLiteral("Firma1")),
+            dir.filePath(QStringLiteral("Biuro/firma1")));
+        // A Katalog that does not exist is still put together by the rule.
+        QCOMPARE(companyDirectory(list, QStringLiteral("FIRMA9")),
+                 dir.filePath(QStringLiteral("Biuro/FIRMA9")));
+        // An empty list gives an empty Katalog: the list file's folder alone.
+        QCOMPARE(companyDirectory(list, QString()), dir.filePath(QStringLiteral("Biuro/")));
+        QCOMPARE(companyDirectory(QStringLiteral("spisfirm.dat"), QString()), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCompanyList)
+#include "test_company_list.moc"

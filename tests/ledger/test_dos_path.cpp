@@ -1,0 +1,80 @@
+// Finding DOS-named paths in the letter case they have on disk.
+#include "ledger/DosPath.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace przenosnik;
+
+class TestDosPath : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString at(const QString& relative) const { return dir.filePath(relative); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QDir root(dir.path());
+        QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/firma1")));
+        QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/Firma2")));
+        QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/FIRMA2")));
+        QVERIFY(root.mkpath(QStringLiteral("Łódź")));
+        QVERIFY(test::writeFile(at(QStringLiteral("KPR_ZN/SPISFIRM.DAT")), "x"));
+    }
+
+    void resolves_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("exact file") << "KPR_ZN/SPISFIRM.DAT"
+                                    << "KPR_ZN/SPISFIRM.DAT";
+        QTest::newRow("lower-case file") << "KPR_ZN/spisfirm.dat"
+                                         << "KPR_ZN/SPISFIRM.DAT";
+        QTest::newRow("every component") << "kpr_zn/Spisfirm.Dat"
+                                         << "KPR_ZN/SPISFIRM.DAT";
+        QTest::newRow("directory") << "kpr_zn/FIRMA1"
+                                   << "KPR_ZN/firma1";
+        QTest::newRow("trailing separator kept") << "kpr_zn/FIRMA1/"
+                                                 << "KPR_ZN/firma1/";
+        QTest::newRow("exact variant wins") << "KPR_ZN/Firma2"
+                                            << "KPR_ZN/Firma2";
+        QTest::newRow("first of several variants") << "KPR_ZN/firma2"
+                                                   << "KPR_ZN/FIRMA2";
+        QTest::newRow("Polish letters") << QStringLiteral("ŁÓDŹ") << QStringLiteral("Łódź");
+        QTest::newRow("missing stays as written") << "kpr_zn/firma9/x.dat"
+                                                  << "kpr_zn/firma9/x.dat";
+        QTest::newRow("missing first component") << "nic/spisfirm.dat"
+                                                 << "nic/spisfirm.dat";
+        QTest::newRow("dot-dot") << "kpr_zn/firma1/../spisfirm.dat"
+                                 << "KPR_ZN/firma1/../SPISFIRM.DAT";
+    }
+
+    void resolves()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(resolvePathCase(at(path)), at(expected));
+    }
+
+    void relativePathsStayRelative()
+    {
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const QString resolved = resolvePathCase(QStringLiteral("kpr_zn/spisfirm.dat"));
+        const QString bare = resolvePathCase(QStringLiteral("KPR_ZN/FIRMA1/"));
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(resolved, QStringLiteral("KPR_ZN/SPISFIRM.DAT"));
+        QCOMPARE(bare, QStringLiteral("KPR_ZN/firma1/"));
+    }
+
+    void emptyPathStaysEmpty() { QCOMPARE(resolvePathCase(QString()), QString()); }
+};
+
+QTEST_GUILESS_MAIN(TestDosPath)
+#include "test_dos_path.moc"
