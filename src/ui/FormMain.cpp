@@ -2,6 +2,7 @@
 
 #include "ui/Beep.h"
 #include "ui/FileDialog.h"
+#include "ui/FormSpisFirm.h"
 #include "ui/HintSwitch.h"
 #include "ui/LimitedLineEdit.h"
 #include "ui/MessageBox.h"
@@ -31,8 +32,9 @@ constexpr int ClientHeight = 428;
 constexpr int TopPanelHeight = 206;
 const QPoint DesignedPosition(306, 145);
 
+// Description and pattern pairs, separated by bars.
 const QString ExportFileFilter =
-    QStringLiteral("Pliki FVS szablonu #2 i #3 \"*.txt\" (*.txt);;Wszystkie pliki (*.*)");
+    QStringLiteral("Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*");
 
 // Shows the wait cursor while it lives, and the normal one while a message
 // box is up in between.
@@ -215,7 +217,19 @@ void FormMain::runConversion()
 
 void FormMain::Act_FirmyKPRExecute()
 {
-    // Filled in with the company picker.
+    if (m_running) {
+        return;
+    }
+    // Whatever goes wrong with the picker leaves the directory as it was.
+    try {
+        const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+        FormSpisFirm picker(encoding, this, m_settingsDirectory);
+        if (picker.exec() == FormSpisFirm::ModalResultOk) {
+            de_KPR->setText(picker.companyDirectory());
+        }
+        // The picker writes its settings file as it goes out of scope.
+    } catch (...) {
+    }
 }
 
 void FormMain::act_HelpExecute()
@@ -262,8 +276,9 @@ void FormMain::browseExportFile()
             start = folder;
         }
     }
-    const QString chosen =
-        FileDialog::getOpenFileName(this, QStringLiteral("Gdzież ten plik FVS ?"), start, ExportFileFilter);
+    const QString chosen = FileDialog::getOpenFileName(this, QStringLiteral("Gdzież ten plik FVS ?"), start,
+                                                       FileDialog::qtFilter(ExportFileFilter), nullptr,
+                                                       QFileDialog::HideNameFilterDetails);
     if (chosen.isEmpty()) {
         return;
     }
