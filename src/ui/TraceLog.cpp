@@ -18,10 +18,16 @@ TraceLog::TraceLog(QPlainTextEdit* memo, int batchSize) : m_memo(memo), m_batchS
     m_memo->setUndoRedoEnabled(false);
     m_shownLines = m_memo->document()->isEmpty() ? 0 : m_memo->document()->blockCount();
     m_sincePaint.start();
+    m_flushSoon.setSingleShot(true);
+    m_flushSoon.setInterval(0);
+    QObject::connect(&m_flushSoon, &QTimer::timeout, [this] { flush(); });
 }
 
 void TraceLog::append(const QString& line)
 {
+    if (m_pending.isEmpty()) {
+        m_flushSoon.start();
+    }
     m_pending.append(line);
     if (m_pending.size() >= m_batchSize) {
         flush();
@@ -34,6 +40,7 @@ void TraceLog::append(const QString& line)
 
 void TraceLog::flush()
 {
+    m_flushSoon.stop();
     if (m_pending.isEmpty()) {
         return;
     }

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QStringList>
+#include <QTimer>
 
 class QPlainTextEdit;
 
@@ -33,6 +34,8 @@ private:
     QStringList m_pending;
     int m_shownLines = 0;
     QElapsedTimer m_sincePaint;
+    // Shows lines appended outside a run once the event loop runs again.
+    QTimer m_flushSoon;
 };
 
 } // namespace przenosnik
