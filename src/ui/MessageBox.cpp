@@ -1,11 +1,11 @@
 #include "ui/MessageBox.h"
 
-#include <optional>
+#include <QList>
 
 namespace przenosnik {
 
 namespace {
-std::optional<QMessageBox::StandardButton> nextAnswer;
+QList<QMessageBox::StandardButton> nextAnswers;
 MessageBox::Request last;
 int requests = 0;
 } // namespace
@@ -16,10 +16,8 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
 {
     last = Request{icon, caption, text, buttons, defaultButton};
     ++requests;
-    if (nextAnswer) {
-        const QMessageBox::StandardButton answer = *nextAnswer;
-        nextAnswer.reset();
-        return answer;
+    if (!nextAnswers.isEmpty()) {
+        return nextAnswers.takeFirst();
     }
     QMessageBox box(icon, caption, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton) {
@@ -31,12 +29,12 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
 
 void MessageBox::setNextAnswer(QMessageBox::StandardButton answer)
 {
-    nextAnswer = answer;
+    nextAnswers.append(answer);
 }
 
 void MessageBox::clearNextAnswer()
 {
-    nextAnswer.reset();
+    nextAnswers.clear();
 }
 
 MessageBox::Request MessageBox::lastRequest()

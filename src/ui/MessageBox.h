@@ -18,7 +18,8 @@ public:
          QMessageBox::StandardButtons buttons,
          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    // Test answer: the next box returns this button instead of being shown. Used once.
+    // Test answers: the next box returns this button instead of being shown.
+    // Answers queue up, each used once, in the order given.
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static void clearNextAnswer();
 
