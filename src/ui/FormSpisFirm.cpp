@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -124,14 +125,24 @@ void FormSpisFirm::sizeColumns()
     const QFontMetrics metrics(DBGridLista->font());
     QHeaderView* header = DBGridLista->horizontalHeader();
     for (int column = 0; column < CompanyListModel::ColumnCount; ++column) {
-        const int byCharacters =
-            metrics.horizontalAdvance(QString(CompanyListModel::fieldSize(column), QLatin1Char('0'))) + 6;
+        const int byCharacters = metrics.averageCharWidth() * CompanyListModel::fieldSize(column) + 6;
         header->resizeSection(column, std::max(byCharacters, header->sectionSizeHint(column)));
     }
     const int rowHeight = metrics.height() + 4;
     DBGridLista->verticalHeader()->setDefaultSectionSize(rowHeight);
     DBGridLista->verticalHeader()->setMinimumSectionSize(rowHeight);
     DBGridLista->verticalHeader()->setFixedWidth(metrics.height());
+}
+
+void FormSpisFirm::widenShortColumns()
+{
+    // Directory names and notes are short: their columns grow to show them
+    // whole rather than cut them. Company names keep their column's width.
+    for (const int column : {CompanyListModel::KatalogColumn, CompanyListModel::InfoColumn}) {
+        const int needed = static_cast<const QAbstractItemView*>(DBGridLista)->sizeHintForColumn(column);
+        if (needed > DBGridLista->columnWidth(column))
+            DBGridLista->setColumnWidth(column, needed);
+    }
 }
 
 QString FormSpisFirm::fileName() const
@@ -166,6 +177,7 @@ void FormSpisFirm::LoadCompanyList()
         DBGridLista->setCurrentIndex(RxMD_Spis->index(0, 0));
         DBGridLista->scrollToTop();
     }
+    widenShortColumns();
     DBGridLista->setUpdatesEnabled(true);
     DBGridLista->setFocus();
 }
@@ -206,6 +218,11 @@ bool FormSpisFirm::eventFilter(QObject* watched, QEvent* event)
     // A double click anywhere in the grid's data area, on a row or below the
     // last one, closes with OK.
     if (watched == DBGridLista->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The row double-clicked is the chosen one, even when the press
+        // before did not reach the grid.
+        const QModelIndex row = DBGridLista->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (row.isValid())
+            DBGridLista->setCurrentIndex(row);
         DBGridListaDblClick();
         return true;
     }

@@ -75,6 +75,7 @@ private:
     void bb_ZaladujClick();
     void DBGridListaDblClick();
     void sizeColumns();
+    void widenShortColumns();
 
     PolishEncoding ledgerEncoding;
     bool ActivateOne = true;

@@ -1,5 +1,6 @@
 // Reading the ledger program's company list.
 #include "ledger/CompanyList.h"
+#include "support/CompanyRecords.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -9,33 +10,13 @@
 using namespace przenosnik;
 
 namespace {
+using test::bytes;
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (const int value : values)
-        result.append(static_cast<char>(value));
-    return result;
-}
-
-// One record; each length byte may be given explicitly (-1: the text's size).
-// The unread tail of the record is filled with 'x' so that reading past a
-// field would show.
 QByteArray record(const QByteArray& firma, const QByteArray& katalog, const QByteArray& info,
                   int firmaLength = -1, int katalogLength = -1, int infoLength = -1)
 {
-    QByteArray result(CompanyRecordSize, 'x');
-    const auto put = [&result](CompanyField field, const QByteArray& text, int length) {
-        result[field.offset] = static_cast<char>(length < 0 ? text.size() : length);
-        result.replace(field.offset + 1, text.size(), text);
-    };
-    put(CompanyFirmaField, firma.leftJustified(31, '#', true), firmaLength < 0 ? firma.size() : firmaLength);
-    put(CompanyKatalogField, katalog.leftJustified(8, '#', true),
-        katalogLength < 0 ? katalog.size() : katalogLength);
-    put(CompanyInfoField, info.leftJustified(10, '#', true), infoLength < 0 ? info.size() : infoLength);
-    return result;
+    return test::companyRecord(firma, katalog, info, firmaLength, katalogLength, infoLength);
 }
-
 } // namespace
 
 class TestCompanyList : public QObject

@@ -55,3 +55,14 @@ QString exportHeader(const QString& version)
 }
 
 } // namespace przenosnik::test
+
+namespace przenosnik::test {
+
+QString zl(const QString& amount)
+{
+    QString text = amount;
+    text.replace(QLatin1Char(' '), QChar(0x00a0));
+    return text + QStringLiteral("\u00a0zł");
+}
+
+} // namespace przenosnik::test

@@ -60,3 +60,10 @@ QString registerBlock(const QString& rate, const QString& net, const QString& va
 QString exportHeader(const QString& version = QStringLiteral("3"));
 
 } // namespace przenosnik::test
+
+namespace przenosnik::test {
+
+// Money as the trace shows it in Polish: "1 234,50 zł" with no-break spaces.
+QString zl(const QString& amount);
+
+} // namespace przenosnik::test

@@ -19,7 +19,9 @@ QString firstDifference(const QByteArray& actual, const QByteArray& expected)
         }
     }
     if (actual.size() != expected.size())
-        return QStringLiteral("sizes differ: got %1 bytes, expected %2").arg(actual.size()).arg(expected.size());
+        return QStringLiteral("sizes differ: got %1 bytes, expected %2")
+            .arg(actual.size())
+            .arg(expected.size());
     return {};
 }
 

@@ -16,8 +16,8 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 } // namespace przenosnik::test
 
 // Compares two byte buffers and names the first differing offset on failure.
-#define PRZ_COMPARE_BYTES(actual, expected)                                                                 \
+#define PRZ_COMPARE_BYTES(actual, expected)                                                                  \
     do {                                                                                                     \
-        const QString prz_difference = przenosnik::test::firstDifference((actual), (expected));             \
-        QVERIFY2(prz_difference.isEmpty(), qPrintable(prz_difference));                                     \
+        const QString prz_difference = przenosnik::test::firstDifference((actual), (expected));              \
+        QVERIFY2(prz_difference.isEmpty(), qPrintable(prz_difference));                                      \
     } while (false)
