@@ -4,19 +4,30 @@
 
 namespace przenosnik {
 
-// Refuses an edit that makes the text longer than the limit and longer than
-// it was; an edit that shortens an overlong text is accepted.
+// Cuts what an edit inserts beyond the limit, as far as the text was not
+// already longer; an edit that shortens an overlong text is accepted.
 class LimitValidator : public QValidator
 {
 public:
     explicit LimitValidator(LimitedLineEdit* edit) : QValidator(edit), m_edit(edit) {}
 
-    State validate(QString& input, int& /*pos*/) const override
+    State validate(QString& input, int& pos) const override
     {
-        if (m_edit->m_storing || input.size() <= m_edit->m_limit || input.size() <= m_edit->m_lengthBefore) {
+        if (m_edit->m_storing) {
             return Acceptable;
         }
-        return Invalid;
+        const qsizetype allowed = qMax(qsizetype(m_edit->m_limit), m_edit->m_lengthBefore);
+        const qsizetype excess = input.size() - allowed;
+        if (excess <= 0) {
+            return Acceptable;
+        }
+        // The inserted characters end at the cursor: drop the last of them.
+        if (pos < excess) {
+            return Invalid;
+        }
+        input.remove(pos - excess, excess);
+        pos -= int(excess);
+        return Acceptable;
     }
 
 private:

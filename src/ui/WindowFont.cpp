@@ -33,17 +33,34 @@ const std::pair<const char*, int> TightCaptions[] = {
 constexpr int NarrowestStretch = 75;
 } // namespace
 
-int fittingStretch(const QFont& font)
+namespace {
+bool captionsFit(const QFont& font)
 {
-    int stretch = 100;
     const QFontMetrics metrics(font);
     for (const auto& [text, room] : TightCaptions) {
-        const int width = metrics.horizontalAdvance(QString::fromUtf8(text));
-        if (width > room) {
-            stretch = std::min(stretch, room * 100 / width);
+        if (metrics.horizontalAdvance(QString::fromUtf8(text)) > room) {
+            return false;
         }
     }
-    return std::max(stretch, NarrowestStretch);
+    return true;
+}
+} // namespace
+
+int fittingStretch(const QFont& font)
+{
+    if (captionsFit(font)) {
+        return 100;
+    }
+    // Narrowed glyphs do not shrink exactly in proportion: step down until all fit.
+    QFont narrowed = font;
+    int stretch = 99;
+    for (; stretch > NarrowestStretch; --stretch) {
+        narrowed.setStretch(stretch);
+        if (captionsFit(narrowed)) {
+            break;
+        }
+    }
+    return stretch;
 }
 
 QFont windowFont()
