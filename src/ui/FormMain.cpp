@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace przenosnik {
@@ -206,13 +207,13 @@ void FormMain::act_KonwertExecute()
 void FormMain::runConversion()
 {
     m_running = true;
-    {
-        WaitCursor wait;
-        RunConversion(conversionSettings(), *this);
+    const auto done = qScopeGuard([this] {
         m_trace->flush();
-    }
-    mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
-    m_running = false;
+        mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
+        m_running = false;
+    });
+    WaitCursor wait;
+    RunConversion(conversionSettings(), *this);
 }
 
 void FormMain::Act_FirmyKPRExecute()
