@@ -145,6 +145,29 @@ private Q_SLOTS:
                  (QStringList{"Adamow", "lublin", "Lublin", QStringLiteral("Łódź"), "Makow", "Zamosc"}));
     }
 
+    // Polish letters with diacritics are letters of their own, sorted after
+    // their base letters, not variants of them.
+    void polishLettersSortAfterTheirBase()
+    {
+        QList<CompanyRow> rows{{QStringLiteral("Ąb"), "1", ""}, {"Az", "2", ""},
+                               {QStringLiteral("Źa"), "3", ""}, {"Zz", "4", ""},
+                               {QStringLiteral("Ża"), "5", ""}, {"Ca", "6", ""}};
+        sortCompanies(rows);
+        QStringList names;
+        for (const CompanyRow& row : rows)
+            names << row.firma;
+        QCOMPARE(names, (QStringList{"Az", QStringLiteral("Ąb"), "Ca", "Zz", QStringLiteral("Źa"),
+                                     QStringLiteral("Ża")}));
+    }
+
+    void collationFallsBackToPolish()
+    {
+        if (QLocale::system().language() != QLocale::C)
+            QSKIP("the environment names a locale");
+        QCOMPARE(companyCollator().locale().language(), QLocale::Polish);
+        QCOMPARE(companyCollator().caseSensitivity(), Qt::CaseSensitive);
+    }
+
     void equalNamesKeepFileOrder()
     {
         QList<CompanyRow> rows{{"B", "1", ""}, {"A", "2", ""}, {"B", "3", ""}, {"A", "4", ""}};
