@@ -152,13 +152,13 @@ IniFile::Section* IniFile::findSection(QStringView name)
     return const_cast<Section*>(std::as_const(*this).findSection(name));
 }
 
-const IniFile::Line* IniFile::findKey(const Section& section, QStringView key)
+qsizetype IniFile::findKey(const Section& section, QStringView key)
 {
-    for (const Line& line : section.lines) {
-        if (line.hasValue && sameName(line.key, key))
-            return &line;
+    for (qsizetype i = 0; i < section.lines.size(); ++i) {
+        if (section.lines[i].hasValue && sameName(section.lines[i].key, key))
+            return i;
     }
-    return nullptr;
+    return -1;
 }
 
 bool IniFile::hasSection(QStringView section) const
@@ -176,10 +176,10 @@ std::optional<QString> IniFile::value(QStringView section, QStringView key) cons
     const Section* found = findSection(section);
     if (!found)
         return std::nullopt;
-    const Line* line = findKey(*found, key);
-    if (!line)
+    const qsizetype line = findKey(*found, key);
+    if (line < 0)
         return std::nullopt;
-    return line->value;
+    return found->lines[line].value;
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value)
@@ -192,11 +192,11 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
         mSections.append(Section{section, {}});
         target = &mSections.back();
     }
-    if (const Line* line = findKey(*target, key)) {
-        const_cast<Line*>(line)->value = singleLine;
-        return;
-    }
-    target->lines.append(Line{key, singleLine, true});
+    const qsizetype line = findKey(*target, key);
+    if (line >= 0)
+        target->lines[line].value = singleLine;
+    else
+        target->lines.append(Line{key, singleLine, true});
 }
 
 QStringList IniFile::sections() const

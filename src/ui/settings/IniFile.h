@@ -73,7 +73,8 @@ private:
 
     const Section* findSection(QStringView name) const;
     Section* findSection(QStringView name);
-    static const Line* findKey(const Section& section, QStringView key);
+    // The index of the key's line in the section, or -1.
+    static qsizetype findKey(const Section& section, QStringView key);
 
     QList<Section> mSections;
     IniEncoding mEncoding = IniEncoding::Ansi;

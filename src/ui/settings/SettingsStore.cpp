@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <utility>
 
 namespace przenosnik {
@@ -70,6 +71,9 @@ bool SettingsStore::writeFile() const
 {
     if (mPath.isEmpty() || isMarkedReadOnly(mPath) || QFileInfo(mPath).isDir())
         return false;
+    // A window that saved nothing leaves no empty file behind.
+    if (mContents.sections().isEmpty() && !QFileInfo::exists(mPath))
+        return true;
     // The new content replaces the old only when written completely.
     QSaveFile file(mPath);
     file.setDirectWriteFallback(true);
