@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace przenosnik;
 
 namespace {
@@ -183,6 +187,19 @@ private Q_SLOTS:
         // A directory is not a list file either.
         QVERIFY(!loadCompanyList(dir.path(), PolishEncoding::Cp852).has_value());
     }
+
+#ifdef Q_OS_UNIX
+    // A pipe exists but is no list file: it gives an empty list at once
+    // instead of waiting for a writer.
+    void pipeGivesAnEmptyList()
+    {
+        const QString path = dir.filePath(QStringLiteral("pipe.dat"));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        const auto list = loadCompanyList(path, PolishEncoding::Cp852);
+        QVERIFY(list.has_value());
+        QVERIFY(list->isEmpty());
+    }
+#endif
 
     void listFileFoundInAnyCase()
     {
