@@ -1,0 +1,222 @@
+#include "ui/settings/IniFile.h"
+
+#include "encoding/Windows1250.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace przenosnik {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LeBom("\xFF\xFE", 2);
+const QByteArray kUtf16BeBom("\xFE\xFF", 2);
+
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QByteArray encodeWith(QStringConverter::Encoding encoding, const QString& text)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+QString trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
+IniFile IniFile::fromText(QStringView text)
+{
+    IniFile file;
+    Section* current = nullptr;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        const QString line = trimBlanks(text.mid(pos, end - pos));
+        pos = end;
+        if (pos < text.size() && text[pos] == u'\r')
+            ++pos;
+        if (pos < text.size() && text[pos] == u'\n')
+            ++pos;
+
+        if (line.isEmpty() || line.front() == u';')
+            continue;
+        if (line.front() == u'[' && line.back() == u']') {
+            const QString name = line.mid(1, line.size() - 2);
+            current = file.findSection(name);
+            if (!current) {
+                file.mSections.append(Section{name, {}});
+                current = &file.mSections.back();
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0)
+            current->lines.append(Line{line, {}, false});
+        else
+            current->lines.append(Line{trimBlanks(QStringView(line).left(equals)),
+                                       trimBlanks(QStringView(line).mid(equals + 1)), true});
+    }
+    return file;
+}
+
+IniFile IniFile::fromBytes(QByteArrayView bytes)
+{
+    IniFile file;
+    if (bytes.startsWith(kUtf8Bom)) {
+        file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(kUtf8Bom.size())));
+        file.mEncoding = IniEncoding::Utf8;
+    } else if (bytes.startsWith(kUtf16LeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(kUtf16LeBom.size())));
+        file.mEncoding = IniEncoding::Utf16LE;
+    } else if (bytes.startsWith(kUtf16BeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(kUtf16BeBom.size())));
+        file.mEncoding = IniEncoding::Utf16BE;
+    } else {
+        file = fromText(decodeWindows1250(bytes));
+    }
+    return file;
+}
+
+QString IniFile::toText() const
+{
+    static const QLatin1StringView kLineEnd("\r\n");
+    QString text;
+    for (const Section& section : mSections) {
+        text += u'[' + section.name + u']' + kLineEnd;
+        for (const Line& line : section.lines) {
+            text += line.key;
+            if (line.hasValue)
+                text += u'=' + line.value;
+            text += kLineEnd;
+        }
+        text += kLineEnd;
+    }
+    return text;
+}
+
+QByteArray IniFile::toBytes() const
+{
+    const QString text = toText();
+    switch (mEncoding) {
+    case IniEncoding::Utf8:
+        return kUtf8Bom + encodeWith(QStringConverter::Utf8, text);
+    case IniEncoding::Utf16LE:
+        return kUtf16LeBom + encodeWith(QStringConverter::Utf16LE, text);
+    case IniEncoding::Utf16BE:
+        return kUtf16BeBom + encodeWith(QStringConverter::Utf16BE, text);
+    case IniEncoding::Ansi:
+        break;
+    }
+    return encodeWindows1250(text);
+}
+
+const IniFile::Section* IniFile::findSection(QStringView name) const
+{
+    for (const Section& section : mSections) {
+        if (sameName(section.name, name))
+            return &section;
+    }
+    return nullptr;
+}
+
+IniFile::Section* IniFile::findSection(QStringView name)
+{
+    return const_cast<Section*>(std::as_const(*this).findSection(name));
+}
+
+qsizetype IniFile::findKey(const Section& section, QStringView key)
+{
+    for (qsizetype i = 0; i < section.lines.size(); ++i) {
+        if (section.lines[i].hasValue && sameName(section.lines[i].key, key))
+            return i;
+    }
+    return -1;
+}
+
+bool IniFile::hasSection(QStringView section) const
+{
+    return findSection(section) != nullptr;
+}
+
+bool IniFile::hasKey(QStringView section, QStringView key) const
+{
+    return value(section, key).has_value();
+}
+
+std::optional<QString> IniFile::value(QStringView section, QStringView key) const
+{
+    const Section* found = findSection(section);
+    if (!found)
+        return std::nullopt;
+    const qsizetype line = findKey(*found, key);
+    if (line < 0)
+        return std::nullopt;
+    return found->lines[line].value;
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value)
+{
+    QString singleLine = value;
+    singleLine.replace(u'\r', u' ').replace(u'\n', u' ');
+
+    Section* target = findSection(section);
+    if (!target) {
+        mSections.append(Section{section, {}});
+        target = &mSections.back();
+    }
+    const qsizetype line = findKey(*target, key);
+    if (line >= 0)
+        target->lines[line].value = singleLine;
+    else
+        target->lines.append(Line{key, singleLine, true});
+}
+
+QStringList IniFile::sections() const
+{
+    QStringList names;
+    for (const Section& section : mSections)
+        names.append(section.name);
+    return names;
+}
+
+QStringList IniFile::keys(QStringView section) const
+{
+    QStringList names;
+    if (const Section* found = findSection(section)) {
+        for (const Line& line : found->lines) {
+            if (line.hasValue)
+                names.append(line.key);
+        }
+    }
+    return names;
+}
+
+} // namespace przenosnik

@@ -1,0 +1,81 @@
+#include "ui/settings/MainSettings.h"
+
+#include "ui/settings/IniFile.h"
+#include "ui/settings/SettingsStore.h"
+
+#include <QFile>
+
+namespace przenosnik {
+
+namespace {
+
+StoredValue textValue(const char* key, QString& field)
+{
+    return StoredValue::string(
+        QString::fromLatin1(key), [&field] { return field; },
+        [&field](const QString& text) { field = text; });
+}
+
+StoredValue flagValue(const char* key, bool& field)
+{
+    return StoredValue::boolean(
+        QString::fromLatin1(key), [&field] { return field; }, [&field](bool value) { field = value; });
+}
+
+} // namespace
+
+QStringList mainSettingKeys()
+{
+    using namespace mainkeys;
+    QStringList keys;
+    for (const char* key : {kRb852, kRbMaz, kExportFile, kAttribute, kDescription, kRegister, kPostalCode,
+                            kCompanyDirectory, kSym2006, kAlwaysDescription, kSzablon31})
+        keys.append(QString::fromLatin1(key));
+    return keys;
+}
+
+StoredValueList mainStoredValues(ConversionSettings& settings)
+{
+    using namespace mainkeys;
+    PolishEncoding& encoding = settings.ledgerEncoding;
+    return {
+        StoredValue::boolean(
+            QString::fromLatin1(kRb852), [&encoding] { return encoding != PolishEncoding::Mazovia; },
+            [&encoding](bool checked) {
+                // Unchecking one radio button does not check the other.
+                if (checked)
+                    encoding = PolishEncoding::Cp852;
+            }),
+        StoredValue::boolean(
+            QString::fromLatin1(kRbMaz), [&encoding] { return encoding == PolishEncoding::Mazovia; },
+            [&encoding](bool checked) {
+                encoding = checked ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+            }),
+        textValue(kExportFile, settings.exportFile),
+        textValue(kAttribute, settings.attribute),
+        textValue(kDescription, settings.defaultDescription),
+        textValue(kRegister, settings.registerId),
+        flagValue(kPostalCode, settings.postalCode),
+        textValue(kCompanyDirectory, settings.companyDirectory),
+        flagValue(kSym2006, settings.sym2006),
+        flagValue(kAlwaysDescription, settings.alwaysDescription),
+        flagValue(kSzablon31, settings.szablon31),
+    };
+}
+
+void applyMainSettings(const SettingsStore& store, ConversionSettings& settings)
+{
+    restoreStoredValues(store, mainStoredValues(settings));
+}
+
+bool loadMainSettingsFile(const QString& path, ConversionSettings& settings)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const SettingsStore store(QString::fromLatin1(kMainSettingsSection), IniFile::fromBytes(file.readAll()));
+    applyMainSettings(store, settings);
+    return true;
+}
+
+} // namespace przenosnik
