@@ -1,0 +1,57 @@
+// The state of one conversion run, shared by the reader, the mapping and the
+// monthly files for as long as the run lasts.
+#pragma once
+
+#include "conversion/ConversionRun.h"
+#include "conversion/ExportLineSource.h"
+#include "encoding/PolishEncoding.h"
+#include "ledger/LedgerEntry.h"
+#include "ledger/MonthFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace przenosnik {
+
+// Document kinds as the export's "rodzaj_dok =" names them.
+inline constexpr int SalesDocument = 1;
+inline constexpr int PurchaseDocument = 2;
+
+struct ConversionRun
+{
+    ConversionRun(const ConversionSettings& runSettings, ConversionHost& runHost)
+        : settings(runSettings), host(runHost), ledgerEncoding(runSettings.ledgerEncoding),
+          monthFile(runSettings.companyDirectory, [this](const QString& line) { trace(line); })
+    {
+    }
+    ConversionRun(const ConversionRun&) = delete;
+    ConversionRun& operator=(const ConversionRun&) = delete;
+
+    void trace(const QString& line) { host.appendTrace(line); }
+    QStringList& document() { return host.documentLines(); }
+
+    const ConversionSettings& settings;
+    ConversionHost& host;
+    PolishEncoding ledgerEncoding;
+
+    ExportLineSource* exportFile = nullptr; // the open export file, read by ReadExportLine only
+    qint32 templateVersion = -1;
+    bool endOfInput = false;
+    bool readFailed = false; // the end of input was a read error, not the end of the file
+    QString invalidVersion;  // the version text that is not a number, when the run must stop
+    QString currentLine;
+    qint32 lineCursor = 0;
+    bool quietNotFound = false;
+    qint32 documentKind = -1;
+
+    QString foundText;
+    qint32 foundInteger = 0;
+    double foundAmount = 0;
+    LedgerDate foundDate;
+
+    LedgerEntry entry;
+    MonthFile monthFile;
+};
+
+} // namespace przenosnik

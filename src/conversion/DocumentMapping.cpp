@@ -1,0 +1,324 @@
+#include "conversion/DocumentMapping.h"
+
+#include "conversion/ConversionState.h"
+#include "conversion/ExportReader.h"
+#include "conversion/ExportValues.h"
+#include "conversion/TraceFormat.h"
+#include "encoding/PolishEncoding.h"
+#include "encoding/Windows1250.h"
+
+#include <cmath>
+
+namespace przenosnik {
+
+namespace {
+
+// Ledger entry kinds and registers.
+constexpr quint8 EntryWithVat = 3;
+constexpr quint8 EntryWithoutVat = 1;
+constexpr quint8 EntryVariant = 2;
+constexpr quint8 SalesRegister = 1;
+constexpr quint8 PurchaseRegister = 7;
+constexpr quint8 SalesColumn = 7;
+constexpr quint8 PurchaseColumn = 10;
+
+// Texts are held in the entry as Windows-1250 until they are converted at the
+// end; every step reads the field back, so what was cut stays cut.
+QString entryText(const LedgerEntry& entry, const FieldLayout& f)
+{
+    return decodeWindows1250(entry.text(f));
+}
+
+void setEntryText(LedgerEntry& entry, const FieldLayout& f, const QString& text)
+{
+    entry.setText(f, encodeWindows1250(QStringView(text).left(LedgerEntry::capacity(f))));
+}
+
+void convertEntryText(ConversionRun& run, const FieldLayout& f)
+{
+    run.entry.setText(f, ToLedgerEncoding(entryText(run.entry, f), run.ledgerEncoding));
+}
+
+quint8 lowByteOfFirst(const QString& text)
+{
+    return static_cast<quint8>(text.at(0).unicode() & 0xFF);
+}
+
+void addToField(LedgerEntry& entry, const FieldLayout& f, double amount)
+{
+    entry.setReal(f, entry.real(f) + amount);
+}
+
+// A difference counts in whole grosze: 239.02 - 239.00 is 2 grosze, not a
+// hair more, however the doubles hold it.
+bool differsByMoreThanTwoGrosze(double a, double b)
+{
+    return std::round(std::fabs(a - b) * 100.0) > 2.0;
+}
+
+void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
+{
+    LedgerEntry& entry = run.entry;
+    const bool purchase = run.documentKind == PurchaseDocument;
+
+    if (FindText(run, u"kod ="))
+        setEntryText(entry, field::DocNo, run.foundText);
+    else
+        missing = true;
+    if (FindDate(run, u"data =")) {
+        entry.setDate(field::DocDateA, run.foundDate);
+        entry.setDate(field::DocDateB, run.foundDate);
+        entry.setDate(field::DocDate, run.foundDate);
+    } else {
+        missing = true;
+    }
+    if (FindDate(run, u"datasp ="))
+        entry.setDate(field::SaleDate, run.foundDate);
+    else
+        missing = true;
+    if (FindText(run, u"opis ="))
+        setEntryText(entry, field::Description, run.foundText);
+    if (FindText(run, u"khnazwa ="))
+        setEntryText(entry, field::PartyName, run.foundText);
+    else
+        missing = true;
+
+    // The address: postal code, town, street, house, flat.
+    if (FindText(run, u"khadres ="))
+        setEntryText(entry, field::PartyAddress, StripStreetPrefix(run.foundText));
+    else
+        missing = true;
+    const auto append = [&](const QString& value) {
+        setEntryText(entry, field::PartyAddress,
+                     TrimControl(entryText(entry, field::PartyAddress) + QLatin1Char(' ') + value));
+    };
+    const auto prepend = [&](const QString& value) {
+        setEntryText(entry, field::PartyAddress,
+                     TrimControl(value + QLatin1Char(' ') + entryText(entry, field::PartyAddress)));
+    };
+    if (run.templateVersion == 3) {
+        if (FindText(run, u"khdom ="))
+            append(run.foundText);
+        if (FindText(run, u"khlokal ="))
+            append(run.foundText);
+    }
+    if (FindText(run, u"khmiasto ="))
+        prepend(run.foundText);
+    if (run.settings.postalCode && FindText(run, u"khkodpocz ="))
+        prepend(run.foundText);
+
+    if (FindText(run, u"khnip ="))
+        setEntryText(entry, field::PartyNip, run.foundText);
+    else
+        missing = true;
+    if (FindDate(run, u"plattermin ="))
+        entry.setDate(field::DueDate, run.foundDate);
+    if (FindAmount(run, u"netto ="))
+        entry.setReal(field::Kol1W, purchase ? -run.foundAmount : run.foundAmount);
+    // The header VAT waits in kol[2].W until the sums are checked.
+    if (FindAmount(run, u"vat ="))
+        entry.setReal(field::Kol2W, purchase ? -run.foundAmount : run.foundAmount);
+    vatRegisterType = FindInteger(run, u"typ_rejestru_vat =") ? run.foundInteger : 0;
+}
+
+void traceDocument(ConversionRun& run)
+{
+    const LedgerEntry& entry = run.entry;
+    const LedgerDate date = entry.date(field::DocDate);
+    run.trace(QStringLiteral("* Dokument nr:") + entryText(entry, field::DocNo) +
+              QStringLiteral(" | Firma:") + entryText(entry, field::PartyName) + QStringLiteral(" | NIP:") +
+              entryText(entry, field::PartyNip));
+    run.trace(QStringLiteral("  ") + entryText(entry, field::PartyAddress));
+    run.trace(QStringLiteral(" z dnia ") + FormatPadded(date.day, 2) + QLatin1Char('-') +
+              FormatPadded(date.month, 2) + QLatin1Char('-') + FormatPadded(date.year, 4) +
+              QStringLiteral(" na kwotę netto=") + FormatMoney(entry.real(field::Kol1W)) +
+              QStringLiteral(", vat=") + FormatMoney(entry.real(field::Kol2W)));
+}
+
+void checkSums(ConversionRun& run)
+{
+    LedgerEntry& entry = run.entry;
+    double netSum = entry.real(field::Netto1);
+    netSum += entry.real(field::Netto2);
+    netSum += entry.real(field::Netto0);
+    netSum += entry.real(field::Netto4);
+    netSum += entry.real(field::Netto3);
+    netSum += entry.real(field::NettoWolne);
+    netSum += entry.real(field::NettoNieop);
+    double vatSum = entry.real(field::Vat1);
+    vatSum += entry.real(field::Vat2);
+    vatSum += entry.real(field::Vat4);
+    vatSum += entry.real(field::Vat3);
+
+    const double headerNet = entry.real(field::Kol1W);
+    if (differsByMoreThanTwoGrosze(netSum, headerNet)) {
+        run.trace(QStringLiteral(" BŁĄD: suma pozycji netto inna od nagłowka !"));
+        run.trace(QStringLiteral("kol[1].W=") + FormatMoney(headerNet) + QStringLiteral(", SumaVgStawek=") +
+                  FormatMoney(netSum));
+        entry.setReal(field::Kol1W, netSum);
+    }
+    if (differsByMoreThanTwoGrosze(vatSum, entry.real(field::Kol2W)))
+        run.trace(QStringLiteral(" BŁĄD: suma pozycji vat inna od nagłowka !"));
+    entry.setReal(field::Kol2W, 0);
+}
+
+void convertTexts(ConversionRun& run)
+{
+    LedgerEntry& entry = run.entry;
+    convertEntryText(run, field::DocNo);
+    convertEntryText(run, field::PartyName);
+    convertEntryText(run, field::PartyAddress);
+    if (entry.text(field::Description).isEmpty() || run.settings.alwaysDescription)
+        setEntryText(entry, field::Description, run.settings.defaultDescription);
+    convertEntryText(run, field::Description);
+    convertEntryText(run, field::SpareText);
+}
+
+} // namespace
+
+bool MapDocument(ConversionRun& run)
+{
+    LedgerEntry& entry = run.entry;
+    const ConversionSettings& settings = run.settings;
+    entry.clear();
+    entry.setByte(field::EntryKind, EntryWithVat);
+    entry.setByte(field::RecordVariant, EntryVariant);
+    bool missing = false;
+
+    if (!settings.attribute.isEmpty())
+        entry.setByte(field::Attribute, lowByteOfFirst(settings.attribute));
+    if (!settings.registerId.isEmpty())
+        entry.setByte(field::RegisterId, lowByteOfFirst(settings.registerId));
+
+    if (run.documentKind == SalesDocument) {
+        entry.setByte(field::RegisterKind, SalesRegister);
+        entry.setByte(field::Kol1Nr, SalesColumn);
+    } else if (run.documentKind == PurchaseDocument) {
+        entry.setByte(field::RegisterKind, PurchaseRegister);
+        entry.setByte(field::Kol1Nr, PurchaseColumn);
+    } else {
+        run.trace(QStringLiteral("Nieokreślony typ rejestru !"));
+    }
+
+    qint32 vatRegisterType = 0;
+    readHeaderKeys(run, missing, vatRegisterType);
+    traceDocument(run);
+
+    if (vatRegisterType == 0 && !settings.szablon31) {
+        run.trace(QStringLiteral("dokument bez części VAT !"));
+        addToField(entry, field::Kol1W, entry.real(field::Kol2W));
+        entry.setReal(field::Kol2W, 0);
+        entry.setByte(field::EntryKind, EntryWithoutVat);
+        entry.setByte(field::RegisterKind, 0);
+    } else {
+        RegisterWork work;
+        if (settings.sym2006) {
+            run.quietNotFound = true;
+            while (FindText(run, u"Rejestr{")) {
+                AddRegisterLine(run, work);
+                run.quietNotFound = true;
+            }
+        } else if (FindText(run, u"Rejestr{")) {
+            AddOlderRegister(run, work);
+        } else {
+            missing = true;
+        }
+        checkSums(run);
+    }
+
+    convertTexts(run);
+    return !missing;
+}
+
+void AddRegisterLine(ConversionRun& run, RegisterWork& work)
+{
+    LedgerEntry& entry = run.entry;
+    if (run.settings.szablon31) {
+        if (FindAmount(run, u"\tstawka ="))
+            work.rate = run.foundAmount;
+        if (FindAmount(run, u"\tnetto ="))
+            work.net = run.foundAmount;
+        if (FindAmount(run, u"\tvat ="))
+            work.vat = run.foundAmount;
+    } else {
+        if (FindInteger(run, u"\tstawka1 ="))
+            work.rate = run.foundInteger;
+        if (FindAmount(run, u"\tnetto1 ="))
+            work.net = run.foundAmount;
+        if (FindAmount(run, u"\tvat1 ="))
+            work.vat = run.foundAmount;
+    }
+
+    const double r = work.rate;
+    // The rate word: percent times 100, halves to even.
+    const auto rateWord = [r] { return static_cast<qint16>(std::nearbyint(r * 100.0)); };
+    if (r >= 22 && r <= 24) {
+        addToField(entry, field::Netto1, work.net);
+        addToField(entry, field::Vat1, work.vat);
+        entry.setInt16(field::Stawka1, rateWord());
+    } else if (r >= 7 && r <= 9) {
+        addToField(entry, field::Netto2, work.net);
+        addToField(entry, field::Vat2, work.vat);
+        entry.setInt16(field::Stawka2, rateWord());
+    } else if (r >= 3 && r <= 5) {
+        addToField(entry, field::Netto3, work.net);
+        addToField(entry, field::Vat3, work.vat);
+        entry.setInt16(field::Stawka3, rateWord());
+    } else if (r == 0) {
+        addToField(entry, field::Netto0, work.net);
+    } else if (r == -1) {
+        addToField(entry, field::NettoWolne, work.net);
+    } else {
+        run.trace(QStringLiteral("Nieokreślona stawka VAT = ") + FormatNumber(r));
+    }
+
+    FindText(run, u"}");
+}
+
+void AddOlderRegister(ConversionRun& run, RegisterWork& work)
+{
+    LedgerEntry& entry = run.entry;
+    const auto readAmounts = [&](QStringView netKey, QStringView vatKey) {
+        if (FindAmount(run, netKey))
+            work.net = run.foundAmount;
+        if (FindAmount(run, vatKey))
+            work.vat = run.foundAmount;
+    };
+
+    readAmounts(u"\tnetto1 =", u"\tvat1 =");
+    if (FindInteger(run, u"\tstawka1 =")) {
+        if (run.foundInteger == 22) {
+            entry.setReal(field::Netto1, work.net);
+            entry.setReal(field::Vat1, work.vat);
+        } else {
+            run.trace(QStringLiteral("stawka 22% - nie na swoim miejscu !"));
+        }
+    }
+    readAmounts(u"\tnetto2 =", u"\tvat2 =");
+    if (FindInteger(run, u"\tstawka2 =")) {
+        if (run.foundInteger == 7) {
+            entry.setReal(field::Netto2, work.net);
+            entry.setReal(field::Vat2, work.vat);
+        } else {
+            run.trace(QStringLiteral("stawka 7% - nie na swoim miejscu !"));
+        }
+    }
+    readAmounts(u"\tnetto3 =", u"\tvat3 =");
+    if (FindInteger(run, u"\tstawka3 =") && (work.net != 0 || work.vat != 0)) {
+        entry.setReal(field::Netto3, work.net);
+        entry.setReal(field::Vat3, work.vat);
+    }
+    readAmounts(u"\tnetto4 =", u"\tvat4 =");
+    if (FindInteger(run, u"\tstawka4 =") && (work.net != 0 || work.vat != 0)) {
+        entry.setReal(field::Netto4, work.net);
+        entry.setReal(field::Vat4, work.vat);
+    }
+    if (FindAmount(run, u"\tnetto0 ="))
+        entry.setReal(field::Netto0, run.foundAmount);
+    if (FindAmount(run, u"\tnettoWolne ="))
+        entry.setReal(field::NettoWolne, run.foundAmount);
+    if (FindAmount(run, u"\tnettoNieop ="))
+        entry.setReal(field::NettoNieop, run.foundAmount);
+}
+
+} // namespace przenosnik

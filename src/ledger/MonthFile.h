@@ -1,0 +1,60 @@
+// The ledger program's monthly data file of one company: 400-byte entries,
+// appended one after another, one file per year and month.
+#pragma once
+
+#include "ledger/LedgerEntry.h"
+
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace przenosnik {
+
+// Receives the one line that reports a failure.
+using TraceSink = std::function<void(const QString& line)>;
+
+// The name of the file that holds the entries of one month: "2014T305.3".
+QString MonthFileName(int year, int month);
+
+// At most one monthly file is open at a time; consecutive entries of the same
+// month share it. The file is opened without locks: the ledger program may
+// read and append to it meanwhile.
+class MonthFile
+{
+public:
+    // Paths longer than this are refused rather than shortened.
+    static constexpr int MaxPathLength = 128;
+
+    MonthFile(QString companyDirectory, TraceSink trace);
+    ~MonthFile();
+    MonthFile(const MonthFile&) = delete;
+    MonthFile& operator=(const MonthFile&) = delete;
+
+    // Makes the file of that period the current one, creating it when needed.
+    bool OpenMonthFile(quint16 year, quint8 month);
+    // Appends the entry as the new last record and sets its EntryNo.
+    bool AppendEntry(LedgerEntry& entry);
+    // Closes the current file, if any.
+    bool CloseMonthFile();
+
+    bool isOpen() const { return m_open; }
+    // The path of the file last opened or attempted.
+    const QString& path() const { return m_path; }
+
+private:
+    QString buildPath(quint16 year, quint8 month) const;
+    bool pathIsAcceptable(quint8 month) const;
+    QString existingFileIgnoringCase() const;
+    void report(const char* before);
+
+    QString m_directory;
+    TraceSink m_trace;
+    bool m_open = false;
+    qint32 m_periodKey = 0;
+    QString m_path;
+    QFile m_file;
+};
+
+} // namespace przenosnik

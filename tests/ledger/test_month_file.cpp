@@ -1,0 +1,286 @@
+// Appending entries to the monthly ledger files.
+#include "ledger/LedgerEntry.h"
+#include "ledger/MonthFile.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+// An entry whose bytes are all distinguishable from old file contents.
+LedgerEntry sampleEntry(int seed)
+{
+    LedgerEntry entry;
+    entry.setText(field::DocNo, QByteArray("FV ") + QByteArray::number(seed));
+    entry.setReal(field::Kol1W, 100.0 + seed);
+    entry.setByte(field::RecordVariant, 2);
+    entry.setInt32(field::EntryNo, -7); // replaced when appended
+    return entry;
+}
+
+QByteArray withNumber(LedgerEntry entry, int number)
+{
+    entry.setInt32(field::EntryNo, number);
+    return entry.bytes();
+}
+
+QByteArray oldBytes(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char('A' + i % 23);
+    return bytes;
+}
+
+} // namespace
+
+class MonthFileTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    int m_count = 0;
+    QStringList m_trace;
+
+    QString freshDirectory()
+    {
+        const QString path = m_root.filePath(QStringLiteral("firma%1").arg(++m_count));
+        QDir().mkpath(path);
+        return path;
+    }
+    TraceSink sink()
+    {
+        return [this](const QString& line) { m_trace.append(line); };
+    }
+
+private Q_SLOTS:
+    void init() { m_trace.clear(); }
+
+    void fileNames_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("March") << 2014 << 3 << "2014T305.3";
+        QTest::newRow("October") << 2014 << 10 << "2014T305.10";
+        QTest::newRow("short year") << 999 << 12 << "999T305.12";
+    }
+    void fileNames()
+    {
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(QString, name);
+        QCOMPARE(MonthFileName(year, month), name);
+    }
+
+    void appendsAtTheRecordCount_data()
+    {
+        QTest::addColumn<int>("existingSize"); // -1: no file
+        QTest::addColumn<int>("entryNo");
+        QTest::newRow("new file") << -1 << 1;
+        QTest::newRow("empty file") << 0 << 1;
+        QTest::newRow("57 records") << 57 * 400 << 58;
+        QTest::newRow("1000 bytes") << 1000 << 3;
+        QTest::newRow("399 bytes") << 399 << 1;
+    }
+    void appendsAtTheRecordCount()
+    {
+        QFETCH(int, existingSize);
+        QFETCH(int, entryNo);
+        const QString dir = freshDirectory();
+        const QString path = dir + QStringLiteral("/2014T305.3");
+        if (existingSize >= 0)
+            QVERIFY(writeFile(path, oldBytes(existingSize)));
+
+        MonthFile file(dir, sink());
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QVERIFY(file.isOpen());
+        QCOMPARE(file.path(), path);
+        LedgerEntry entry = sampleEntry(1);
+        QVERIFY(file.AppendEntry(entry));
+        QCOMPARE(entry.int32(field::EntryNo), entryNo);
+        // Every record reaches the file before the append returns.
+        const int kept = (entryNo - 1) * 400;
+        const QByteArray expected =
+            oldBytes(existingSize < 0 ? 0 : existingSize).left(kept) + withNumber(entry, entryNo);
+        PRZ_COMPARE_BYTES(readFile(path), expected);
+        QVERIFY(file.CloseMonthFile());
+        QVERIFY(!file.isOpen());
+        QVERIFY(m_trace.isEmpty());
+    }
+
+    void countsWhatOthersAppended()
+    {
+        const QString dir = freshDirectory();
+        const QString path = dir + QStringLiteral("/2014T305.4");
+        MonthFile file(dir, sink());
+        QVERIFY(file.OpenMonthFile(2014, 4));
+        LedgerEntry first = sampleEntry(1);
+        QVERIFY(file.AppendEntry(first));
+        {
+            // The ledger program appends a record while the file is open here.
+            QFile other(path);
+            QVERIFY(other.open(QIODevice::Append));
+            other.write(oldBytes(400));
+        }
+        LedgerEntry second = sampleEntry(2);
+        QVERIFY(file.AppendEntry(second));
+        QCOMPARE(second.int32(field::EntryNo), 3);
+        PRZ_COMPARE_BYTES(readFile(path), withNumber(first, 1) + oldBytes(400) + withNumber(second, 3));
+    }
+
+    void periods()
+    {
+        const QString dir = freshDirectory();
+        MonthFile file(dir, sink());
+        LedgerEntry entry = sampleEntry(1);
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QVERIFY(file.AppendEntry(entry));
+        QVERIFY(file.OpenMonthFile(2014, 3)); // stays open
+        QVERIFY(file.AppendEntry(entry));
+        QCOMPARE(entry.int32(field::EntryNo), 2);
+        QVERIFY(file.OpenMonthFile(2013, 3)); // same month, other year: other file
+        QVERIFY(file.AppendEntry(entry));
+        QCOMPARE(entry.int32(field::EntryNo), 1);
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QVERIFY(file.AppendEntry(entry));
+        QCOMPARE(entry.int32(field::EntryNo), 3);
+        QVERIFY(file.CloseMonthFile());
+        QVERIFY(file.CloseMonthFile()); // nothing open: still true
+        QCOMPARE(QDir(dir).entryList(QDir::Files), (QStringList{"2013T305.3", "2014T305.3"}));
+        QCOMPARE(QFileInfo(dir + "/2014T305.3").size(), 1200);
+        QVERIFY(m_trace.isEmpty());
+    }
+
+    void monthsOutsideTheYearAreRefused_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::newRow("0") << 0;
+        QTest::newRow("13") << 13;
+        QTest::newRow("255") << 255;
+    }
+    void monthsOutsideTheYearAreRefused()
+    {
+        QFETCH(int, month);
+        const QString dir = freshDirectory();
+        MonthFile file(dir, sink());
+        // Month 13 of 2014 has the key of January 2015; it must not be taken
+        // for that file while it is open.
+        QVERIFY(file.OpenMonthFile(2015, 1));
+        QVERIFY(!file.OpenMonthFile(2014, quint8(month)));
+        QVERIFY(!file.isOpen());
+        const QString path = dir + QStringLiteral("/2014T305.%1").arg(month);
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
+        QVERIFY(!QFileInfo::exists(path));
+        LedgerEntry entry = sampleEntry(1);
+        QVERIFY(!file.AppendEntry(entry));
+        QCOMPARE(m_trace.last(), QStringLiteral("Błąd dopisania do pliku %1 !").arg(path));
+    }
+
+    void longPathsAreRefused()
+    {
+        const QString base = freshDirectory();
+        const QString name = MonthFileName(2014, 3);
+        // A directory that makes the path exactly 128 characters, and one more.
+        const int room = MonthFile::MaxPathLength - int(base.size()) - 2 - int(name.size());
+        QVERIFY(room > 0);
+        const QString fits = base + QLatin1Char('/') + QString(room, QLatin1Char('d'));
+        const QString tooLong = base + QLatin1Char('/') + QString(room + 1, QLatin1Char('d'));
+        QVERIFY(QDir().mkpath(fits));
+        QVERIFY(QDir().mkpath(tooLong));
+
+        MonthFile accepted(fits, sink());
+        QVERIFY(accepted.OpenMonthFile(2014, 3));
+        QCOMPARE(accepted.path().size(), 128);
+        QVERIFY(m_trace.isEmpty());
+
+        MonthFile refused(tooLong, sink());
+        QVERIFY(!refused.OpenMonthFile(2014, 3));
+        const QString path = tooLong + QLatin1Char('/') + name;
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
+        QVERIFY(QDir(tooLong).isEmpty());
+    }
+
+    void directoriesOutsideWindows1250AreRefused()
+    {
+        const QString dir = m_root.filePath(QStringLiteral("firma-日本"));
+        QVERIFY(QDir().mkpath(dir));
+        MonthFile file(dir, sink());
+        QVERIFY(!file.OpenMonthFile(2014, 3));
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(dir)});
+        QVERIFY(QDir(dir).isEmpty());
+
+        // Polish letters are fine.
+        const QString polish = m_root.filePath(QStringLiteral("Żółć"));
+        QVERIFY(QDir().mkpath(polish));
+        MonthFile accepted(polish, sink());
+        QVERIFY(accepted.OpenMonthFile(2014, 3));
+    }
+
+    void fileInAnotherLetterCaseIsUsed()
+    {
+        const QString dir = freshDirectory();
+        const QString existing = dir + QStringLiteral("/2014t305.3");
+        QVERIFY(writeFile(existing, oldBytes(400)));
+        MonthFile file(dir, sink());
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QCOMPARE(file.path(), existing);
+        LedgerEntry entry = sampleEntry(1);
+        QVERIFY(file.AppendEntry(entry));
+        QCOMPARE(entry.int32(field::EntryNo), 2);
+        QVERIFY(file.CloseMonthFile());
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{"2014t305.3"});
+        QCOMPARE(QFileInfo(existing).size(), 800);
+
+        // An exact name wins over one in another case.
+        const QString exact = dir + QStringLiteral("/2014T305.3");
+        QVERIFY(writeFile(exact, QByteArray()));
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QCOMPARE(file.path(), exact);
+    }
+
+    void openFailures()
+    {
+        const QString missing = m_root.filePath(QStringLiteral("nie-ma-takiego"));
+        MonthFile file(missing, sink());
+        QVERIFY(!file.OpenMonthFile(2014, 3));
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(missing)});
+        QVERIFY(!QFileInfo::exists(missing));
+
+        // A directory in the file's place cannot be opened either.
+        const QString dir = freshDirectory();
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/2014T305.5")));
+        MonthFile blocked(dir, sink());
+        QVERIFY(!blocked.OpenMonthFile(2014, 5));
+        QCOMPARE(m_trace.size(), 2);
+        QVERIFY(!blocked.isOpen());
+    }
+
+    void emptyDirectoryIsRefused()
+    {
+        MonthFile file(QString(), sink());
+        QVERIFY(!file.OpenMonthFile(2014, 3));
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku /2014T305.3 !")});
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/2014T305.3")));
+    }
+
+    void oneSeparatorWhateverTheDirectoryEndsWith()
+    {
+        const QString dir = freshDirectory();
+        MonthFile file(dir + QLatin1Char('/'), sink());
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        QCOMPARE(file.path(), dir + QStringLiteral("//2014T305.3"));
+        QVERIFY(QFileInfo::exists(dir + QStringLiteral("/2014T305.3")));
+    }
+};
+
+QTEST_GUILESS_MAIN(MonthFileTest)
+#include "test_month_file.moc"
