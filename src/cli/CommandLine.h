@@ -1,0 +1,42 @@
+// The command line of przenosnik-cli: what to do and with which run options.
+#pragma once
+
+#include "conversion/ConversionRun.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace przenosnik {
+
+enum class CliAction
+{
+    Convert,       // run a conversion (or a dry run)
+    ListCompanies, // print the company list of a SPISFIRM.DAT
+    Help,
+    Version,
+    Invalid, // a bad command line: exit code 2
+};
+
+struct CommandLine
+{
+    CliAction action = CliAction::Invalid;
+    ConversionSettings settings; // the run's options: defaults, then --settings, then the options given
+    QString companiesPath;       // --companies
+    QString error;               // why the command line is bad (CliAction::Invalid)
+};
+
+// Exit codes of przenosnik-cli.
+inline constexpr int ExitCompleted = 0;    // the run read the export file to its end
+inline constexpr int ExitNotCompleted = 1; // the run did not start or stopped early
+inline constexpr int ExitBadCommandLine = 2;
+
+inline constexpr int MaxDescriptionLength = 36;
+
+// Parses the arguments (the first one is the program's name). Reads the file of --settings when given.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The text of --help, in Polish.
+QString HelpText();
+QString VersionText();
+
+} // namespace przenosnik

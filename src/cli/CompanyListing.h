@@ -1,0 +1,19 @@
+// przenosnik-cli --companies: the ledger program's company list, one company a line.
+#pragma once
+
+#include "encoding/PolishEncoding.h"
+
+#include <QString>
+
+#include <cstdio>
+
+namespace przenosnik {
+
+// The list file that PATH names: the file itself, or SPISFIRM.DAT inside a directory.
+QString CompanyListFile(const QString& path);
+
+// Prints Firma, Katalog, Info and the company's data directory, separated by TABs, sorted by Firma.
+// Answers the exit code: 1 when there is no list file.
+int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std::FILE* out, std::FILE* err);
+
+} // namespace przenosnik

@@ -1,0 +1,33 @@
+#include "cli/ConvertCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ConsoleHost.h"
+
+namespace przenosnik {
+
+int ExitCodeFor(RunOutcome outcome)
+{
+    return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
+}
+
+int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err)
+{
+    const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
+    switch (check.verdict) {
+    case InputVerdict::FocusExportFile:
+        WriteLines(err, QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));
+        return ExitNotCompleted;
+    case InputVerdict::FocusCompanyDirectory:
+        WriteLines(err, QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(settings.companyDirectory));
+        return ExitNotCompleted;
+    case InputVerdict::Run:
+        break;
+    }
+
+    ConversionSettings run = settings;
+    run.exportFile = check.exportFile;
+    ConsoleHost host(out, err);
+    return ExitCodeFor(RunConversion(run, host));
+}
+
+} // namespace przenosnik

@@ -1,0 +1,34 @@
+// przenosnik-cli: the conversion of the main window, headless.
+#include "cli/CommandLine.h"
+#include "cli/CompanyListing.h"
+#include "cli/ConsoleHost.h"
+#include "cli/ConvertCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    using namespace przenosnik;
+    QCoreApplication app(argc, argv);
+    const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
+    switch (commandLine.action) {
+    case CliAction::Help:
+        std::fputs(HelpText().toUtf8().constData(), stdout);
+        return ExitCompleted;
+    case CliAction::Version:
+        std::fputs(VersionText().toUtf8().constData(), stdout);
+        return ExitCompleted;
+    case CliAction::Invalid:
+        WriteLines(stderr,
+                   QStringLiteral("przenosnik-cli: %1\nPomoc: przenosnik-cli --help").arg(commandLine.error));
+        return ExitBadCommandLine;
+    case CliAction::ListCompanies:
+        return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
+                                   stderr);
+    case CliAction::Convert:
+        break;
+    }
+    return RunConvertCommand(commandLine.settings, stdout, stderr);
+}

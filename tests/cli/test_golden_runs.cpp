@@ -1,0 +1,190 @@
+// End-to-end runs of przenosnik-cli: every directory of tests/data/cli is one run whose
+// standard output, standard error, exit code and company directory afterwards are compared
+// with what was worked out for it beforehand.
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using przenosnik::test::readFile;
+
+namespace {
+
+QString casesDir()
+{
+    return QStringLiteral(PRZENOSNIK_TEST_DATA "/cli");
+}
+
+// Relative paths of every file under dir, sorted.
+QStringList filesUnder(const QString& dir)
+{
+    QStringList files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+bool copyTree(const QString& from, const QString& to)
+{
+    for (const QString& name : filesUnder(from)) {
+        const QString target = QDir(to).filePath(name);
+        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(QDir(from).filePath(name), target))
+            return false;
+    }
+    return true;
+}
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Result runCli(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANG", "LANGUAGE", "LC_MONETARY", "LC_NUMERIC", "LC_COLLATE"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), arguments);
+    Result result;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+} // namespace
+
+class GoldenRuns : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void run_data();
+    void run();
+    void badCommandLine_data();
+    void badCommandLine();
+    void helpAndVersion();
+};
+
+void GoldenRuns::run_data()
+{
+    QTest::addColumn<QString>("caseDir");
+    const QStringList names = QDir(casesDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    QVERIFY2(names.size() >= 20, "the run cases are missing");
+    for (const QString& name : names)
+        QTest::newRow(qPrintable(name)) << QDir(casesDir()).filePath(name);
+}
+
+void GoldenRuns::run()
+{
+    QFETCH(QString, caseDir);
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString company = scratch.filePath(QStringLiteral("firma"));
+    QVERIFY(QDir().mkpath(company));
+    QVERIFY(copyTree(QDir(caseDir).filePath(QStringLiteral("before")), company));
+
+    const auto fill = [&](QString text) {
+        return text.replace(QLatin1String("@EXAMPLES@"), QStringLiteral(PRZENOSNIK_EXAMPLES))
+            .replace(QLatin1String("@CASE@"), caseDir)
+            .replace(QLatin1String("@OUT@"), company);
+    };
+    const QString caseFile = QDir(caseDir).filePath(QStringLiteral("%1"));
+    QStringList arguments = QString::fromUtf8(readFile(caseFile.arg("args"))).split('\n', Qt::SkipEmptyParts);
+    for (QString& argument : arguments)
+        argument = fill(argument);
+
+    const Result result = runCli(arguments);
+    QCOMPARE(result.exitCode, QString::fromLatin1(readFile(caseFile.arg("exit"))).trimmed().toInt());
+
+    const QStringList expected = fill(QString::fromUtf8(readFile(caseFile.arg("stdout.txt")))).split('\n');
+    const QStringList actual = result.out.split('\n');
+    for (qsizetype i = 0; i < std::min(expected.size(), actual.size()); ++i)
+        QVERIFY2(actual.at(i) == expected.at(i),
+                 qPrintable(QStringLiteral("line %1: got \"%2\", expected \"%3\"")
+                                .arg(i + 1)
+                                .arg(actual.at(i), expected.at(i))));
+    QCOMPARE(actual.size(), expected.size());
+
+    if (QFile::exists(caseFile.arg("stderr.txt")))
+        QCOMPARE(result.err, fill(QString::fromUtf8(readFile(caseFile.arg("stderr.txt")))));
+    else if (QFile::exists(caseFile.arg("stderr-nonempty")))
+        QVERIFY(!result.err.trimmed().isEmpty());
+    else
+        QCOMPARE(result.err, QString());
+
+    const QString after = QDir(caseDir).filePath(QStringLiteral("after"));
+    QCOMPARE(filesUnder(company), filesUnder(after));
+    for (const QString& name : filesUnder(after)) {
+        const QByteArray written = readFile(QDir(company).filePath(name));
+        PRZ_COMPARE_BYTES(written, readFile(QDir(after).filePath(name)));
+    }
+}
+
+void GoldenRuns::badCommandLine_data()
+{
+    const QString march = QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown option") << QStringList{"--bogus", "-n", march};
+    QTest::newRow("unknown short option") << QStringList{"-x", "-n", march};
+    QTest::newRow("bad code page") << QStringList{"--codepage=437", "-n", march};
+    QTest::newRow("code page without value") << QStringList{"-n", march, "--codepage"};
+    QTest::newRow("attribute of two characters") << QStringList{"--attribute=AB", "-n", march};
+    QTest::newRow("register of two characters") << QStringList{"--register=Żó", "-n", march};
+    QTest::newRow("description of 37 characters")
+        << QStringList{"--description=" + QString(37, u'ś'), "-n", march};
+    QTest::newRow("no export file") << QStringList{"-n"};
+    QTest::newRow("nothing at all") << QStringList{};
+    QTest::newRow("no company directory") << QStringList{march};
+    QTest::newRow("three arguments") << QStringList{"-n", march, "/tmp", "/tmp"};
+    QTest::newRow("switch and its negation") << QStringList{"--postal-code", "--no-postal-code", "-n", march};
+    QTest::newRow("a value given twice") << QStringList{"--codepage=852", "--codepage=maz", "-n", march};
+    QTest::newRow("missing settings file")
+        << QStringList{"--settings=/nonexistent/PRZENOSN.INI", "-n", march};
+    QTest::newRow("companies with an export file") << QStringList{"--companies=" PRZENOSNIK_EXAMPLES, march};
+    QTest::newRow("dry run with a value") << QStringList{"--dry-run=yes", march};
+}
+
+void GoldenRuns::badCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    const Result result = runCli(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QString());
+    QVERIFY2(result.err.startsWith(QLatin1String("przenosnik-cli: ")), qPrintable(result.err));
+    QVERIFY(result.err.contains(QLatin1String("--help")));
+}
+
+void GoldenRuns::helpAndVersion()
+{
+    const Result help = runCli({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(
+        help.out.startsWith(QStringLiteral("Użycie: przenosnik-cli [OPCJE] PLIK_EKSPORTU [KATALOG_FIRMY]")));
+    for (const char* option : {"--dry-run", "--codepage=852|maz", "--no-sym2006", "--sym2006",
+                               "--no-szablon31", "--szablon31", "--postal-code", "--no-postal-code",
+                               "--attribute=", "--register=", "--description=", "--always-description",
+                               "--no-always-description", "--settings=", "--companies=", "--version"})
+        QVERIFY2(help.out.contains(QLatin1String(option)), option);
+    QCOMPARE(runCli({QStringLiteral("-h")}).out, help.out);
+
+    const Result version = runCli({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.startsWith(QLatin1String("przenosnik-cli ")));
+    QCOMPARE(version.err, QString());
+}
+
+QTEST_GUILESS_MAIN(GoldenRuns)
+#include "test_golden_runs.moc"
