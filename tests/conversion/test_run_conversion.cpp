@@ -84,8 +84,8 @@ private Q_SLOTS:
         QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
 
         QStringList expected{Banner, HeaderMark, QStringLiteral("Wersja szablonu = 3"), Start};
-        expected += documentTrace("FV 1/03/2014", "12- 3-2014", "100,00\u00a0zł", "23,00\u00a0zł");
-        expected += documentTrace("FV 2/03/2014", " 5- 3-2014", "1234,50\u00a0zł", "98,76\u00a0zł");
+        expected += documentTrace("FV 1/03/2014", "12- 3-2014", "100,00 zł", "23,00 zł");
+        expected += documentTrace("FV 2/03/2014", " 5- 3-2014", "1 234,50 zł", "98,76 zł");
         expected += {QString(), EndOfFile, countLine(2), DryEnd};
         QCOMPARE(host.trace, expected);
         QCOMPARE(host.documentCount, 2);

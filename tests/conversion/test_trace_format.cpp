@@ -35,7 +35,11 @@ private Q_SLOTS:
         QTest::newRow("pl rounds to zero") << pl << -0.001 << zl("0,00");
         QTest::newRow("pl small negative") << pl << -0.01 << "-" + zl("0,01");
         QTest::newRow("pl rounding") << pl << 0.125 << zl("0,13");
+        QTest::newRow("pl four digits") << pl << 1250.0 << zl("1 250,00");
+        QTest::newRow("pl millions") << pl << 1234567.89 << zl("1 234 567,89");
+        QTest::newRow("pl hundreds") << pl << 999.99 << zl("999,99");
         QTest::newRow("us") << us << 1234.5 << "$1,234.50";
+        QTest::newRow("us millions") << us << 1234567.0 << "$1,234,567.00";
         QTest::newRow("us negative") << us << -1234.5 << "-$1,234.50";
     }
     void money()
@@ -46,6 +50,7 @@ private Q_SLOTS:
         const QString text = FormatMoney(amount, locale);
         QCOMPARE(text, expected);
         QVERIFY(!text.contains(QLatin1Char('(')));
+        QVERIFY(!text.contains(QChar(0x00a0)));
     }
 
     void numbers_data()
@@ -58,7 +63,9 @@ private Q_SLOTS:
         QTest::newRow("rate") << pl << 6.0 << "6,00";
         QTest::newRow("fraction") << pl << 2.5 << "2,50";
         QTest::newRow("negative") << pl << -2.0 << "-2,00";
-        QTest::newRow("thousands") << pl << 12345.0 << "12\u00a0345,00";
+        QTest::newRow("thousands") << pl << 12345.0 << "12 345,00";
+        QTest::newRow("four digits grouped") << pl << 1234.5 << "1 234,50";
+        QTest::newRow("millions") << pl << -1234567.891 << "-1 234 567,89";
         QTest::newRow("negative zero") << pl << -0.001 << "0,00";
         QTest::newRow("de") << de << 12345.678 << "12.345,68";
     }
