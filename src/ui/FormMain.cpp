@@ -22,7 +22,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScopeGuard>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace przenosnik {
@@ -99,6 +101,8 @@ FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
 
     createActions();
     createToolBar(panelTop);
+    // The tool bar spans the panel whatever the window's width.
+    panelTop->installEventFilter(this);
     createEdits(panelTop);
     createCodePageGroup(panelTop);
     createSymfoniaGroup(panelTop);
@@ -309,6 +313,9 @@ bool FormMain::event(QEvent* event)
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ToolBar1->parentWidget() && event->type() == QEvent::Resize) {
+        ToolBar1->resize(static_cast<QResizeEvent*>(event)->size().width(), ToolBar1->height());
+    }
     if (watched == Label1 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         Act_FirmyKPRExecute();

@@ -271,6 +271,10 @@ private Q_SLOTS:
         QCOMPARE(order, QStringList({"tk_KOnwersja", "|", "ch_sprawdz", "ToolButton3", "|", "tb_Help",
                                      "tb_ClearTrace", "|", "tb_koniec"}));
         QCOMPARE(bar->widgetForAction(bar->actions().at(1))->width(), 13);
+        QCOMPARE(bar->geometry(), QRect(0, 0, 456, 29));
+        window.resize(700, 500);
+        window.show();
+        QTRY_COMPARE(bar->width(), 700);
         for (const char* button : {"tk_KOnwersja", "ToolButton3", "tb_Help", "tb_ClearTrace", "tb_koniec"}) {
             QCOMPARE(child<QToolButton>(window, button)->width(), 25);
             QCOMPARE(child<QToolButton>(window, button)->toolButtonStyle(), Qt::ToolButtonIconOnly);
