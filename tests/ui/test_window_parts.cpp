@@ -24,7 +24,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("shownBeforeFlush");
         QTest::newRow("fewer lines than a batch") << 5 << 3 << 0;
         QTest::newRow("exactly one batch") << 5 << 5 << 5;
-        QTest::newRow("a batch and a part") << 5 << 12 << 10;
+        QTest::newRow("a batch and some more") << 5 << 12 << 10;
         QTest::newRow("batch of one") << 1 << 4 << 4;
     }
 
@@ -154,7 +154,8 @@ private Q_SLOTS:
         QVERIFY(stretch < 100);
         wide.setStretch(stretch);
         QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Atrybut KPR")) <= 58);
-        QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Opis operacji (w przypadku braku)")) <= 168);
+        QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Opis operacji (w przypadku braku)")) <=
+                168);
     }
 };
 
