@@ -33,11 +33,12 @@ def trim(text):
 
 
 def group(digits):
-    # Polish grouping as the system locale gives it: none below 10 000.
-    if len(digits) < 5:
-        return digits
-    assert len(digits) <= 6, "amounts of a million or more are not used in the tests"
-    return digits[:-3] + "\u00a0" + digits[-3:]
+    # Every group of three whole digits separated by a blank, as desktops show amounts.
+    groups = []
+    while len(digits) > 3:
+        groups.insert(0, digits[-3:])
+        digits = digits[:-3]
+    return " ".join([digits] + groups)
 
 
 def number(value):
@@ -48,7 +49,7 @@ def number(value):
 
 
 def money(value):
-    return number(value) + "\u00a0zł"
+    return number(value) + " zł"
 
 
 INT_RE = re.compile(r"^[+-]?[0-9]+$")

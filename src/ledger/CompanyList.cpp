@@ -76,8 +76,10 @@ std::optional<QList<CompanyRow>> loadCompanyList(const QString& fileName, Polish
     QList<CompanyRow> rows;
     // Read-only: the ledger program may hold the file open, even write it,
     // meanwhile; nothing here locks it.
+    // Only a regular file is read: opening a pipe or a device could wait
+    // forever or never end.
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (info.isFile() && file.open(QIODevice::ReadOnly)) {
         const qint64 records = file.size() / CompanyRecordSize;
         for (qint64 i = 0; i < records; ++i) {
             const QByteArray record = file.read(CompanyRecordSize);

@@ -49,7 +49,8 @@ void sortCompanies(QList<CompanyRow>& rows);
 
 // Reads the list file, found in whatever letter case it has on disk.
 // No file under that name (or a directory): std::nullopt. A file that cannot
-// be opened or read gives the rows read so far, possibly none. The rows come
+// be opened or read, or one that is not a regular file (a pipe, a device),
+// gives the rows read so far, possibly none. The rows come
 // sorted by sortCompanies.
 std::optional<QList<CompanyRow>> loadCompanyList(const QString& fileName, PolishEncoding ledgerEncoding);
 

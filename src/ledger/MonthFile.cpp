@@ -62,7 +62,9 @@ bool MonthFile::pathIsAcceptable(quint8 month) const
     // The ledger program reads only months 1 to 12; its paths are 8-bit
     // Windows-1250 strings of at most 128 characters. A path that would have
     // to be shortened or altered is refused, never opened under another name.
-    return month >= 1 && month <= 12 && m_path.size() <= MaxPathLength && fitsWindows1250(m_directory);
+    // An empty directory text would put the file into the file system's root.
+    return month >= 1 && month <= 12 && !m_directory.isEmpty() && m_path.size() <= MaxPathLength &&
+           fitsWindows1250(m_directory);
 }
 
 QString MonthFile::existingFileIgnoringCase() const

@@ -2,6 +2,14 @@
 // list file so that the user picks a company by name. Modal; closed with OK by
 // a double click in the grid, cancelled by the close box. Remembers the list
 // file's location in SPISCFG.INI, section SPISFIRM.
+//
+// Use: create one per use, show it modally, read the results, release it
+// (its settings file is written when it is destroyed):
+//
+//     auto* picker = new FormSpisFirm(ledgerEncoding, this);
+//     if (picker->exec() == FormSpisFirm::ModalResultOk)
+//         de_KPR->setText(picker->companyDirectory());
+//     picker->deleteLater();
 #pragma once
 
 #include "encoding/PolishEncoding.h"

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace przenosnik;
 
 namespace {
@@ -145,6 +149,29 @@ private Q_SLOTS:
                  (QStringList{"Adamow", "lublin", "Lublin", QStringLiteral("Łódź"), "Makow", "Zamosc"}));
     }
 
+    // Polish letters with diacritics are letters of their own, sorted after
+    // their base letters, not variants of them.
+    void polishLettersSortAfterTheirBase()
+    {
+        QList<CompanyRow> rows{{QStringLiteral("Ąb"), "1", ""}, {"Az", "2", ""},
+                               {QStringLiteral("Źa"), "3", ""}, {"Zz", "4", ""},
+                               {QStringLiteral("Ża"), "5", ""}, {"Ca", "6", ""}};
+        sortCompanies(rows);
+        QStringList names;
+        for (const CompanyRow& row : rows)
+            names << row.firma;
+        QCOMPARE(names, (QStringList{"Az", QStringLiteral("Ąb"), "Ca", "Zz", QStringLiteral("Źa"),
+                                     QStringLiteral("Ża")}));
+    }
+
+    void collationFallsBackToPolish()
+    {
+        if (QLocale::system().language() != QLocale::C)
+            QSKIP("the environment names a locale");
+        QCOMPARE(companyCollator().locale().language(), QLocale::Polish);
+        QCOMPARE(companyCollator().caseSensitivity(), Qt::CaseSensitive);
+    }
+
     void equalNamesKeepFileOrder()
     {
         QList<CompanyRow> rows{{"B", "1", ""}, {"A", "2", ""}, {"B", "3", ""}, {"A", "4", ""}};
@@ -160,6 +187,19 @@ private Q_SLOTS:
         // A directory is not a list file either.
         QVERIFY(!loadCompanyList(dir.path(), PolishEncoding::Cp852).has_value());
     }
+
+#ifdef Q_OS_UNIX
+    // A pipe exists but is no list file: it gives an empty list at once
+    // instead of waiting for a writer.
+    void pipeGivesAnEmptyList()
+    {
+        const QString path = dir.filePath(QStringLiteral("pipe.dat"));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        const auto list = loadCompanyList(path, PolishEncoding::Cp852);
+        QVERIFY(list.has_value());
+        QVERIFY(list->isEmpty());
+    }
+#endif
 
     void listFileFoundInAnyCase()
     {

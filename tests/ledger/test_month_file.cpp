@@ -264,6 +264,14 @@ private Q_SLOTS:
         QVERIFY(!blocked.isOpen());
     }
 
+    void emptyDirectoryIsRefused()
+    {
+        MonthFile file(QString(), sink());
+        QVERIFY(!file.OpenMonthFile(2014, 3));
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku /2014T305.3 !")});
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/2014T305.3")));
+    }
+
     void oneSeparatorWhateverTheDirectoryEndsWith()
     {
         const QString dir = freshDirectory();

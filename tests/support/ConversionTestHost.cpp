@@ -60,9 +60,7 @@ namespace przenosnik::test {
 
 QString zl(const QString& amount)
 {
-    QString text = amount;
-    text.replace(QLatin1Char(' '), QChar(0x00a0));
-    return text + QStringLiteral("\u00a0zł");
+    return amount + QStringLiteral(" zł");
 }
 
 } // namespace przenosnik::test

@@ -1,0 +1,377 @@
+#include "ui/FormMain.h"
+
+#include "ui/Beep.h"
+#include "ui/FileDialog.h"
+#include "ui/FormSpisFirm.h"
+#include "ui/HintSwitch.h"
+#include "ui/LimitedLineEdit.h"
+#include "ui/MessageBox.h"
+#include "ui/ToolBarImages.h"
+#include "ui/TraceLog.h"
+#include "ui/WindowFont.h"
+#include "ui/WindowSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScopeGuard>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace przenosnik {
+
+namespace {
+constexpr int ClientWidth = 456;
+constexpr int ClientHeight = 428;
+constexpr int TopPanelHeight = 206;
+const QPoint DesignedPosition(306, 145);
+
+// Description and pattern pairs, separated by bars.
+const QString ExportFileFilter =
+    QStringLiteral("Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*");
+
+// Shows the wait cursor while it lives, and the normal one while a message
+// box is up in between.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+class NormalCursor
+{
+public:
+    NormalCursor() : m_waiting(QApplication::overrideCursor() != nullptr)
+    {
+        if (m_waiting) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~NormalCursor()
+    {
+        if (m_waiting) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+
+private:
+    bool m_waiting;
+};
+} // namespace
+
+FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
+    : QMainWindow(parent),
+      m_settingsDirectory(settingsDirectory), m_documentLines{QStringLiteral("mDokument")}
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QStringLiteral("Przenosnik  | wersja 2014.02.12"));
+    setWindowIcon(applicationIcon());
+    setFont(windowFont());
+
+    auto* central = new QWidget(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    auto* panelTop = new QWidget(central);
+    panelTop->setObjectName(QStringLiteral("PanelTop"));
+    panelTop->setFixedHeight(TopPanelHeight);
+    auto* panelMain = new QWidget(central);
+    panelMain->setObjectName(QStringLiteral("PanelMain"));
+    centralLayout->addWidget(panelTop);
+    centralLayout->addWidget(panelMain, 1);
+    setCentralWidget(central);
+
+    resize(ClientWidth, ClientHeight);
+    setMinimumSize(ClientWidth, ClientHeight);
+    move(DesignedPosition);
+
+    createActions();
+    createToolBar(panelTop);
+    // The tool bar spans the panel whatever the window's width.
+    panelTop->installEventFilter(this);
+    createEdits(panelTop);
+    createCodePageGroup(panelTop);
+    createSymfoniaGroup(panelTop);
+    createAutoFillGroup(panelTop);
+    createTracePanel(panelMain);
+    createStatusBar();
+    setTabOrder();
+
+    m_hints = new HintSwitch(this);
+    m_trace = std::make_unique<TraceLog>(MemoTrace);
+    createSettings(settingsDirectory);
+}
+
+FormMain::~FormMain()
+{
+    // The settings are saved and written while the controls still exist.
+    m_settings.reset();
+}
+
+ConversionSettings FormMain::conversionSettings() const
+{
+    ConversionSettings settings;
+    settings.exportFile = FE_EPP->text();
+    settings.companyDirectory = de_KPR->text();
+    settings.ledgerEncoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+    settings.sym2006 = chb_Sym2006->isChecked();
+    settings.szablon31 = chb_Szablon31->isChecked();
+    settings.postalCode = chb_kod->isChecked();
+    settings.attribute = Edit_Atrybut->text();
+    settings.registerId = Edit_REJ->text();
+    settings.defaultDescription = Edit_OPIS->text();
+    settings.alwaysDescription = chb_def_opis->isChecked();
+    settings.dryRun = ch_sprawdz->isChecked();
+    return settings;
+}
+
+QStringList FormMain::traceLines() const
+{
+    return m_trace->lines();
+}
+
+bool FormMain::hintsOn() const
+{
+    return m_hints->hintsOn();
+}
+
+void FormMain::appendTrace(const QString& line)
+{
+    m_trace->append(line);
+}
+
+QStringList& FormMain::documentLines()
+{
+    return m_documentLines;
+}
+
+void FormMain::setDocumentCount(int count)
+{
+    m_documentCount = count;
+}
+
+void FormMain::showExportOpenFailure(const QString& message)
+{
+    m_trace->flush();
+    NormalCursor arrow;
+    MessageBox::show(this, QMessageBox::NoIcon, QApplication::applicationName(), message, QMessageBox::Ok);
+}
+
+void FormMain::showInvalidVersion(const QString& message)
+{
+    m_trace->flush();
+    NormalCursor arrow;
+    MessageBox::show(this, QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok);
+}
+
+void FormMain::act_KonwertExecute()
+{
+    if (m_running) {
+        return;
+    }
+    const InputCheck check = CheckInputs(FE_EPP->text(), de_KPR->text(), ch_sprawdz->isChecked());
+    if (FE_EPP->text() != check.exportFile) {
+        FE_EPP->setText(check.exportFile);
+    }
+    switch (check.verdict) {
+    case InputVerdict::FocusExportFile:
+        beep();
+        FE_EPP->setFocus(Qt::OtherFocusReason);
+        return;
+    case InputVerdict::FocusCompanyDirectory:
+        beep();
+        de_KPR->setFocus(Qt::OtherFocusReason);
+        return;
+    case InputVerdict::Run:
+        break;
+    }
+    const QMessageBox::StandardButton answer =
+        MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
+                         QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        runConversion();
+    }
+}
+
+void FormMain::runConversion()
+{
+    m_running = true;
+    const auto done = qScopeGuard([this] {
+        m_trace->flush();
+        mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
+        m_running = false;
+    });
+    WaitCursor wait;
+    RunConversion(conversionSettings(), *this);
+}
+
+void FormMain::Act_FirmyKPRExecute()
+{
+    if (m_running) {
+        return;
+    }
+    // Whatever goes wrong with the picker leaves the directory as it was.
+    try {
+        const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+        FormSpisFirm picker(encoding, this, m_settingsDirectory);
+        if (picker.exec() == FormSpisFirm::ModalResultOk) {
+            de_KPR->setText(picker.companyDirectory());
+        }
+        // The picker writes its settings file as it goes out of scope.
+    } catch (...) {
+    }
+}
+
+void FormMain::act_HelpExecute()
+{
+    m_hints->setHintsOn(!m_hints->hintsOn());
+    act_Help->setChecked(m_hints->hintsOn());
+}
+
+void FormMain::act_WyczyscTraceExecute()
+{
+    m_trace->clear();
+}
+
+void FormMain::act_CloseExecute()
+{
+    close();
+}
+
+void FormMain::browseCompanyDirectory()
+{
+    const QString current = de_KPR->text();
+    const QString start = QFileInfo(current).isDir() ? current : QString();
+    const QString chosen = FileDialog::getExistingDirectory(this, QStringLiteral("Gdzie te dane ?"), start);
+    if (!chosen.isEmpty()) {
+        de_KPR->setText(QDir::toNativeSeparators(chosen));
+    }
+}
+
+void FormMain::browseExportFile()
+{
+    // The folder of the name in the edit when it exists, else that of the
+    // file chosen last.
+    QString typed = FE_EPP->text().trimmed();
+    if (typed.startsWith(QLatin1Char('"'))) {
+        typed.remove(0, 1);
+    }
+    if (typed.endsWith(QLatin1Char('"'))) {
+        typed.chop(1);
+    }
+    QString start = m_lastExportFolder;
+    if (!typed.isEmpty()) {
+        const QString folder = QFileInfo(typed).absolutePath();
+        if (QFileInfo(folder).isDir()) {
+            start = folder;
+        }
+    }
+    const QString chosen = FileDialog::getOpenFileName(this, QStringLiteral("Gdzież ten plik FVS ?"), start,
+                                                       FileDialog::qtFilter(ExportFileFilter), nullptr,
+                                                       QFileDialog::HideNameFilterDetails);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString path = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    m_lastExportFolder = QFileInfo(path).absolutePath();
+    FE_EPP->setText(path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path);
+}
+
+void FormMain::closeEvent(QCloseEvent* event)
+{
+    // A run cannot be interrupted; otherwise the close is always accepted.
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool FormMain::event(QEvent* event)
+{
+    // The status bar shows the owner only; hovering a control does not replace it.
+    if (event->type() == QEvent::StatusTip) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool FormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ToolBar1->parentWidget() && event->type() == QEvent::Resize) {
+        ToolBar1->resize(static_cast<QResizeEvent*>(event)->size().width(), ToolBar1->height());
+    }
+    if (watched == Label1 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Act_FirmyKPRExecute();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FormMain::createSettings(const QString& settingsDirectory)
+{
+    // A radio button may be unchecked by a stored value even when it is the
+    // checked one of its group; the other one decides then.
+    auto setRadio = [](QRadioButton* button, bool checked) {
+        if (!checked && button->isChecked()) {
+            button->setAutoExclusive(false);
+            button->setChecked(false);
+            button->setAutoExclusive(true);
+        } else {
+            button->setChecked(checked);
+        }
+    };
+    auto checkBox = [](const char* key, QAbstractButton* box) {
+        return StoredValue::boolean(
+            QLatin1String(key), [box] { return box->isChecked(); }, [box](bool on) { box->setChecked(on); });
+    };
+    auto radio = [setRadio](const char* key, QRadioButton* button) {
+        return StoredValue::boolean(
+            QLatin1String(key), [button] { return button->isChecked(); },
+            [button, setRadio](bool on) { setRadio(button, on); });
+    };
+    auto edit = [](const char* key, QLineEdit* line) {
+        return StoredValue::string(
+            QLatin1String(key), [line] { return line->text(); },
+            [line](const QString& text) { line->setText(text); });
+    };
+    auto limitedEdit = [](const char* key, LimitedLineEdit* line) {
+        return StoredValue::string(
+            QLatin1String(key), [line] { return line->text(); },
+            [line](const QString& text) { line->setStoredText(text); });
+    };
+    StoredValueList values{
+        radio("RB_852_Checked", RB_852),
+        radio("RB_MAZ_Checked", RB_MAZ),
+        edit("FE_EPP_Text", FE_EPP),
+        limitedEdit("Edit_Atrybut_Text", Edit_Atrybut),
+        limitedEdit("Edit_OPIS_Text", Edit_OPIS),
+        limitedEdit("Edit_REJ_Text", Edit_REJ),
+        checkBox("chb_kod_Checked", chb_kod),
+        edit("de_KPR_Text", de_KPR),
+        checkBox("chb_Sym2006_Checked", chb_Sym2006),
+        checkBox("chb_def_opis_Checked", chb_def_opis),
+        checkBox("chb_Szablon31_Checked", chb_Szablon31),
+    };
+    m_settings =
+        std::make_unique<WindowSettings>(this, QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"),
+                                         std::move(values), true, settingsDirectory);
+}
+
+} // namespace przenosnik

@@ -1,0 +1,119 @@
+// The main window: the options of a conversion, the tool bar that starts it,
+// the trace log it writes into and the owner's status bar.
+#pragma once
+
+#include "conversion/ConversionRun.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QToolBar;
+
+namespace przenosnik {
+
+class HintSwitch;
+class LimitedLineEdit;
+class TraceLog;
+class WindowSettings;
+
+class FormMain : public QMainWindow, public ConversionHost
+{
+    Q_OBJECT
+public:
+    // The settings file PRZENOSN.INI and the picker's settings file are kept in
+    // settingsDirectory; empty means the program's own directory.
+    explicit FormMain(const QString& settingsDirectory = {}, QWidget* parent = nullptr);
+    ~FormMain() override;
+
+    // The options of a run as the controls now hold them.
+    ConversionSettings conversionSettings() const;
+    // The number of documents mapped by the current or last run (Dokumentow).
+    int documentCount() const { return m_documentCount; }
+    // The trace log's lines.
+    QStringList traceLines() const;
+    bool hintsOn() const;
+    bool isRunning() const { return m_running; }
+
+    // ConversionHost: a run reports into this window.
+    void appendTrace(const QString& line) override;
+    QStringList& documentLines() override;
+    void setDocumentCount(int count) override;
+    void showExportOpenFailure(const QString& message) override;
+    void showInvalidVersion(const QString& message) override;
+
+public Q_SLOTS:
+    void act_KonwertExecute();
+    void Act_FirmyKPRExecute();
+    void act_HelpExecute();
+    void act_WyczyscTraceExecute();
+    void act_CloseExecute();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createToolBar(QWidget* panelTop);
+    void createEdits(QWidget* panelTop);
+    void createCodePageGroup(QWidget* panelTop);
+    void createSymfoniaGroup(QWidget* panelTop);
+    void createAutoFillGroup(QWidget* panelTop);
+    void createTracePanel(QWidget* panelMain);
+    void createStatusBar();
+    void setTabOrder();
+    void createSettings(const QString& settingsDirectory);
+
+    void browseCompanyDirectory();
+    void browseExportFile();
+    void runConversion();
+
+    // Tool bar
+    QToolBar* ToolBar1 = nullptr;
+    QAction* act_Konwert = nullptr;
+    QAction* Act_FirmyKPR = nullptr;
+    QAction* act_Help = nullptr;
+    QAction* act_WyczyscTrace = nullptr;
+    QAction* act_Close = nullptr;
+    QCheckBox* ch_sprawdz = nullptr;
+    // Top panel
+    QLabel* Label1 = nullptr;
+    QLineEdit* de_KPR = nullptr;
+    QLineEdit* FE_EPP = nullptr;
+    QGroupBox* gb_KPR = nullptr;
+    QRadioButton* RB_852 = nullptr;
+    QRadioButton* RB_MAZ = nullptr;
+    QGroupBox* gb_Symfonia = nullptr;
+    QCheckBox* chb_Szablon31 = nullptr;
+    QCheckBox* chb_Sym2006 = nullptr;
+    QGroupBox* gb_Autouzupelnianie = nullptr;
+    LimitedLineEdit* Edit_Atrybut = nullptr;
+    LimitedLineEdit* Edit_REJ = nullptr;
+    LimitedLineEdit* Edit_OPIS = nullptr;
+    QCheckBox* chb_def_opis = nullptr;
+    QCheckBox* chb_kod = nullptr;
+    QPlainTextEdit* mDokument = nullptr;
+    // Trace
+    QPlainTextEdit* MemoTrace = nullptr;
+
+    QString m_settingsDirectory;
+    HintSwitch* m_hints = nullptr;
+    std::unique_ptr<TraceLog> m_trace;
+    std::unique_ptr<WindowSettings> m_settings;
+    QStringList m_documentLines;
+    QString m_lastExportFolder;
+    int m_documentCount = 0;
+    bool m_running = false;
+};
+
+} // namespace przenosnik

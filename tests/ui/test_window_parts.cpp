@@ -1,0 +1,163 @@
+// Parts of the main window on their own: the trace log's batches and the
+// character limit of the auto-fill edits.
+#include "ui/LimitedLineEdit.h"
+#include "ui/TraceLog.h"
+#include "ui/WindowFont.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+#include <QTest>
+
+using namespace przenosnik;
+
+class TestWindowParts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void traceLogShowsLinesInBatches_data()
+    {
+        QTest::addColumn<int>("batch");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("shownBeforeFlush");
+        QTest::newRow("fewer lines than a batch") << 5 << 3 << 0;
+        QTest::newRow("exactly one batch") << 5 << 5 << 5;
+        QTest::newRow("a batch and some more") << 5 << 12 << 10;
+        QTest::newRow("batch of one") << 1 << 4 << 4;
+    }
+
+    void traceLogShowsLinesInBatches()
+    {
+        QFETCH(int, batch);
+        QFETCH(int, lines);
+        QFETCH(int, shownBeforeFlush);
+        QPlainTextEdit memo;
+        TraceLog log(&memo, batch);
+        QStringList expected;
+        for (int i = 0; i < lines; ++i) {
+            // Every third line empty, as between documents.
+            expected << (i % 3 == 2 ? QString() : QStringLiteral("linia %1").arg(i));
+            log.append(expected.last());
+        }
+        QCOMPARE(log.lines(), expected);
+        QCOMPARE(log.lineCount(), lines);
+        const int shown = memo.document()->isEmpty() && memo.blockCount() == 1 ? 0 : memo.blockCount();
+        QCOMPARE(shown, shownBeforeFlush);
+        log.flush();
+        QCOMPARE(memo.blockCount(), lines);
+        QCOMPARE(memo.toPlainText(), expected.join(QLatin1Char('\n')));
+        QVERIFY(!memo.document()->isUndoRedoEnabled());
+    }
+
+    void traceLogKeepsTextAsAppended()
+    {
+        QPlainTextEdit memo;
+        TraceLog log(&memo, 2);
+        // Amounts are formatted with no-break spaces; a log may begin with an empty line.
+        const QStringList lines{QString(), QStringLiteral("kwota=1\u00A0234,50\u00A0zł"),
+                                QStringLiteral("\tz tabulatorem "), QString()};
+        for (const QString& line : lines) {
+            log.append(line);
+        }
+        log.flush();
+        QCOMPARE(log.lines(), lines);
+        QCOMPARE(memo.blockCount(), 4);
+
+        log.clear();
+        QCOMPARE(log.lines(), QStringList());
+        QCOMPARE(log.lineCount(), 0);
+        log.append(QStringLiteral("po wyczyszczeniu"));
+        log.flush();
+        QCOMPARE(memo.toPlainText(), QStringLiteral("po wyczyszczeniu"));
+    }
+
+    void traceLogShowsStrayLinesWhenIdle()
+    {
+        QPlainTextEdit memo;
+        TraceLog log(&memo, 1000);
+        log.append(QStringLiteral("poza przebiegiem"));
+        QCOMPARE(memo.toPlainText(), QString());
+        QTRY_COMPARE(memo.toPlainText(), QStringLiteral("poza przebiegiem"));
+    }
+
+    void limitBindsTyping_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("1: empty, two typed") << 1 << "" << 0 << "ab"
+                                             << "a";
+        QTest::newRow("1: full") << 1 << "x" << 1 << "ab"
+                                 << "x";
+        QTest::newRow("1: full, cursor first") << 1 << "x" << 0 << "a"
+                                               << "x";
+        QTest::newRow("36: fills up") << 36 << QString(34, 'o') << 34 << "abcd" << QString(34, 'o') + "ab";
+        QTest::newRow("3: middle") << 3 << "ac" << 1 << "bz"
+                                   << "abc";
+        QTest::newRow("1: overlong kept") << 1 << "ŻÓŁW" << 4 << "x"
+                                          << "ŻÓŁW";
+        QTest::newRow("1: overlong, inside") << 1 << "ŻÓŁW" << 2 << "x"
+                                             << "ŻÓŁW";
+    }
+
+    void limitBindsTyping()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, before);
+        QFETCH(int, cursor);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        LimitedLineEdit edit(limit);
+        edit.setStoredText(before);
+        QCOMPARE(edit.text(), before);
+        edit.setCursorPosition(cursor);
+        QTest::keyClicks(&edit, typed);
+        QCOMPARE(edit.text(), after);
+        // Deleting is always possible, also from an overlong text.
+        edit.end(false);
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QCOMPARE(edit.text(), after.left(after.size() - 1));
+    }
+
+    void pasteIsCutToTheLimit()
+    {
+        LimitedLineEdit edit(3);
+        QApplication::clipboard()->setText(QStringLiteral("abcdef"));
+        edit.paste();
+        QCOMPARE(edit.text(), QStringLiteral("abc"));
+        edit.setCursorPosition(1);
+        edit.paste();
+        QCOMPARE(edit.text(), QStringLiteral("abc"));
+        edit.setSelection(0, 2);
+        edit.paste();
+        QCOMPARE(edit.text(), QStringLiteral("abc"));
+        // The property that a stored value goes through takes any length.
+        QVERIFY(edit.setProperty("text", QStringLiteral("abcdef")));
+        QCOMPARE(edit.text(), QStringLiteral("abcdef"));
+    }
+
+    // The window font lets the tight captions fit at the designed places.
+    void windowFontFitsTheCaptions()
+    {
+        const QFontMetrics metrics(windowFont());
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("Atrybut KPR")) <= 60);
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("Opis operacji (w przypadku braku)")) <= 170);
+        // The default sans-serif is wider than the designed face: narrowed, it fits.
+        QFont wide(QStringLiteral("DejaVu Sans"));
+        wide.setPointSize(8);
+        QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Atrybut KPR")) > 58);
+        const int stretch = fittingStretch(wide);
+        QVERIFY(stretch < 100);
+        wide.setStretch(stretch);
+        QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Atrybut KPR")) <= 58);
+        QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Opis operacji (w przypadku braku)")) <=
+                168);
+    }
+};
+
+QTEST_MAIN(TestWindowParts)
+#include "test_window_parts.moc"
