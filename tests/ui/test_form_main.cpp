@@ -1,5 +1,6 @@
 // The main window's values kept in PRZENOSN.INI: the first start, the keys
 // written at the close, the values restored, and the character limits.
+#include "FormMainTestTools.h"
 #include "ui/FormMain.h"
 
 #include "encoding/Windows1250.h"
@@ -20,17 +21,9 @@
 #include <memory>
 
 using namespace przenosnik;
+using przenosnik::test::child;
 
 namespace {
-
-template <typename T> T* child(const QWidget& window, const char* name)
-{
-    T* found = window.findChild<T*>(QLatin1String(name));
-    if (!found) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
 
 // The lines of a settings file, written in Windows-1250.
 QStringList iniLines(const QString& path)
@@ -60,17 +53,7 @@ class TestFormMain : public QObject
         QVERIFY(test::writeFile(iniPath(), encodeWindows1250(QStringLiteral("[MAIN]\r\n") + mainSection)));
     }
 
-    // Shows a window on the test's settings directory and waits until it is usable.
-    std::unique_ptr<FormMain> openWindow()
-    {
-        auto window = std::make_unique<FormMain>(m_dir->path());
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("window not active");
-        }
-        return window;
-    }
+    std::unique_ptr<FormMain> openWindow() { return test::openMainWindow(m_dir->path()); }
 
 private Q_SLOTS:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }

@@ -1,6 +1,7 @@
 // The main window's actions: the checks and the question before a run, runs
 // through the window against the same runs with a plain host, the browse
 // dialogs and the company picker.
+#include "FormMainTestTools.h"
 #include "ui/Beep.h"
 #include "ui/FileDialog.h"
 #include "ui/FormMain.h"
@@ -32,15 +33,6 @@ using namespace przenosnik;
 using namespace przenosnik::test;
 
 namespace {
-
-template <typename T> T* child(const QWidget& window, const char* name)
-{
-    T* found = window.findChild<T*>(QLatin1String(name));
-    if (!found) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
 
 QString twoInvoiceExport()
 {
@@ -98,16 +90,7 @@ class TestFormMainActions : public QObject
         return file;
     }
 
-    std::unique_ptr<FormMain> openWindow()
-    {
-        auto window = std::make_unique<FormMain>(m_dir->path());
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("window not active");
-        }
-        return window;
-    }
+    std::unique_ptr<FormMain> openWindow() { return test::openMainWindow(m_dir->path()); }
 
     void konwersja(FormMain& window) { child<QAction>(window, "act_Konwert")->trigger(); }
 

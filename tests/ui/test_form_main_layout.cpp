@@ -1,5 +1,6 @@
 // The main window's controls as designed: places, captions, hints, the tool
 // bar, the tab order, the hints switch and the trace log.
+#include "FormMainTestTools.h"
 #include "ui/FormMain.h"
 
 #include <QAction>
@@ -21,19 +22,7 @@
 #include <memory>
 
 using namespace przenosnik;
-
-namespace {
-
-template <typename T> T* child(const QWidget& window, const char* name)
-{
-    T* found = window.findChild<T*>(QLatin1String(name));
-    if (!found) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
-
-} // namespace
+using przenosnik::test::child;
 
 class TestFormMainLayout : public QObject
 {
@@ -41,17 +30,7 @@ class TestFormMainLayout : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    // Shows a window on the test's settings directory and waits until it is usable.
-    std::unique_ptr<FormMain> openWindow()
-    {
-        auto window = std::make_unique<FormMain>(m_dir->path());
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("window not active");
-        }
-        return window;
-    }
+    std::unique_ptr<FormMain> openWindow() { return test::openMainWindow(m_dir->path()); }
 
 private Q_SLOTS:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
