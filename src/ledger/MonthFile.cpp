@@ -8,7 +8,32 @@
 #include <limits>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace przenosnik {
+
+namespace {
+
+// Whether the path still names the file that is open. Where an open file can
+// be deleted (or its directory removed), entries written to it afterwards
+// would be lost while reported as written.
+bool pathNamesOpenFile(const QString& path, int handle)
+{
+#ifdef Q_OS_UNIX
+    using FileStatus = struct stat;
+    FileStatus byPath{};
+    FileStatus byHandle{};
+    return ::stat(QFile::encodeName(path).constData(), &byPath) == 0 && ::fstat(handle, &byHandle) == 0 &&
+           byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
+#else
+    Q_UNUSED(handle);
+    return QFileInfo::exists(path);
+#endif
+}
+
+} // namespace
 
 QString MonthFileName(int year, int month)
 {
@@ -112,7 +137,15 @@ bool MonthFile::AppendEntry(LedgerEntry& entry)
     }
     entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
     const qint64 position = records * LedgerEntrySize;
+    if (!pathNamesOpenFile(m_path, m_file.handle())) {
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
     if (!m_file.seek(position) || m_file.write(entry.bytes()) != LedgerEntrySize || !m_file.flush()) {
+        // A half-written entry (disk full, file-size limit) is taken back: the
+        // file keeps the length it had.
+        if (m_file.size() > size)
+            m_file.resize(size);
         report("Błąd dopisania do pliku ");
         return false;
     }

@@ -1,0 +1,204 @@
+// Appends that the operating system refuses: a run under a file-size limit
+// writes what fits, reports the failed append, ends with its count and end
+// lines, and leaves every earlier byte of the monthly file as it was. No file
+// permissions are involved: the tests also run as root.
+#include "conversion/ConversionRun.h"
+#include "ledger/LedgerEntry.h"
+
+#include "support/ConversionTestHost.h"
+#include "support/FaultRuns.h"
+#include "support/LedgerFiles.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+// What a run in a child process reported.
+struct ChildRun
+{
+    int status = -1; // the RunOutcome, or -1 when the child did not end normally
+    QStringList trace;
+};
+
+// Runs the conversion in a child process whose files may not grow beyond
+// `limit` bytes. SIGXFSZ is ignored there, so a write past the limit fails
+// with an error instead of ending the process.
+ChildRun runUnderFileSizeLimit(const ConversionSettings& settings, rlim_t limit, const QString& traceFile)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        rlimit limited = original;
+        limited.rlim_cur = limit;
+        if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
+            _exit(100);
+        RecordingHost host;
+        const RunOutcome outcome = RunConversion(settings, host);
+        setrlimit(RLIMIT_FSIZE, &original); // the trace file itself must not be cut
+        if (!writeFile(traceFile, host.trace.join(QLatin1Char('\n')).toUtf8()))
+            _exit(101);
+        _exit(static_cast<int>(outcome));
+    }
+    ChildRun result;
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return result;
+    result.status = WEXITSTATUS(status);
+    result.trace = QString::fromUtf8(readFile(traceFile)).split(QLatin1Char('\n'));
+    return result;
+}
+
+#ifdef PRZENOSNIK_CLI_BINARY
+// Lines of text that a process printed, without the empty string after the last line end.
+QStringList outputLines(const QByteArray& output)
+{
+    QStringList lines = QString::fromUtf8(output).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+#endif
+
+} // namespace
+
+class AppendFailuresTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_serial = 0;
+
+    QString writeExport(const QString& text)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("FVS%1.TXT").arg(++m_serial));
+        if (!writeFile(path, exportBytes(text)))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    QString freshCompany()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("firma%1").arg(++m_serial));
+        if (!QDir().mkpath(path))
+            qFatal("cannot create %s", qPrintable(path));
+        return path;
+    }
+
+    ConversionSettings realRun(const QString& exportText, const QString& company)
+    {
+        ConversionSettings settings;
+        settings.exportFile = writeExport(exportText);
+        settings.companyDirectory = company;
+        return settings;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // The file-size limit lets `fits` more entries in; the next append fails.
+    void appendBeyondFileSizeLimit_data()
+    {
+        QTest::addColumn<int>("existingRecords");
+        QTest::addColumn<int>("partialTail");
+        QTest::addColumn<int>("fits");
+        QTest::addColumn<int>("slack"); // bytes allowed beyond the last entry that fits
+
+        QTest::newRow("new file, nothing fits") << 0 << 0 << 0 << 0;
+        QTest::newRow("new file, two fit") << 0 << 0 << 2 << 0;
+        QTest::newRow("57 records, one fits") << 57 << 0 << 1 << 0;
+        QTest::newRow("limit inside a record") << 3 << 0 << 1 << 150;
+        QTest::newRow("limit one byte short") << 2 << 0 << 2 << 399;
+        QTest::newRow("partial tail, limit at its end") << 2 << 100 << 0 << 100;
+    }
+    void appendBeyondFileSizeLimit()
+    {
+        QFETCH(int, existingRecords);
+        QFETCH(int, partialTail);
+        QFETCH(int, fits);
+        QFETCH(int, slack);
+
+        const QString company = freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        QByteArray before;
+        for (int k = 1; k <= existingRecords; ++k)
+            before += foreignRecord(k, static_cast<char>('a' + k % 26));
+        before += QByteArray(partialTail, 'z');
+        if (existingRecords > 0 || partialTail > 0)
+            QVERIFY(writeFile(path, before));
+
+        const int documents = fits + 2;
+        const ConversionSettings settings = realRun(marchExport(documents), company);
+        const rlim_t limit = rlim_t(existingRecords + fits) * LedgerEntrySize + rlim_t(slack);
+        const ChildRun run =
+            runUnderFileSizeLimit(settings, limit, m_dir.filePath(QStringLiteral("trace.txt")));
+
+        QCOMPARE(run.status, int(RunOutcome::StoppedEarly));
+        // The failure line, then the count (the failed document is counted) and the end line.
+        QVERIFY(run.trace.size() >= 3);
+        QCOMPARE(run.trace.mid(run.trace.size() - 3),
+                 QStringList({appendFailure(path), countLine(fits + 1), RealEnd}));
+        QCOMPARE(run.trace.count(appendFailure(path)), 1);
+
+        const QByteArray after = readFile(path);
+        const qsizetype kept = qsizetype(existingRecords) * LedgerEntrySize;
+        PRZ_COMPARE_BYTES(after.left(kept), before.left(kept));
+        const QList<QByteArray> records = wholeRecords(after);
+        QCOMPARE(records.size(), existingRecords + fits);
+        for (int k = existingRecords; k < records.size(); ++k) {
+            QCOMPARE(entryNumber(records[k]), k + 1);
+            QCOMPARE(documentNumber(records[k]),
+                     QStringLiteral("FV %1").arg(k - existingRecords + 1).toLatin1());
+        }
+        // No half-written entry is left behind the last whole one.
+        QCOMPARE(after.size(), qMax(qsizetype(records.size()) * LedgerEntrySize, qsizetype(before.size())));
+    }
+
+    // The same failure seen from the command-line converter: exit status 1.
+    void commandLineAppendBeyondFileSizeLimit()
+    {
+#ifndef PRZENOSNIK_CLI_BINARY
+        QSKIP("the command-line converter is not built");
+#else
+        const QString company = freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        const ConversionSettings settings = realRun(marchExport(3), company);
+
+        QProcess cli;
+        cli.setChildProcessModifier([] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limited{};
+            getrlimit(RLIMIT_FSIZE, &limited);
+            limited.rlim_cur = LedgerEntrySize;
+            setrlimit(RLIMIT_FSIZE, &limited);
+        });
+        cli.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), {settings.exportFile, company});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 1);
+        const QStringList lines = outputLines(cli.readAllStandardOutput());
+        QVERIFY(lines.size() >= 3);
+        QCOMPARE(lines.mid(lines.size() - 3), QStringList({appendFailure(path), countLine(2), RealEnd}));
+        const QList<QByteArray> records = wholeRecords(readFile(path));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(entryNumber(records[0]), 1);
+        QCOMPARE(readFile(path).size(), LedgerEntrySize);
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(AppendFailuresTest)
+#include "test_append_failures.moc"

@@ -1,0 +1,305 @@
+// Runs that meet failing files: a monthly file that cannot be opened, a
+// company directory that disappears, an export file that is a directory or
+// cannot be read, and the ledger program appending to the same monthly file
+// meanwhile. Permissions are never used to make a file fail: the tests also
+// run as root.
+#include "conversion/ConversionRun.h"
+#include "conversion/ConversionState.h"
+#include "conversion/ExportLineSource.h"
+#include "conversion/ExportReader.h"
+#include "ledger/LedgerEntry.h"
+
+#include "support/ConversionTestHost.h"
+#include "support/FaultRuns.h"
+#include "support/LedgerFiles.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIODevice>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+// Gives its bytes in small pieces, then fails every read.
+class BreakingDevice : public QIODevice
+{
+public:
+    explicit BreakingDevice(QByteArray head) : m_head(std::move(head))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_head.isEmpty())
+            return -1;
+        const qint64 n = std::min<qint64>({maxSize, m_head.size(), 64});
+        memcpy(data, m_head.constData(), size_t(n));
+        m_head.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_head;
+};
+
+} // namespace
+
+class RunFaultsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_serial = 0;
+
+    QString writeExport(const QString& text)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("FVS%1.TXT").arg(++m_serial));
+        if (!writeFile(path, exportBytes(text)))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    QString freshCompany()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("firma%1").arg(++m_serial));
+        if (!QDir().mkpath(path))
+            qFatal("cannot create %s", qPrintable(path));
+        return path;
+    }
+
+    ConversionSettings realRun(const QString& exportText, const QString& company)
+    {
+        ConversionSettings settings;
+        settings.exportFile = writeExport(exportText);
+        settings.companyDirectory = company;
+        return settings;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // A directory stands where a monthly file should be.
+    void monthFileIsADirectory_data()
+    {
+        QTest::addColumn<int>("blockedDocument"); // 1-based: the first document in the blocked month
+        QTest::addColumn<QList<int>>("april");    // documents dated in April
+        QTest::addColumn<int>("written");         // entries written in March before the failure
+
+        QTest::newRow("first document") << 1 << QList<int>{1, 2} << 0;
+        QTest::newRow("after two March entries") << 3 << QList<int>{3, 4} << 2;
+    }
+    void monthFileIsADirectory()
+    {
+        QFETCH(int, blockedDocument);
+        QFETCH(QList<int>, april);
+        QFETCH(int, written);
+
+        const QString company = freshCompany();
+        const QString blocked = monthFilePath(company, 2014, 4);
+        QVERIFY(QDir().mkpath(blocked));
+        RecordingHost host;
+        QCOMPARE(RunConversion(realRun(marchExport(4, april), company), host), RunOutcome::StoppedEarly);
+
+        QVERIFY(host.trace.size() >= 4);
+        QCOMPARE(host.trace.mid(host.trace.size() - 4),
+                 QStringList({openFailure(blocked), PeriodFailure, countLine(blockedDocument), RealEnd}));
+        QVERIFY(QFileInfo(blocked).isDir());
+        QVERIFY(QDir(blocked).isEmpty());
+        const QList<QByteArray> records = wholeRecords(readFile(monthFilePath(company, 2014, 3)));
+        QCOMPARE(records.size(), written);
+    }
+
+    // The company directory is removed while the run goes on.
+    void companyDirectoryVanishes_data()
+    {
+        QTest::addColumn<QList<int>>("april");
+        QTest::addColumn<QString>("failure"); // "open" or "append"
+
+        QTest::newRow("before the next month is opened") << QList<int>{2, 3} << "open";
+        QTest::newRow("while its month file is open") << QList<int>{} << "append";
+    }
+    void companyDirectoryVanishes()
+    {
+        QFETCH(QList<int>, april);
+        QFETCH(QString, failure);
+
+        const QString company = freshCompany();
+        HookedHost host;
+        bool removed = false;
+        host.onTrace = [&](const QString& line) {
+            // The mapping's first line of the second document: the first entry is written.
+            if (!removed && line.startsWith(QStringLiteral("* Dokument nr:FV 2 "))) {
+                QVERIFY(QFile::exists(monthFilePath(company, 2014, 3)));
+                removed = QDir(company).removeRecursively();
+            }
+        };
+        QCOMPARE(RunConversion(realRun(marchExport(3, april), company), host), RunOutcome::StoppedEarly);
+        QVERIFY(removed);
+
+        const QString path = monthFilePath(company, 2014, failure == QLatin1String("open") ? 4 : 3);
+        const QStringList expectedEnd =
+            failure == QLatin1String("open")
+                ? QStringList({openFailure(path), PeriodFailure, countLine(2), RealEnd})
+                : QStringList({appendFailure(path), countLine(2), RealEnd});
+        QVERIFY(host.trace.size() >= expectedEnd.size());
+        QCOMPARE(host.trace.mid(host.trace.size() - expectedEnd.size()), expectedEnd);
+        QVERIFY(!QFileInfo::exists(company)); // nothing was created again
+    }
+
+    // An export "file" that is a directory never starts a run.
+    void exportFileIsADirectory()
+    {
+        const QString directory = m_dir.filePath(QStringLiteral("FVS_KATALOG.TXT"));
+        QVERIFY(QDir().mkpath(directory));
+        const QString company = freshCompany();
+
+        for (const bool dryRun : {true, false}) {
+            const InputCheck check = CheckInputs(directory, company, dryRun);
+            QCOMPARE(check.verdict, InputVerdict::FocusExportFile);
+        }
+
+        ConversionSettings settings;
+        settings.exportFile = directory;
+        settings.companyDirectory = company;
+        RecordingHost host;
+        host.documentCount = 7; // the count of an earlier run
+        QCOMPARE(RunConversion(settings, host), RunOutcome::ExportNotOpened);
+        QCOMPARE(host.exportFailures,
+                 QStringList{QStringLiteral("Błąd otwarcia pliku epp \"%1\"").arg(directory)});
+        QVERIFY(host.trace.isEmpty());
+        QCOMPARE(host.documentCount, 7);
+        QVERIFY(QDir(company).isEmpty());
+    }
+
+    // A file that opens but cannot be read: the read error ends the input.
+    void exportFileUnreadable_data()
+    {
+        QTest::addColumn<bool>("dryRun");
+        QTest::newRow("dry run") << true;
+        QTest::newRow("real run") << false;
+    }
+    void exportFileUnreadable()
+    {
+        QFETCH(bool, dryRun);
+#ifndef Q_OS_LINUX
+        QSKIP("needs a file that opens but fails every read");
+#else
+        // Reading the process's own memory at offset 0 fails with an I/O error.
+        const QString unreadable = QStringLiteral("/proc/self/mem");
+        const QString company = freshCompany();
+        ConversionSettings settings;
+        settings.exportFile = unreadable;
+        settings.companyDirectory = company;
+        settings.dryRun = dryRun;
+        RecordingHost host;
+        QCOMPARE(RunConversion(settings, host), RunOutcome::UnsuitableVersion);
+        QStringList expected{
+            ReadFailure,
+            QStringLiteral(" *** Nieodpowiednia, różna od (2) lub (3) wersja pliku źródłowego *** "),
+            dryRun ? DryEnd : RealEnd};
+        if (dryRun)
+            expected.prepend(QStringLiteral(" *** Procedura sprawdzająca (BEZ ZAPISU ) ***"));
+        QCOMPARE(host.trace, expected);
+        QCOMPARE(host.documentCount, 0);
+        QVERIFY(QDir(company).isEmpty());
+#endif
+    }
+
+    // The read fails inside the second block: the first document is read, the
+    // unfinished one is not, and the reader reports the error as the end.
+    void readErrorInsideADocument()
+    {
+        const QString first = documentBlock(Invoice(), registerBlock("23", "100.00", "23.00"));
+        const QString second = documentBlock(Invoice(), QString());
+        BreakingDevice device(exportBytes(exportHeader() + first + second.left(second.size() / 2)));
+        ConversionSettings settings;
+        RecordingHost host;
+        ConversionRun run(settings, host);
+        ExportLineSource source(device);
+        run.exportFile = &source;
+
+        ReadHeader(run);
+        QCOMPARE(run.templateVersion, 3);
+        QVERIFY(ReadNextDocument(run));
+        QCOMPARE(run.documentKind, 1);
+        QCOMPARE(host.document.size(), first.count(QLatin1Char('\n')) - 2);
+        host.trace.clear();
+
+        QVERIFY(!ReadNextDocument(run));
+        QVERIFY(run.endOfInput);
+        QVERIFY(run.readFailed);
+        QCOMPARE(host.trace, QStringList{ReadFailure});
+        // Every later read meets the same end.
+        QVERIFY(!ReadNextDocument(run));
+        QVERIFY(run.endOfInput);
+    }
+
+    // The ledger program appends to the same monthly file between two of our
+    // appends: our next entry counts its record and nothing of it is overwritten.
+    void ledgerProgramAppendsMeanwhile_data()
+    {
+        QTest::addColumn<int>("existingRecords");
+        QTest::addColumn<int>("foreignBytes"); // appended before our second entry
+
+        QTest::newRow("new file, one foreign record") << 0 << 400;
+        QTest::newRow("existing file, two foreign records") << 5 << 800;
+        QTest::newRow("foreign partial record") << 1 << 150;
+    }
+    void ledgerProgramAppendsMeanwhile()
+    {
+        QFETCH(int, existingRecords);
+        QFETCH(int, foreignBytes);
+
+        const QString company = freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        QByteArray before;
+        for (int k = 1; k <= existingRecords; ++k)
+            before += foreignRecord(k, 'e');
+        if (existingRecords > 0)
+            QVERIFY(writeFile(path, before));
+
+        QByteArray foreign;
+        for (int k = 0; k * LedgerEntrySize < foreignBytes; ++k)
+            foreign += foreignRecord(existingRecords + 2 + k, 'f');
+        foreign.truncate(foreignBytes);
+
+        HookedHost host;
+        bool appended = false;
+        host.onTrace = [&](const QString& line) {
+            if (!appended && line.startsWith(QStringLiteral("* Dokument nr:FV 2 ")))
+                appended = appendToFile(path, foreign);
+        };
+        QCOMPARE(RunConversion(realRun(marchExport(3), company), host), RunOutcome::Completed);
+        QVERIFY(appended);
+        QVERIFY(!host.trace.join(QLatin1Char('\n')).contains(QStringLiteral("Błąd")));
+
+        const QByteArray after = readFile(path);
+        const int foreignRecords = foreignBytes / LedgerEntrySize;
+        const QList<QByteArray> records = wholeRecords(after);
+        QCOMPARE(records.size(), existingRecords + 1 + foreignRecords + 2);
+        QCOMPARE(after.size(), records.size() * LedgerEntrySize);
+        PRZ_COMPARE_BYTES(after.left(before.size()), before);
+        QCOMPARE(documentNumber(records[existingRecords]), QByteArray("FV 1"));
+        QCOMPARE(entryNumber(records[existingRecords]), existingRecords + 1);
+        for (int k = 0; k < foreignRecords; ++k)
+            PRZ_COMPARE_BYTES(records[existingRecords + 1 + k],
+                              foreign.mid(k * LedgerEntrySize, LedgerEntrySize));
+        for (int k = existingRecords + 1 + foreignRecords, number = 2; k < records.size(); ++k, ++number) {
+            QCOMPARE(entryNumber(records[k]), k + 1);
+            QCOMPARE(documentNumber(records[k]), QStringLiteral("FV %1").arg(number).toLatin1());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(RunFaultsTest)
+#include "test_run_faults.moc"
