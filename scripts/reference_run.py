@@ -53,7 +53,7 @@ def money(value):
 
 
 INT_RE = re.compile(r"^[+-]?[0-9]+$")
-AMOUNT_RE = re.compile(r"^[+-]?[0-9]+(\.[0-9]*)?([eE][+-]?[0-9]+)?$")
+AMOUNT_RE = re.compile(r"^[+-]?[0-9]+(\.[0-9]+)?([eE][+-]?[0-9]+)?$")
 
 
 def parse_int(text):
@@ -180,7 +180,9 @@ class Run:
             self.cursor += 1
             found, value = self.line_text(key, line)
             if found:
-                if AMOUNT_RE.match(value):
+                # A value too large for a double is no amount; a value too
+                # small for one is the zero it rounds to.
+                if AMOUNT_RE.match(value) and abs(float(value)) != float("inf"):
                     return float(value)
                 self.trace.append("Błąd określenia wartości DOUBLE")
         return None
@@ -267,7 +269,9 @@ class Run:
         if street is None:
             missing = True
         else:
-            upper = street.upper()
+            # Upper-cased letter by letter, so that positions stay the same
+            # ("ß".upper() would be two letters).
+            upper = "".join(c.upper() if len(c.upper()) == 1 else c for c in street)
             at = upper.find("UL.")
             if at < 0:
                 at = upper.find("AL.")

@@ -1,5 +1,6 @@
 #include "conversion/ExportValues.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -25,6 +26,41 @@ bool skipDigits(QStringView text, qsizetype& i)
     while (i < text.size() && isDigit(text[i]))
         ++i;
     return i > start;
+}
+
+// The power of ten of the first significant digit of a well-formed amount
+// that is not zero: 2 for "123.4", -3 for "0.0012", 398 for "1.5e398".
+qint64 decimalExponent(QStringView text)
+{
+    qsizetype i = isSign(text[0]) ? 1 : 0;
+    qsizetype wholeEnd = i;
+    while (wholeEnd < text.size() && isDigit(text[wholeEnd]))
+        ++wholeEnd;
+    qint64 power = wholeEnd - i - 1; // of the digit at i
+    bool significant = false;
+    for (; i < text.size() && (isDigit(text[i]) || text[i] == QLatin1Char('.')); ++i) {
+        if (text[i] == QLatin1Char('.'))
+            continue;
+        if (text[i] != QLatin1Char('0')) {
+            significant = true;
+            break;
+        }
+        --power;
+    }
+    if (!significant)
+        return 0;
+    while (i < text.size() && text[i] != QLatin1Char('E') && text[i] != QLatin1Char('e'))
+        ++i;
+    qint64 exponent = 0;
+    bool negative = false;
+    if (i < text.size()) {
+        ++i;
+        if (isSign(text[i]))
+            negative = text[i++] == QLatin1Char('-');
+        for (; i < text.size(); ++i)
+            exponent = std::min<qint64>(exponent * 10 + (text[i].unicode() - '0'), 1'000'000'000);
+    }
+    return power + (negative ? -exponent : exponent);
 }
 
 } // namespace
@@ -96,7 +132,13 @@ std::optional<double> ParseAmount(QStringView text)
     const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (end != ascii.data() + ascii.size())
         return std::nullopt;
-    // A value beyond the range of a double, either way, is no amount.
+    if (error == std::errc::result_out_of_range) {
+        // Too small for a double: the nearest double is a zero of the same
+        // sign. Too large: no double holds it, and it is no amount.
+        if (decimalExponent(text) < 0)
+            return text.startsWith(QLatin1Char('-')) ? -0.0 : 0.0;
+        return std::nullopt;
+    }
     if (error != std::errc())
         return std::nullopt;
     return value;

@@ -353,6 +353,9 @@ private Q_SLOTS:
                                            << "Aleja Róż";
         QTest::newRow("prefix alone") << "ul."
                                       << "";
+        // Upper-casing letter by letter keeps the positions: ß stays one letter.
+        QTest::newRow("after sharp s") << "Groß ul. Mühlen"
+                                       << "Groß  Mühlen";
     }
     void stripStreetPrefix()
     {

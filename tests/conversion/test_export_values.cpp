@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 using namespace przenosnik;
 
 class ExportValuesTest : public QObject
@@ -101,6 +103,11 @@ private Q_SLOTS:
         QTest::newRow("hex float") << "0x1p3" << false << 0.0;
         QTest::newRow("currency") << "10.00 zł" << false << 0.0;
         QTest::newRow("too large") << "1e400" << false << 0.0;
+        QTest::newRow("too large, negative") << "-1e400" << false << 0.0;
+        // Too small for a double: the nearest double is zero, a valid amount.
+        QTest::newRow("too small") << "1e-400" << true << 0.0;
+        QTest::newRow("too small, many digits") << "0.000001e-330" << true << 0.0;
+        QTest::newRow("subnormal") << "1e-310" << true << 1e-310;
     }
     void parseAmount()
     {
@@ -118,6 +125,14 @@ private Q_SLOTS:
         // Read as the nearest double, exactly as a C reader would.
         QCOMPARE(*ParseAmount(u"0.1"), 0.1);
         QCOMPARE(*ParseAmount(u"239.02") - *ParseAmount(u"239.00"), 239.02 - 239.00);
+    }
+
+    void parseAmountTooSmallKeepsItsSign()
+    {
+        const auto parsed = ParseAmount(u"-1e-400");
+        QVERIFY(parsed.has_value());
+        QCOMPARE(*parsed, 0.0);
+        QVERIFY(std::signbit(*parsed));
     }
 
     void leadingDigits_data()
