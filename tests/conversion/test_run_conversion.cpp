@@ -5,6 +5,7 @@
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
+#include "support/ScratchFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -47,22 +48,10 @@ class RunConversionTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_fileNo = 0;
+    ScratchFiles m_dir;
 
-    QString writeExport(const QString& text)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("FVS%1.TXT").arg(++m_fileNo));
-        writeFile(path, exportBytes(text));
-        return path;
-    }
-
-    QString freshCompany()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("firma%1").arg(++m_fileNo));
-        QDir().mkpath(path);
-        return path;
-    }
+    QString writeExport(const QString& text) { return m_dir.writeExport(text); }
+    QString freshCompany() { return m_dir.freshCompany(); }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }

@@ -12,6 +12,7 @@
 #include "support/ConversionTestHost.h"
 #include "support/FaultRuns.h"
 #include "support/LedgerFiles.h"
+#include "support/ScratchFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -58,31 +59,13 @@ class RunFaultsTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_serial = 0;
+    ScratchFiles m_dir;
 
-    QString writeExport(const QString& text)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("FVS%1.TXT").arg(++m_serial));
-        if (!writeFile(path, exportBytes(text)))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
-    QString freshCompany()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("firma%1").arg(++m_serial));
-        if (!QDir().mkpath(path))
-            qFatal("cannot create %s", qPrintable(path));
-        return path;
-    }
-
+    QString writeExport(const QString& text) { return m_dir.writeExport(text); }
+    QString freshCompany() { return m_dir.freshCompany(); }
     ConversionSettings realRun(const QString& exportText, const QString& company)
     {
-        ConversionSettings settings;
-        settings.exportFile = writeExport(exportText);
-        settings.companyDirectory = company;
-        return settings;
+        return m_dir.realRun(exportText, company);
     }
 
 private Q_SLOTS:
