@@ -4,6 +4,7 @@
 #include "conversion/ExportReader.h"
 
 #include "support/ConversionTestHost.h"
+#include "support/FailDevice.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -28,28 +29,6 @@ QList<QByteArray> allLines(const QByteArray& bytes, bool* ended = nullptr)
         *ended = result == ExportLineSource::Result::End;
     return lines;
 }
-
-// Gives its bytes, then fails every read.
-class FailingDevice : public QIODevice
-{
-public:
-    explicit FailingDevice(QByteArray head) : m_head(std::move(head)) { open(QIODevice::ReadOnly); }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        if (m_head.isEmpty())
-            return -1;
-        const qint64 n = std::min<qint64>(maxSize, m_head.size());
-        memcpy(data, m_head.constData(), size_t(n));
-        m_head.remove(0, n);
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray m_head;
-};
 
 } // namespace
 
@@ -116,7 +95,7 @@ private Q_SLOTS:
 
     void readErrorIsReported()
     {
-        FailingDevice device("one\r\ntwo");
+        FailDevice device("one\r\ntwo");
         ExportLineSource source(device);
         QByteArray line;
         QCOMPARE(source.readLine(line), ExportLineSource::Result::Line);
@@ -145,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(host.trace, (QStringList{QString(), QStringLiteral("Osiągnięto fizyczny koniec pliku ")}));
         QVERIFY(!run.readFailed);
 
-        FailingDevice failing("x");
+        FailDevice failing("x");
         ExportLineSource failingSource(failing);
         run.exportFile = &failingSource;
         host.trace.clear();

@@ -10,6 +10,7 @@
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
+#include "support/FailDevice.h"
 #include "support/FaultRuns.h"
 #include "support/LedgerFiles.h"
 #include "support/ScratchFiles.h"
@@ -25,35 +26,6 @@
 
 using namespace przenosnik;
 using namespace przenosnik::test;
-
-namespace {
-
-// Gives its bytes in small pieces, then fails every read.
-class BreakingDevice : public QIODevice
-{
-public:
-    explicit BreakingDevice(QByteArray head) : m_head(std::move(head))
-    {
-        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        if (m_head.isEmpty())
-            return -1;
-        const qint64 n = std::min<qint64>({maxSize, m_head.size(), 64});
-        memcpy(data, m_head.constData(), size_t(n));
-        m_head.remove(0, n);
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray m_head;
-};
-
-} // namespace
 
 class RunFaultsTest : public QObject
 {
@@ -204,7 +176,7 @@ private Q_SLOTS:
     {
         const QString first = documentBlock(Invoice(), registerBlock("23", "100.00", "23.00"));
         const QString second = documentBlock(Invoice(), QString());
-        BreakingDevice device(exportBytes(exportHeader() + first + second.left(second.size() / 2)));
+        FailDevice device(exportBytes(exportHeader() + first + second.left(second.size() / 2)));
         ConversionSettings settings;
         RecordingHost host;
         ConversionRun run(settings, host);
