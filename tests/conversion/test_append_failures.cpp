@@ -80,14 +80,7 @@ class AppendFailuresTest : public QObject
 {
     Q_OBJECT
 
-    ScratchFiles m_dir;
-
-    QString writeExport(const QString& text) { return m_dir.writeExport(text); }
-    QString freshCompany() { return m_dir.freshCompany(); }
-    ConversionSettings realRun(const QString& exportText, const QString& company)
-    {
-        return m_dir.realRun(exportText, company);
-    }
+    ScratchFiles m_dir; // export files and company directories
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -114,7 +107,7 @@ private Q_SLOTS:
         QFETCH(int, fits);
         QFETCH(int, slack);
 
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
         QByteArray before;
         for (int k = 1; k <= existingRecords; ++k)
@@ -124,7 +117,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(path, before));
 
         const int documents = fits + 2;
-        const ConversionSettings settings = realRun(marchExport(documents), company);
+        const ConversionSettings settings = m_dir.realRun(marchExport(documents), company);
         const rlim_t limit = rlim_t(existingRecords + fits) * LedgerEntrySize + rlim_t(slack);
         const ChildRun run =
             runUnderFileSizeLimit(settings, limit, m_dir.filePath(QStringLiteral("trace.txt")));
@@ -156,9 +149,9 @@ private Q_SLOTS:
 #ifndef PRZENOSNIK_CLI_BINARY
         QSKIP("the command-line converter is not built");
 #else
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
-        const ConversionSettings settings = realRun(marchExport(3), company);
+        const ConversionSettings settings = m_dir.realRun(marchExport(3), company);
 
         QProcess cli;
         cli.setChildProcessModifier([] {

@@ -48,10 +48,7 @@ class RunConversionTest : public QObject
 {
     Q_OBJECT
 
-    ScratchFiles m_dir;
-
-    QString writeExport(const QString& text) { return m_dir.writeExport(text); }
-    QString freshCompany() { return m_dir.freshCompany(); }
+    ScratchFiles m_dir; // export files and company directories
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -67,7 +64,7 @@ private Q_SLOTS:
                              documentBlock(Invoice(), registerBlock("23", "100.00", "23.00")) +
                              documentBlock(second, registerBlock("8", "1234.50", "98.76"));
         ConversionSettings settings;
-        settings.exportFile = writeExport(text);
+        settings.exportFile = m_dir.writeExport(text);
         settings.dryRun = true;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
@@ -84,10 +81,10 @@ private Q_SLOTS:
 
     void dryRunCreatesNothing()
     {
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         ConversionSettings settings;
         settings.exportFile =
-            writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "100", "23")));
+            m_dir.writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "100", "23")));
         settings.companyDirectory = company;
         settings.dryRun = true;
         RecordingHost host;
@@ -112,10 +109,10 @@ private Q_SLOTS:
             invoice.date = dates[i];
             text += documentBlock(invoice, registerBlock("23", "100.00", "23.00"));
         }
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         QVERIFY(writeFile(company + QStringLiteral("/2014T305.3"), QByteArray(57 * 400, 'x')));
         ConversionSettings settings;
-        settings.exportFile = writeExport(text);
+        settings.exportFile = m_dir.writeExport(text);
         settings.companyDirectory = company;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
@@ -158,12 +155,12 @@ private Q_SLOTS:
         second.date = QStringLiteral("2014-13-01");
         Invoice third;
         third.number = QStringLiteral("FV 3");
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         ConversionSettings settings;
         settings.exportFile =
-            writeExport(exportHeader() + documentBlock(first, registerBlock("23", "100", "23")) +
-                        documentBlock(second, registerBlock("23", "100", "23")) +
-                        documentBlock(third, registerBlock("23", "100", "23")));
+            m_dir.writeExport(exportHeader() + documentBlock(first, registerBlock("23", "100", "23")) +
+                              documentBlock(second, registerBlock("23", "100", "23")) +
+                              documentBlock(third, registerBlock("23", "100", "23")));
         settings.companyDirectory = company;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::StoppedEarly);
@@ -183,7 +180,7 @@ private Q_SLOTS:
     {
         ConversionSettings settings;
         settings.exportFile =
-            writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "100", "23")));
+            m_dir.writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "100", "23")));
         settings.companyDirectory = m_dir.filePath(QStringLiteral("nie-ma"));
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::StoppedEarly);
@@ -230,7 +227,7 @@ private Q_SLOTS:
         QFETCH(RunOutcome, outcome);
         QFETCH(QStringList, trace);
         ConversionSettings settings;
-        settings.exportFile = writeExport(text);
+        settings.exportFile = m_dir.writeExport(text);
         settings.dryRun = true;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), outcome);
@@ -242,8 +239,8 @@ private Q_SLOTS:
     void versionThatIsNoNumberStopsAtOnce()
     {
         ConversionSettings settings;
-        settings.exportFile = writeExport(HeaderMark + "\nWersja szablonu = X3\n" +
-                                          documentBlock(Invoice(), registerBlock("23", "100", "23")));
+        settings.exportFile = m_dir.writeExport(HeaderMark + "\nWersja szablonu = X3\n" +
+                                                documentBlock(Invoice(), registerBlock("23", "100", "23")));
         settings.dryRun = true;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::InvalidVersion);
@@ -288,9 +285,9 @@ private Q_SLOTS:
         Invoice invoice;
         invoice.vatRegisterType = QStringLiteral("0");
         invoice.kind = QStringLiteral("zakupu");
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         ConversionSettings settings;
-        settings.exportFile = writeExport(exportHeader("2") + documentBlock(invoice, QString()));
+        settings.exportFile = m_dir.writeExport(exportHeader("2") + documentBlock(invoice, QString()));
         settings.companyDirectory = company;
         settings.sym2006 = false;
         settings.szablon31 = false;
@@ -322,7 +319,7 @@ private Q_SLOTS:
     {
         ConversionSettings settings;
         settings.exportFile =
-            writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "1", "0.23")));
+            m_dir.writeExport(exportHeader() + documentBlock(Invoice(), registerBlock("23", "1", "0.23")));
         settings.dryRun = true;
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);

@@ -31,14 +31,7 @@ class RunFaultsTest : public QObject
 {
     Q_OBJECT
 
-    ScratchFiles m_dir;
-
-    QString writeExport(const QString& text) { return m_dir.writeExport(text); }
-    QString freshCompany() { return m_dir.freshCompany(); }
-    ConversionSettings realRun(const QString& exportText, const QString& company)
-    {
-        return m_dir.realRun(exportText, company);
-    }
+    ScratchFiles m_dir; // export files and company directories
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -59,11 +52,12 @@ private Q_SLOTS:
         QFETCH(QList<int>, april);
         QFETCH(int, written);
 
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         const QString blocked = monthFilePath(company, 2014, 4);
         QVERIFY(QDir().mkpath(blocked));
         RecordingHost host;
-        QCOMPARE(RunConversion(realRun(marchExport(4, april), company), host), RunOutcome::StoppedEarly);
+        QCOMPARE(RunConversion(m_dir.realRun(marchExport(4, april), company), host),
+                 RunOutcome::StoppedEarly);
 
         QVERIFY(host.trace.size() >= 4);
         QCOMPARE(host.trace.mid(host.trace.size() - 4),
@@ -88,7 +82,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, april);
         QFETCH(QString, failure);
 
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         HookedHost host;
         bool removed = false;
         host.onTrace = [&](const QString& line) {
@@ -98,7 +92,8 @@ private Q_SLOTS:
                 removed = QDir(company).removeRecursively();
             }
         };
-        QCOMPARE(RunConversion(realRun(marchExport(3, april), company), host), RunOutcome::StoppedEarly);
+        QCOMPARE(RunConversion(m_dir.realRun(marchExport(3, april), company), host),
+                 RunOutcome::StoppedEarly);
         QVERIFY(removed);
 
         const QString path = monthFilePath(company, 2014, failure == QLatin1String("open") ? 4 : 3);
@@ -116,7 +111,7 @@ private Q_SLOTS:
     {
         const QString directory = m_dir.filePath(QStringLiteral("FVS_KATALOG.TXT"));
         QVERIFY(QDir().mkpath(directory));
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
 
         for (const bool dryRun : {true, false}) {
             const InputCheck check = CheckInputs(directory, company, dryRun);
@@ -151,7 +146,7 @@ private Q_SLOTS:
 #else
         // Reading the process's own memory at offset 0 fails with an I/O error.
         const QString unreadable = QStringLiteral("/proc/self/mem");
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         ConversionSettings settings;
         settings.exportFile = unreadable;
         settings.companyDirectory = company;
@@ -215,7 +210,7 @@ private Q_SLOTS:
         QFETCH(int, existingRecords);
         QFETCH(int, foreignBytes);
 
-        const QString company = freshCompany();
+        const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
         QByteArray before;
         for (int k = 1; k <= existingRecords; ++k)
@@ -234,7 +229,7 @@ private Q_SLOTS:
             if (!appended && line.startsWith(QStringLiteral("* Dokument nr:FV 2 ")))
                 appended = appendToFile(path, foreign);
         };
-        QCOMPARE(RunConversion(realRun(marchExport(3), company), host), RunOutcome::Completed);
+        QCOMPARE(RunConversion(m_dir.realRun(marchExport(3), company), host), RunOutcome::Completed);
         QVERIFY(appended);
         QVERIFY(!host.trace.join(QLatin1Char('\n')).contains(QStringLiteral("Błąd")));
 
