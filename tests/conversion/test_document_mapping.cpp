@@ -426,6 +426,18 @@ private Q_SLOTS:
         QVERIFY(!n.messages().isEmpty());
         QCOMPARE(n.messages().first(), QStringLiteral("stawka 7% - nie na swoim miejscu !"));
         QCOMPARE(n.real(field::Netto2), 0.0);
+
+        // A VAT amount alone is enough for the third and fourth groups.
+        Mapping vatOnly(
+            documentBlock(invoice, QStringLiteral("\tRejestr{\n"
+                                                  "\t\tnetto1 = 0\n\t\tvat1 = 0\n\t\tstawka1 = 22\n"
+                                                  "\t\tnetto2 = 0\n\t\tvat2 = 0\n\t\tstawka2 = 7\n"
+                                                  "\t\tnetto3 = 0\n\t\tvat3 = 1.5\n\t\tstawka3 = 5\n"
+                                                  "\t\tnetto4 = 0\n\t\tvat4 = 2.5\n\t\tstawka4 = 7\n\t}\n")),
+            settings);
+        QCOMPARE(vatOnly.real(field::Netto3), 0.0);
+        QCOMPARE(vatOnly.real(field::Vat3), 1.5);
+        QCOMPARE(vatOnly.real(field::Vat4), 2.5);
     }
 
     void olderLayoutWithoutRegisterIsRefused()
