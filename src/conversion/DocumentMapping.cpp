@@ -275,50 +275,69 @@ void AddRegisterLine(ConversionRun& run, RegisterWork& work)
     FindText(run, u"}");
 }
 
+namespace {
+
+// One rate group of the older layout, in the order of its keys in the block.
+struct OlderRateGroup
+{
+    const char16_t* netKey;
+    const char16_t* vatKey;
+    const char16_t* rateKey;
+    const FieldLayout& net;
+    const FieldLayout& vat;
+    qint32 rate;               // the rate the group must carry; 0: any rate, taken only with amounts
+    const char16_t* misplaced; // the line written when the group carries another rate
+};
+
+const OlderRateGroup OlderRateGroups[] = {
+    {u"\tnetto1 =", u"\tvat1 =", u"\tstawka1 =", field::Netto1, field::Vat1, 22,
+     u"stawka 22% - nie na swoim miejscu !"},
+    {u"\tnetto2 =", u"\tvat2 =", u"\tstawka2 =", field::Netto2, field::Vat2, 7,
+     u"stawka 7% - nie na swoim miejscu !"},
+    {u"\tnetto3 =", u"\tvat3 =", u"\tstawka3 =", field::Netto3, field::Vat3, 0, nullptr},
+    {u"\tnetto4 =", u"\tvat4 =", u"\tstawka4 =", field::Netto4, field::Vat4, 0, nullptr},
+};
+
+// The groups without VAT that follow them, each one amount assigned as found.
+struct OlderNetGroup
+{
+    const char16_t* key;
+    const FieldLayout& net;
+};
+
+const OlderNetGroup OlderNetGroups[] = {
+    {u"\tnetto0 =", field::Netto0},
+    {u"\tnettoWolne =", field::NettoWolne},
+    {u"\tnettoNieop =", field::NettoNieop},
+};
+
+} // namespace
+
 void AddOlderRegister(ConversionRun& run, RegisterWork& work)
 {
     LedgerEntry& entry = run.entry;
-    const auto readAmounts = [&](QStringView netKey, QStringView vatKey) {
-        if (FindAmount(run, netKey))
+    // The working amounts are shared by all groups: a group whose amount keys
+    // are missing keeps the amounts of the group before it.
+    for (const OlderRateGroup& group : OlderRateGroups) {
+        if (FindAmount(run, group.netKey))
             work.net = run.foundAmount;
-        if (FindAmount(run, vatKey))
+        if (FindAmount(run, group.vatKey))
             work.vat = run.foundAmount;
-    };
-
-    readAmounts(u"\tnetto1 =", u"\tvat1 =");
-    if (FindInteger(run, u"\tstawka1 =")) {
-        if (run.foundInteger == 22) {
-            entry.setReal(field::Netto1, work.net);
-            entry.setReal(field::Vat1, work.vat);
-        } else {
-            run.trace(QStringLiteral("stawka 22% - nie na swoim miejscu !"));
+        if (!FindInteger(run, group.rateKey))
+            continue;
+        const bool assign =
+            group.rate != 0 ? run.foundInteger == group.rate : (work.net != 0 || work.vat != 0);
+        if (assign) {
+            entry.setReal(group.net, work.net);
+            entry.setReal(group.vat, work.vat);
+        } else if (group.misplaced) {
+            run.trace(QString::fromUtf16(group.misplaced));
         }
     }
-    readAmounts(u"\tnetto2 =", u"\tvat2 =");
-    if (FindInteger(run, u"\tstawka2 =")) {
-        if (run.foundInteger == 7) {
-            entry.setReal(field::Netto2, work.net);
-            entry.setReal(field::Vat2, work.vat);
-        } else {
-            run.trace(QStringLiteral("stawka 7% - nie na swoim miejscu !"));
-        }
+    for (const OlderNetGroup& group : OlderNetGroups) {
+        if (FindAmount(run, group.key))
+            entry.setReal(group.net, run.foundAmount);
     }
-    readAmounts(u"\tnetto3 =", u"\tvat3 =");
-    if (FindInteger(run, u"\tstawka3 =") && (work.net != 0 || work.vat != 0)) {
-        entry.setReal(field::Netto3, work.net);
-        entry.setReal(field::Vat3, work.vat);
-    }
-    readAmounts(u"\tnetto4 =", u"\tvat4 =");
-    if (FindInteger(run, u"\tstawka4 =") && (work.net != 0 || work.vat != 0)) {
-        entry.setReal(field::Netto4, work.net);
-        entry.setReal(field::Vat4, work.vat);
-    }
-    if (FindAmount(run, u"\tnetto0 ="))
-        entry.setReal(field::Netto0, run.foundAmount);
-    if (FindAmount(run, u"\tnettoWolne ="))
-        entry.setReal(field::NettoWolne, run.foundAmount);
-    if (FindAmount(run, u"\tnettoNieop ="))
-        entry.setReal(field::NettoNieop, run.foundAmount);
 }
 
 } // namespace przenosnik
