@@ -70,7 +70,7 @@ bool FilenameEdit::browse()
 {
     const QString chosen =
         FileDialog::getOpenFileName(this, dialogTitle, browseStartDirectory(), FileDialog::qtFilter(filter),
-                                    nullptr, dialogOptions | QFileDialog::HideNameFilterDetails);
+                                    nullptr, QFileDialog::HideNameFilterDetails);
     if (chosen.isEmpty())
         return false;
     const QString path = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());

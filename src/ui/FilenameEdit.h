@@ -32,7 +32,6 @@ public:
     // file's folder.
     void setFilter(const QString& windowsFilter) { filter = windowsFilter; }
     void setDialogTitle(const QString& title) { dialogTitle = title; }
-    void setDialogOptions(QFileDialog::Options options) { dialogOptions = options; }
     QString initialDirectory() const { return initialDir; }
     void setInitialDirectory(const QString& directory) { initialDir = directory; }
     // The folder the next browse starts in.
@@ -55,7 +54,6 @@ private:
     QString filter;
     QString dialogTitle;
     QString initialDir;
-    QFileDialog::Options dialogOptions;
 };
 
 } // namespace przenosnik

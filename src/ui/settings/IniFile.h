@@ -43,7 +43,6 @@ public:
     QByteArray toBytes() const;
 
     IniEncoding encoding() const { return mEncoding; }
-    void setEncoding(IniEncoding encoding) { mEncoding = encoding; }
 
     bool hasSection(QStringView section) const;
     bool hasKey(QStringView section, QStringView key) const;
