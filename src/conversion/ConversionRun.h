@@ -1,6 +1,7 @@
 // One conversion of an export file into the ledger's monthly files.
 #pragma once
 
+#include "conversion/DocumentResult.h"
 #include "encoding/PolishEncoding.h"
 
 #include <QString>
@@ -40,6 +41,10 @@ public:
     // The two failures that reach the user as message boxes.
     virtual void showExportOpenFailure(const QString& message) = 0;
     virtual void showInvalidVersion(const QString& message) = 0;
+    // The second channel: one result per document block let through, and at
+    // the end of the run the blocks that were not. A host may ignore both.
+    virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
+    virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
 };
 
 // What the "Konwersja" action does after checking its inputs.
