@@ -86,6 +86,10 @@ bool RunJournal::beforeOpen(const QString& path)
         if (touched.path == path)
             return true;
     }
+    // Where no file can be opened (a directory stands there), the open fails
+    // and reports it; there is nothing to write down.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        return true;
     const QString folder = BackupFolder(m_settings.companyDirectory, m_runId);
     const FileBefore before = BackUpFile(path, folder);
     if (!before.ok)
@@ -128,7 +132,7 @@ void RunJournal::finish(RunOutcome outcome)
                                             QString::fromLatin1(digest), QString::number(entries)}) &&
             written;
     }
-    const bool completed = outcome == RunOutcome::Completed || outcome == RunOutcome::UnsuitableVersion;
+    const bool completed = outcome == RunOutcome::Completed;
     written = AppendJournalRecord(m_journal,
                                   {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
                                    QString::number(total)}) &&
