@@ -43,6 +43,7 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({{QStringLiteral("n"), QStringLiteral("dry-run")}, QString()});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
     parser.addOption({QStringLiteral("version"), QString()});
+    parser.addOption({QStringLiteral("no-journal"), QString()});
     for (const char* name :
          {"codepage", "attribute", "register", "description", "settings", "companies", "undo", "history"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
@@ -144,6 +145,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (!reason.isEmpty())
         return invalid(reason);
     settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    settings.keepJournal = !parser.isSet(QStringLiteral("no-journal"));
 
     const QStringList positional = parser.positionalArguments();
     for (const char* name : {"undo", "history"}) {
@@ -231,6 +233,8 @@ QString HelpText()
         "                              najnowszej: identyfikator, wynik (zakończona, zatrzymana,\n"
         "                              przerwana, cofnięta), plik eksportu i liczbę wpisów\n"
         "                              w każdym pliku, rozdzielone tabulatorami\n"
+        "  --no-journal                konwersja bez dziennika i kopii plików: nie da się jej\n"
+        "                              potem cofnąć\n"
         "  -h, --help                  ta pomoc\n"
         "  --version                   wersja programu\n"
         "\n"

@@ -81,7 +81,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     run.exportFile = &source;
     // A real run writes down what it changes, so that it can be taken back.
     RunJournal journal(settings, [&run](const QString& line) { run.trace(line); });
-    if (!settings.dryRun) {
+    if (!settings.dryRun && settings.keepJournal) {
         journal.start();
         run.monthFile.setObserver(&journal);
     }

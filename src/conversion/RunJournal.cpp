@@ -80,16 +80,17 @@ bool RunJournal::refuse(const QString& path)
 
 bool RunJournal::beforeOpen(const QString& path)
 {
+    // Where no file can be opened (a directory stands there, or the company
+    // directory is gone), the open fails and reports it; nothing to write down.
+    if ((QFileInfo::exists(path) && !QFileInfo(path).isFile()) ||
+        !QFileInfo(m_settings.companyDirectory).isDir())
+        return true;
     if (!m_started || m_failed)
         return refuse(m_journal);
     for (const Touched& touched : std::as_const(m_touched)) {
         if (touched.path == path)
             return true;
     }
-    // Where no file can be opened (a directory stands there), the open fails
-    // and reports it; there is nothing to write down.
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
-        return true;
     const QString folder = BackupFolder(m_settings.companyDirectory, m_runId);
     const FileBefore before = BackUpFile(path, folder);
     if (!before.ok)
@@ -112,7 +113,6 @@ void RunJournal::finish(RunOutcome outcome)
     if (!m_started || m_failed)
         return;
     qint64 total = 0;
-    bool written = true;
     for (const Touched& touched : std::as_const(m_touched)) {
         QFile file(touched.path);
         qint64 length = 0;
@@ -127,18 +127,15 @@ void RunJournal::finish(RunOutcome outcome)
         }
         const qint64 entries = qMax<qint64>(0, length - touched.start) / LedgerEntrySize;
         total += entries;
-        written =
-            AppendJournalRecord(m_journal, {journal::FileEnd, m_runId, touched.name, QString::number(length),
-                                            QString::fromLatin1(digest), QString::number(entries)}) &&
-            written;
+        // A journal left without its end records shows the run as not ended;
+        // the trace stays as it is.
+        if (!AppendJournalRecord(m_journal, {journal::FileEnd, m_runId, touched.name, QString::number(length),
+                                             QString::fromLatin1(digest), QString::number(entries)}))
+            return;
     }
     const bool completed = outcome == RunOutcome::Completed;
-    written = AppendJournalRecord(m_journal,
-                                  {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
-                                   QString::number(total)}) &&
-              written;
-    if (!written)
-        refuse(m_journal);
+    AppendJournalRecord(m_journal, {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
+                                    QString::number(total)});
 }
 
 } // namespace przenosnik
