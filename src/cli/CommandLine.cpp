@@ -43,7 +43,9 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({{QStringLiteral("n"), QStringLiteral("dry-run")}, QString()});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
     parser.addOption({QStringLiteral("version"), QString()});
-    for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies"})
+    parser.addOption({QStringLiteral("no-journal"), QString()});
+    for (const char* name :
+         {"codepage", "attribute", "register", "description", "settings", "companies", "undo", "history"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
     for (const Switch& option : Switches) {
         parser.addOption({QString::fromLatin1(option.on), QString()});
@@ -143,8 +145,23 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (!reason.isEmpty())
         return invalid(reason);
     settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    settings.keepJournal = !parser.isSet(QStringLiteral("no-journal"));
 
     const QStringList positional = parser.positionalArguments();
+    for (const char* name : {"undo", "history"}) {
+        const QString option = QString::fromLatin1(name);
+        if (!parser.isSet(option))
+            continue;
+        if (parser.isSet(QStringLiteral("undo")) && parser.isSet(QStringLiteral("history")))
+            return invalid(QStringLiteral("opcje --undo i --history wykluczają się"));
+        if (!positional.isEmpty() || parser.isSet(QStringLiteral("companies")))
+            return invalid(QStringLiteral("--%1 przyjmuje tylko katalog firmy").arg(option));
+        result.journalDirectory = parser.value(option);
+        if (result.journalDirectory.isEmpty())
+            return invalid(QStringLiteral("--%1 wymaga katalogu firmy").arg(option));
+        result.action = option == QLatin1String("undo") ? CliAction::Undo : CliAction::History;
+        return result;
+    }
     if (parser.isSet(QStringLiteral("companies"))) {
         if (!positional.isEmpty())
             return invalid(QStringLiteral("--companies nie przyjmuje pliku eksportu ani katalogu firmy"));
@@ -179,6 +196,8 @@ QString HelpText()
     return QStringLiteral(
         "Użycie: przenosnik-cli [OPCJE] PLIK_EKSPORTU [KATALOG_FIRMY]\n"
         "        przenosnik-cli --companies=SPISFIRM.DAT [--codepage=852|maz]\n"
+        "        przenosnik-cli [-n] --undo=KATALOG_FIRMY\n"
+        "        przenosnik-cli --history=KATALOG_FIRMY\n"
         "\n"
         "Przenosi faktury z pliku eksportu (FVS*.TXT, Windows-1250) do miesięcznych plików\n"
         "KPR w katalogu firmy, tak jak przycisk \"Konwersja\" okna programu, bez pytania\n"
@@ -207,12 +226,25 @@ QString HelpText()
         "  --companies=ŚCIEŻKA         wypisuje listę firm z pliku SPISFIRM.DAT (lub z katalogu,\n"
         "                              w którym leży), posortowaną wg nazwy: Firma, Katalog, Info\n"
         "                              i katalog danych firmy, rozdzielone tabulatorami\n"
+        "  --undo=KATALOG_FIRMY        cofa ostatnią konwersję do katalogu firmy: skraca pliki\n"
+        "                              miesięczne do długości sprzed niej, o ile od tamtej pory\n"
+        "                              nic ich nie zmieniło; z -n tylko wypisuje, co by usunęła\n"
+        "  --history=KATALOG_FIRMY     wypisuje konwersje z dziennika katalogu firmy, od\n"
+        "                              najnowszej: identyfikator, wynik (zakończona, zatrzymana,\n"
+        "                              przerwana, cofnięta), plik eksportu i liczbę wpisów\n"
+        "                              w każdym pliku, rozdzielone tabulatorami\n"
+        "  --no-journal                konwersja bez dziennika i kopii plików: nie da się jej\n"
+        "                              potem cofnąć\n"
         "  -h, --help                  ta pomoc\n"
         "  --version                   wersja programu\n"
         "\n"
         "Kod wyjścia: 0 - plik eksportu przeczytany do końca; 1 - konwersja nie ruszyła albo\n"
         "przerwała się (brak pliku lub katalogu, nieodpowiednia wersja pliku, błąd pliku\n"
-        "miesięcznego); 2 - błędny wiersz poleceń.\n");
+        "miesięcznego, błąd zapisu dziennika; cofnięcie odmówione albo nie ma czego cofać);\n"
+        "2 - błędny wiersz poleceń.\n"
+        "\n"
+        "Każda konwersja z zapisem prowadzi w katalogu firmy dziennik PRZENOSN.JRN, a kopie\n"
+        "plików sprzed niej trzyma w PRZENOSN.BAK (z 20 ostatnich konwersji).\n");
 }
 
 } // namespace przenosnik

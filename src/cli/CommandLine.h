@@ -12,6 +12,8 @@ enum class CliAction
 {
     Convert,       // run a conversion (or a dry run)
     ListCompanies, // print the company list of a SPISFIRM.DAT
+    Undo,          // take back the last run into a company directory (-n: only say what it would do)
+    History,       // list the runs of a company directory's journal
     Help,
     Version,
     Invalid, // a bad command line: exit code 2
@@ -22,6 +24,7 @@ struct CommandLine
     CliAction action = CliAction::Invalid;
     ConversionSettings settings; // the run's options: defaults, then --settings, then the options given
     QString companiesPath;       // --companies
+    QString journalDirectory;    // --undo, --history: the company directory
     QString error;               // why the command line is bad (CliAction::Invalid)
 };
 

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "cli/UndoCommand.h"
 
 namespace przenosnik {
 
@@ -24,6 +25,8 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
         break;
     }
 
+    if (!settings.dryRun)
+        WarnOfInterruptedRun(settings.companyDirectory, err);
     ConversionSettings run = settings;
     run.exportFile = check.exportFile;
     ConsoleHost host(out, err);

@@ -3,6 +3,7 @@
 #include "cli/CompanyListing.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConvertCommand.h"
+#include "cli/UndoCommand.h"
 
 #include <QCoreApplication>
 
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
     case CliAction::ListCompanies:
         return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
                                    stderr);
+    case CliAction::Undo:
+        return RunUndoCommand(commandLine.journalDirectory, commandLine.settings.dryRun, stdout, stderr);
+    case CliAction::History:
+        return RunHistoryCommand(commandLine.journalDirectory, stdout, stderr);
     case CliAction::Convert:
         break;
     }

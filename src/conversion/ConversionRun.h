@@ -24,6 +24,8 @@ struct ConversionSettings
     QString defaultDescription;                           // Edit_OPIS
     bool alwaysDescription = false;                       // chb_def_opis
     bool dryRun = false;                                  // ch_sprawdz ("symulacja")
+    // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
+    bool keepJournal = true;
 };
 
 // What a run needs of the window (or the command-line converter) that hosts it.

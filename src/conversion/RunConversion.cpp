@@ -4,6 +4,7 @@
 #include "conversion/DocumentMapping.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
+#include "conversion/RunJournal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +79,12 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     }
     ExportLineSource source(file);
     run.exportFile = &source;
+    // A real run writes down what it changes, so that it can be taken back.
+    RunJournal journal(settings, [&run](const QString& line) { run.trace(line); });
+    if (!settings.dryRun && settings.keepJournal) {
+        journal.start();
+        run.monthFile.setObserver(&journal);
+    }
 
     if (settings.dryRun)
         run.trace(QStringLiteral(" *** Procedura sprawdzająca (BEZ ZAPISU ) ***"));
@@ -89,6 +96,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     if (!run.invalidVersion.isEmpty()) {
         // The run stops at once, without another trace line.
         run.monthFile.CloseMonthFile();
+        journal.finish(RunOutcome::InvalidVersion);
         host.showInvalidVersion(QLatin1Char('\'') + run.invalidVersion +
                                 QStringLiteral("' nie jest poprawną wartością całkowitą"));
         return RunOutcome::InvalidVersion;
@@ -109,6 +117,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
         run.trace(QStringLiteral(" *** Koniec przetwarzania ***"));
 
     run.monthFile.CloseMonthFile();
+    journal.finish(outcome);
     run.exportFile = nullptr;
     file.close();
     return outcome;

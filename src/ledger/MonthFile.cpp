@@ -110,6 +110,8 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         if (!other.isEmpty())
             m_path = other;
     }
+    if (m_observer && !m_observer->beforeOpen(m_path))
+        return false;
     // ReadWrite keeps an existing file's contents and creates a missing file.
     // No lock is taken; unbuffered, so every record reaches the system at once.
     m_file.setFileName(m_path);

@@ -15,6 +15,17 @@ namespace przenosnik {
 // Receives the one line that reports a failure.
 using TraceSink = std::function<void(const QString& line)>;
 
+// Told before a monthly file is opened for the run's entries, after its path
+// is known and before anything creates or changes it.
+class MonthFileObserver
+{
+public:
+    virtual ~MonthFileObserver() = default;
+    // Answers false to keep the file from being opened; the observer has then
+    // written its own trace line.
+    virtual bool beforeOpen(const QString& path) = 0;
+};
+
 // The name of the file that holds the entries of one month: "2014T305.3".
 QString MonthFileName(int year, int month);
 
@@ -39,6 +50,9 @@ public:
     // Closes the current file, if any.
     bool CloseMonthFile();
 
+    // Asked before every open; none by default.
+    void setObserver(MonthFileObserver* observer) { m_observer = observer; }
+
     bool isOpen() const { return m_open; }
     // The path of the file last opened or attempted.
     const QString& path() const { return m_path; }
@@ -55,6 +69,7 @@ private:
     qint32 m_periodKey = 0;
     QString m_path;
     QFile m_file;
+    MonthFileObserver* m_observer = nullptr;
 };
 
 } // namespace przenosnik

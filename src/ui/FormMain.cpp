@@ -199,6 +199,9 @@ void FormMain::act_KonwertExecute()
     case InputVerdict::Run:
         break;
     }
+    if (!ch_sprawdz->isChecked() && !offerUndoOfInterruptedRun(de_KPR->text())) {
+        return;
+    }
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),

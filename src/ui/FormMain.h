@@ -23,6 +23,7 @@ namespace przenosnik {
 class HintSwitch;
 class LimitedLineEdit;
 class TraceLog;
+struct UndoPlan;
 class WindowSettings;
 
 class FormMain : public QMainWindow, public ConversionHost
@@ -52,6 +53,7 @@ public:
 
 public Q_SLOTS:
     void act_KonwertExecute();
+    void act_CofnijExecute();
     void Act_FirmyKPRExecute();
     void act_HelpExecute();
     void act_WyczyscTraceExecute();
@@ -77,10 +79,15 @@ private:
     void browseCompanyDirectory();
     void browseExportFile();
     void runConversion();
+    // Before a real run: when the directory's last run did not end, offers to
+    // take it back first. Answers false when the user cancels.
+    bool offerUndoOfInterruptedRun(const QString& companyDirectory);
+    void undoRun(const QString& companyDirectory, const UndoPlan& plan);
 
     // Tool bar
     QToolBar* ToolBar1 = nullptr;
     QAction* act_Konwert = nullptr;
+    QAction* act_Cofnij = nullptr;
     QAction* Act_FirmyKPR = nullptr;
     QAction* act_Help = nullptr;
     QAction* act_WyczyscTrace = nullptr;

@@ -62,6 +62,9 @@ void FormMain::createActions()
     act_Konwert =
         makeAction(this, "act_Konwert", QStringLiteral("Konwersja"),
                    QStringLiteral("Konwersja danych Symfonia 2 KPR"), ToolBarImage::FactoryWithArrows);
+    act_Cofnij = makeAction(this, "act_Cofnij", QStringLiteral("Cofnij"),
+                            QStringLiteral("Cofa ostatnią konwersję do wybranego katalogu danych"),
+                            ToolBarImage::UndoArrow);
     Act_FirmyKPR =
         makeAction(this, "Act_FirmyKPR", QStringLiteral("Firmy KPR"),
                    QStringLiteral("Ułatwia wybranie katalogu firmy z KPR"), ToolBarImage::OpenFolder);
@@ -76,6 +79,7 @@ void FormMain::createActions()
                            QStringLiteral("Kończy prace programu"), ToolBarImage::WalkingOut);
 
     connect(act_Konwert, &QAction::triggered, this, &FormMain::act_KonwertExecute);
+    connect(act_Cofnij, &QAction::triggered, this, &FormMain::act_CofnijExecute);
     connect(Act_FirmyKPR, &QAction::triggered, this, &FormMain::Act_FirmyKPRExecute);
     // The action's checked state is set by the handler from the hints.
     connect(act_Help, &QAction::triggered, this, &FormMain::act_HelpExecute);
@@ -109,6 +113,7 @@ void FormMain::createToolBar(QWidget* panelTop)
     };
 
     addButton(act_Konwert, "tk_KOnwersja");
+    addButton(act_Cofnij, "tb_Cofnij");
     addSeparator(13);
     ch_sprawdz = new QCheckBox(QStringLiteral("symulacja"), ToolBar1);
     ch_sprawdz->setObjectName(QStringLiteral("ch_sprawdz"));

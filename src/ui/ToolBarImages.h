@@ -15,9 +15,10 @@ enum class ToolBarImage
     WasteBin = 5,
     QuestionMark = 6,
     OpenFolder = 7,
+    UndoArrow = 8,
 };
 
-constexpr int ToolBarImageCount = 8;
+constexpr int ToolBarImageCount = 9;
 
 // The image of that position in the list.
 QIcon toolBarImage(ToolBarImage image);

@@ -94,6 +94,7 @@ void CommandLineTest::options_data()
         << QStringList{"--sym2006", "--szablon31", "--no-postal-code", "a"} << "dry enc=2 sym szab";
     QTest::newRow("texts") << QStringList{"--attribute=Ż", "--register=R", "--description=Usługi", "a"}
                            << "dry enc=2 sym szab atr=Ż rej=R opis=Usługi";
+    QTest::newRow("without the journal") << QStringList{"--no-journal", "a"} << "dry nojrn enc=2 sym szab";
     QTest::newRow("options after the file")
         << QStringList{"a", "--codepage=maz", "--postal-code"} << "dry enc=1 sym szab kod";
 }
@@ -110,6 +111,8 @@ void CommandLineTest::options()
     QStringList got;
     if (s.dryRun)
         got << "dry";
+    if (!s.keepJournal)
+        got << "nojrn";
     got << QStringLiteral("enc=%1").arg(int(s.ledgerEncoding));
     const std::pair<bool, const char*> flags[] = {
         {s.sym2006, "sym"}, {s.szablon31, "szab"}, {s.postalCode, "kod"}, {s.alwaysDescription, "def"}};

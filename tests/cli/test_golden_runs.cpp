@@ -23,8 +23,13 @@ QStringList filesUnder(const QString& dir)
 {
     QStringList files;
     QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(dir).relativeFilePath(it.next());
+    while (it.hasNext()) {
+        const QString name = QDir(dir).relativeFilePath(it.next());
+        // The run's journal and backups are not the ledger's.
+        if (!name.startsWith(QLatin1String("PRZENOSN.JRN")) &&
+            !name.startsWith(QLatin1String("PRZENOSN.BAK")))
+            files << name;
+    }
     files.sort();
     return files;
 }

@@ -208,8 +208,12 @@ FileMap snapshot(const QString& company)
 {
     FileMap files;
     const QDir dir(company);
-    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        // The run's journal and backups are not the ledger's.
+        if (name == QLatin1String("PRZENOSN.JRN") || name == QLatin1String("PRZENOSN.BAK"))
+            continue;
         files.insert(dir.filePath(name), readFile(dir.filePath(name)));
+    }
     return files;
 }
 

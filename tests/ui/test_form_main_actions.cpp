@@ -65,7 +65,7 @@ QByteArray companyRecord(const QByteArray& firma, const QByteArray& katalog)
 QMap<QString, QByteArray> monthFiles(const QString& directory)
 {
     QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(directory).entryList(QDir::Files)) {
+    for (const QString& name : QDir(directory).entryList({QStringLiteral("*T305.*")}, QDir::Files)) {
         files.insert(name, readFile(QDir(directory).filePath(name)));
     }
     return files;

@@ -247,14 +247,15 @@ private Q_SLOTS:
                 order << bar->widgetForAction(action)->objectName();
             }
         }
-        QCOMPARE(order, QStringList({"tk_KOnwersja", "|", "ch_sprawdz", "ToolButton3", "|", "tb_Help",
-                                     "tb_ClearTrace", "|", "tb_koniec"}));
-        QCOMPARE(bar->widgetForAction(bar->actions().at(1))->width(), 13);
+        QCOMPARE(order, QStringList({"tk_KOnwersja", "tb_Cofnij", "|", "ch_sprawdz", "ToolButton3", "|",
+                                     "tb_Help", "tb_ClearTrace", "|", "tb_koniec"}));
+        QCOMPARE(bar->widgetForAction(bar->actions().at(2))->width(), 13);
         QCOMPARE(bar->geometry(), QRect(0, 0, 456, 29));
         window.resize(700, 500);
         window.show();
         QTRY_COMPARE(bar->width(), 700);
-        for (const char* button : {"tk_KOnwersja", "ToolButton3", "tb_Help", "tb_ClearTrace", "tb_koniec"}) {
+        for (const char* button :
+             {"tk_KOnwersja", "tb_Cofnij", "ToolButton3", "tb_Help", "tb_ClearTrace", "tb_koniec"}) {
             QCOMPARE(child<QToolButton>(window, button)->width(), 25);
             QCOMPARE(child<QToolButton>(window, button)->toolButtonStyle(), Qt::ToolButtonIconOnly);
         }
@@ -270,6 +271,10 @@ private Q_SLOTS:
                                      << "Konwersja"
                                      << "Konwersja danych Symfonia 2 KPR"
                                      << "tk_KOnwersja";
+        QTest::newRow("act_Cofnij") << "act_Cofnij"
+                                    << "Cofnij"
+                                    << "Cofa ostatnią konwersję do wybranego katalogu danych"
+                                    << "tb_Cofnij";
         QTest::newRow("Act_FirmyKPR") << "Act_FirmyKPR"
                                       << "Firmy KPR"
                                       << "Ułatwia wybranie katalogu firmy z KPR"

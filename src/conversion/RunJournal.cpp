@@ -1,0 +1,141 @@
+#include "conversion/RunJournal.h"
+
+#include "ledger/FileDigest.h"
+#include "ledger/JournalHistory.h"
+#include "ledger/JournalRecord.h"
+#include "ledger/LedgerEntry.h"
+#include "ledger/RunBackup.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <utility>
+
+namespace przenosnik {
+
+namespace {
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+} // namespace
+
+RunJournal::RunJournal(const ConversionSettings& settings, TraceSink trace)
+    : m_settings(settings), m_trace(std::move(trace)), m_journal(JournalPath(settings.companyDirectory))
+{
+}
+
+QString RunJournal::newRunId() const
+{
+    QSet<QString> used;
+    for (const JournalRun& run : ReadJournal(m_settings.companyDirectory).runs)
+        used.insert(run.id);
+    const QString base = RunIdForTime(QDateTime::currentDateTime());
+    QString id = base;
+    for (int counter = 2;
+         used.contains(id) || QFileInfo::exists(BackupFolder(m_settings.companyDirectory, id)); ++counter)
+        id = base + QStringLiteral("-%1").arg(counter);
+    return id;
+}
+
+QStringList RunJournal::options() const
+{
+    const ConversionSettings& s = m_settings;
+    return {
+        QStringLiteral("codepage=") +
+            (s.ledgerEncoding == PolishEncoding::Mazovia ? QStringLiteral("maz") : QStringLiteral("852")),
+        QStringLiteral("sym2006=") + flag(s.sym2006),
+        QStringLiteral("szablon31=") + flag(s.szablon31),
+        QStringLiteral("postal-code=") + flag(s.postalCode),
+        QStringLiteral("attribute=") + s.attribute,
+        QStringLiteral("register=") + s.registerId,
+        QStringLiteral("description=") + s.defaultDescription,
+        QStringLiteral("always-description=") + flag(s.alwaysDescription),
+    };
+}
+
+void RunJournal::start()
+{
+    m_started = true;
+    m_runId = newRunId();
+    QFile exportFile(m_settings.exportFile);
+    const QByteArray digest =
+        exportFile.open(QIODevice::ReadOnly) ? Sha256Hex(exportFile, 0, exportFile.size()) : QByteArray();
+    m_failed =
+        digest.isEmpty() ||
+        !AppendJournalRecord(
+            m_journal, QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
+                                   QString::number(exportFile.size()), QString::fromLatin1(digest)} +
+                           options());
+}
+
+bool RunJournal::refuse(const QString& path)
+{
+    if (m_trace)
+        m_trace(QStringLiteral("Błąd zapisu dziennika %1 !").arg(path));
+    return false;
+}
+
+bool RunJournal::beforeOpen(const QString& path)
+{
+    // Where no file can be opened (a directory stands there, or the company
+    // directory is gone), the open fails and reports it; nothing to write down.
+    if ((QFileInfo::exists(path) && !QFileInfo(path).isFile()) ||
+        !QFileInfo(m_settings.companyDirectory).isDir())
+        return true;
+    if (!m_started || m_failed)
+        return refuse(m_journal);
+    for (const Touched& touched : std::as_const(m_touched)) {
+        if (touched.path == path)
+            return true;
+    }
+    const QString folder = BackupFolder(m_settings.companyDirectory, m_runId);
+    const FileBefore before = BackUpFile(path, folder);
+    if (!before.ok)
+        return refuse(folder);
+    if (m_touched.isEmpty())
+        RemoveOldBackups(m_settings.companyDirectory);
+    const QString name = QFileInfo(path).fileName();
+    if (!AppendJournalRecord(m_journal, {journal::File, m_runId, name, flag(before.existed),
+                                         QString::number(before.length), QString::fromLatin1(before.sha256),
+                                         QString::fromLatin1(before.tail.toHex())})) {
+        m_failed = true;
+        return refuse(m_journal);
+    }
+    m_touched.append({path, name, before.length - before.tail.size()});
+    return true;
+}
+
+void RunJournal::finish(RunOutcome outcome)
+{
+    if (!m_started || m_failed)
+        return;
+    qint64 total = 0;
+    for (const Touched& touched : std::as_const(m_touched)) {
+        QFile file(touched.path);
+        qint64 length = 0;
+        QByteArray digest = Sha256Hex(QByteArray());
+        if (file.open(QIODevice::ReadOnly)) {
+            length = file.size();
+            SyncToDisk(file);
+            if (length > touched.start)
+                digest = Sha256Hex(file, touched.start, length);
+            if (digest.isEmpty()) // unreadable: an undo will find that it does not match
+                digest = Sha256Hex(QByteArray());
+        }
+        const qint64 entries = qMax<qint64>(0, length - touched.start) / LedgerEntrySize;
+        total += entries;
+        // A journal left without its end records shows the run as not ended;
+        // the trace stays as it is.
+        if (!AppendJournalRecord(m_journal, {journal::FileEnd, m_runId, touched.name, QString::number(length),
+                                             QString::fromLatin1(digest), QString::number(entries)}))
+            return;
+    }
+    const bool completed = outcome == RunOutcome::Completed;
+    AppendJournalRecord(m_journal, {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
+                                    QString::number(total)});
+}
+
+} // namespace przenosnik

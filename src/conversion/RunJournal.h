@@ -1,0 +1,51 @@
+// What a real run writes down before and after it changes the monthly files:
+// the journal's records and the copies of the files as they were.
+#pragma once
+
+#include "conversion/ConversionRun.h"
+#include "ledger/MonthFile.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace przenosnik {
+
+class RunJournal : public MonthFileObserver
+{
+public:
+    RunJournal(const ConversionSettings& settings, TraceSink trace);
+
+    // Writes the run record. When it cannot be written, the failure is
+    // reported at the first monthly file the run would open, which fails.
+    void start();
+    // Copies the file, then writes its record; only then may it be opened.
+    bool beforeOpen(const QString& path) override;
+    // Writes the records of the end of the run, however it ended.
+    void finish(RunOutcome outcome);
+
+    const QString& runId() const { return m_runId; }
+
+private:
+    struct Touched
+    {
+        QString path;
+        QString name;
+        qint64 start = 0;
+    };
+
+    bool refuse(const QString& path);
+    QString newRunId() const;
+    QStringList options() const;
+
+    const ConversionSettings& m_settings;
+    TraceSink m_trace;
+    QString m_journal;
+    QString m_runId;
+    bool m_started = false;
+    bool m_failed = false;
+    QList<Touched> m_touched;
+};
+
+} // namespace przenosnik

@@ -1,0 +1,64 @@
+#include "ledger/FileDigest.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace przenosnik {
+
+namespace {
+constexpr qint64 ChunkSize = 64 * 1024;
+}
+
+QByteArray Sha256Hex(QFile& file, qint64 from, qint64 to, const QByteArray& suffix)
+{
+    if (from < 0 || to < from || !file.seek(from))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qint64 left = to - from; left > 0;) {
+        const QByteArray chunk = file.read(qMin(left, ChunkSize));
+        if (chunk.isEmpty())
+            return {};
+        hash.addData(chunk);
+        left -= chunk.size();
+    }
+    hash.addData(suffix);
+    return hash.result().toHex();
+}
+
+QByteArray Sha256Hex(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+bool SyncToDisk(QFile& file)
+{
+    if (!file.flush())
+        return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
+bool SyncDirectory(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0)
+        return false;
+    const bool synced = ::fsync(handle) == 0;
+    ::close(handle);
+    return synced;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
+} // namespace przenosnik

@@ -1,0 +1,74 @@
+// The journal of the real runs into one company directory, PRZENOSN.JRN.
+//
+// A UTF-8 text file, one record per line, LF line ends, fields separated by
+// TAB. Records are only ever appended, each one flushed to the disk before the
+// step it announces; the file is never rewritten. The first field names the
+// kind of the record, the second the run it belongs to:
+//
+// | Kind    | Fields after the kind and the run id                          | Written |
+// |---------|---------------------------------------------------------------|-------------------------------------|
+// | RUN     | export file (absolute path), its size, its SHA-256,           | when a real run starts | | |
+// then the run's options, one "key=value" field each            |                                     | |
+// FILE    | monthly file name, existed (1 or 0), its length, SHA-256 of   | before the run first opens the
+// file | |         | those bytes, tail (hex)                                       | | | FILEEND | monthly
+// file name, its length, SHA-256 of the bytes from the  | when the run ends, one per FILE     | |         |
+// file's start offset to that length, entries added             |                                     | | END
+// | outcome ("zakończona" or "zatrzymana"), entries written       | when the run ends                   | |
+// UNDO    | time of the undo (in the form of a run id), entries removed   | after the run's files were cut
+// back |
+//
+// - Run id: the local date and time the run started, "YYYYMMDD-HHMMSS", with
+//   "-2", "-3" ... appended when that id is already in the journal.
+// - Start offset: the file's length rounded down to whole 400-byte entries;
+//   the run's first entry goes there. Tail: the bytes from the start offset to
+//   the length (a partial entry, which that first entry overwrites), so that an
+//   undo can put them back; empty when the file held whole entries only.
+// - SHA-256: 64 lower-case hex digits. Lengths and counts: decimal.
+// - Text fields (paths, names, options) write a backslash as "\\", a TAB as
+//   "\t", a line feed as "\n" and a carriage return as "\r".
+// - A line that cannot be read (torn by a crash, edited by hand) is reported
+//   and skipped; the records around it stay valid.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QDateTime;
+
+namespace przenosnik {
+
+inline const QString JournalFileName = QStringLiteral("PRZENOSN.JRN");
+inline const QString BackupDirectoryName = QStringLiteral("PRZENOSN.BAK");
+
+namespace journal {
+inline const QString Run = QStringLiteral("RUN");
+inline const QString File = QStringLiteral("FILE");
+inline const QString FileEnd = QStringLiteral("FILEEND");
+inline const QString End = QStringLiteral("END");
+inline const QString Undo = QStringLiteral("UNDO");
+
+inline const QString Completed = QStringLiteral("zakończona");
+inline const QString Stopped = QStringLiteral("zatrzymana");
+} // namespace journal
+
+// The journal's path in a company directory.
+QString JournalPath(const QString& companyDirectory);
+
+// One line of the journal, line end included, and its fields read back.
+QByteArray FormatJournalLine(const QStringList& fields);
+QStringList ParseJournalLine(const QByteArray& line);
+
+// Appends one record and waits until it is on the disk. A journal whose last
+// line has no line end (torn by a crash) gets one first, so that the new
+// record starts a line of its own.
+bool AppendJournalRecord(const QString& journalPath, const QStringList& fields);
+
+// A run id for the given local time: "20140312-101500".
+QString RunIdForTime(const QDateTime& time);
+// Whether the text has the form of a run id.
+bool IsRunId(const QString& text);
+// Orders run ids by time, then by their counter ("-2" after none, "-10" after "-9").
+bool RunIdLess(const QString& a, const QString& b);
+
+} // namespace przenosnik

@@ -1,0 +1,85 @@
+#include "ledger/UndoText.h"
+
+#include <QDateTime>
+
+namespace przenosnik {
+
+QString EntriesText(int count)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    const char* word = count == 1                                                 ? "wpis"
+                       : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? "wpisy"
+                                                                                  : "wpisów";
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+}
+
+QString RunDateText(const QString& runId)
+{
+    const QDateTime time = QDateTime::fromString(runId.left(15), QStringLiteral("yyyyMMdd-HHmmss"));
+    return time.isValid() ? time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) : runId;
+}
+
+QString RunDescription(const JournalRun& run)
+{
+    return QStringLiteral("konwersja %1 z %2, plik eksportu %3")
+        .arg(run.id, RunDateText(run.id), run.exportFile);
+}
+
+QString HistoryLine(const JournalRun& run)
+{
+    QStringList files;
+    for (const JournalFile& file : run.files)
+        files.append(file.ended ? QStringLiteral("%1: %2").arg(file.name).arg(file.entries)
+                                : QStringLiteral("%1: ?").arg(file.name));
+    return QStringList{run.id, run.outcome(), run.exportFile,
+                       files.isEmpty() ? QStringLiteral("bez wpisów") : files.join(QStringLiteral(", "))}
+        .join(QLatin1Char('\t'));
+}
+
+QString NothingToUndoText(const QString& companyDirectory)
+{
+    return QStringLiteral("W katalogu %1 nie ma konwersji do cofnięcia.").arg(companyDirectory);
+}
+
+QString UndoRefusalText(const UndoPlan& plan)
+{
+    return QStringLiteral("Nie można cofnąć: %1. Plik %2 %3, więc nic nie zmieniono. "
+                          "Kopie plików sprzed tej konwersji: %4")
+        .arg(RunDescription(plan.run), plan.refusedFile, plan.refusal, plan.backupFolder);
+}
+
+QStringList UndoPlanLines(const UndoPlan& plan)
+{
+    QStringList lines{QStringLiteral("Cofnięcie: %1 (%2)").arg(RunDescription(plan.run), plan.run.outcome())};
+    for (const UndoFile& file : plan.files) {
+        QString line = QStringLiteral("  %1: do usunięcia %2").arg(file.name, EntriesText(file.entries));
+        if (file.remove)
+            line += QStringLiteral(" (plik powstał w tej konwersji i zostanie usunięty)");
+        lines.append(line);
+    }
+    if (!plan.run.ended)
+        lines.append(QStringLiteral("Konwersja nie została dokończona: usunięte zostaną także wpisy, które "
+                                    "program KPR mógł dopisać do tych plików od tamtej pory."));
+    return lines;
+}
+
+QStringList UndoDoneLines(const UndoPlan& plan)
+{
+    QStringList lines{QStringLiteral("Cofnięto: %1").arg(RunDescription(plan.run))};
+    for (const UndoFile& file : plan.files) {
+        QString line = QStringLiteral("  %1: usunięto %2").arg(file.name, EntriesText(file.entries));
+        if (file.remove)
+            line += QStringLiteral(", plik usunięty");
+        lines.append(line);
+    }
+    return lines;
+}
+
+QString UndoFailureText(const UndoPlan& plan, const UndoResult& result)
+{
+    return QStringLiteral("Nie udało się cofnąć: %1: %2. Kopie plików sprzed tej konwersji: %3")
+        .arg(RunDescription(plan.run), result.failure, plan.backupFolder);
+}
+
+} // namespace przenosnik

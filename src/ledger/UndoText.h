@@ -1,0 +1,32 @@
+// What the window and the command line say about the journal's runs and
+// about taking one back, in Polish.
+#pragma once
+
+#include "ledger/JournalHistory.h"
+#include "ledger/UndoRun.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace przenosnik {
+
+// "1 wpis", "3 wpisy", "12 wpisów".
+QString EntriesText(int count);
+// The date and time a run started: "12.03.2014 10:15:00".
+QString RunDateText(const QString& runId);
+// The run as the messages name it: its date and its export file.
+QString RunDescription(const JournalRun& run);
+
+// One line of the history: id, outcome, export file, entries per file (TAB-separated).
+QString HistoryLine(const JournalRun& run);
+
+QString NothingToUndoText(const QString& companyDirectory);
+// Why the run cannot be taken back, naming the file and the run's backup folder.
+QString UndoRefusalText(const UndoPlan& plan);
+// What an undo will remove, file by file.
+QStringList UndoPlanLines(const UndoPlan& plan);
+// What an undo removed, file by file.
+QStringList UndoDoneLines(const UndoPlan& plan);
+QString UndoFailureText(const UndoPlan& plan, const UndoResult& result);
+
+} // namespace przenosnik

@@ -1,0 +1,98 @@
+// The main window's way back: the "Cofnij" action, and the offer to take back
+// a run that did not end before a new one starts.
+#include "ui/FormMain.h"
+
+#include "ledger/JournalHistory.h"
+#include "ledger/UndoRun.h"
+#include "ledger/UndoText.h"
+#include "ui/Beep.h"
+#include "ui/MessageBox.h"
+#include "ui/TraceLog.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace przenosnik {
+
+namespace {
+const QString Caption = QStringLiteral("Cofnij");
+
+// The journal, with its unreadable lines reported into the trace.
+JournalContents readJournal(FormMain& window, const QString& companyDirectory)
+{
+    JournalContents journal = ReadJournal(companyDirectory);
+    for (const QString& problem : std::as_const(journal.problems)) {
+        window.appendTrace(problem);
+    }
+    return journal;
+}
+} // namespace
+
+void FormMain::act_CofnijExecute()
+{
+    if (m_running) {
+        return;
+    }
+    const QString directory = de_KPR->text();
+    if (directory.isEmpty() || !QFileInfo(directory).isDir()) {
+        beep();
+        de_KPR->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const UndoPlan plan = PlanUndo(directory, readJournal(*this, directory));
+    if (!plan.found) {
+        appendTrace(NothingToUndoText(directory));
+    } else if (!plan.canUndo()) {
+        appendTrace(UndoRefusalText(plan));
+    } else if (MessageBox::show(this, QMessageBox::Question, Caption,
+                                UndoPlanLines(plan).join(QLatin1Char('\n')) +
+                                    QStringLiteral("\n\nCofnąć tę konwersję ?"),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
+        undoRun(directory, plan);
+    }
+    m_trace->flush();
+}
+
+void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
+{
+    const UndoResult result = ApplyUndo(companyDirectory, plan);
+    if (result.done) {
+        for (const QString& line : UndoDoneLines(plan)) {
+            appendTrace(line);
+        }
+    }
+    if (!result.failure.isEmpty()) {
+        appendTrace(result.done ? result.failure : UndoFailureText(plan, result));
+    }
+    m_trace->flush();
+}
+
+bool FormMain::offerUndoOfInterruptedRun(const QString& companyDirectory)
+{
+    const JournalContents journal = readJournal(*this, companyDirectory);
+    const JournalRun* last = InterruptedLastRun(journal);
+    if (!last || last->files.isEmpty()) {
+        return true;
+    }
+    const QString notice = QStringLiteral("Ostatnia %1 nie została dokończona.").arg(RunDescription(*last));
+    const UndoPlan plan = PlanUndo(companyDirectory, journal);
+    if (!plan.canUndo()) {
+        // It cannot be taken back as it is; the user may still go on.
+        return MessageBox::show(this, QMessageBox::Warning, QApplication::applicationName(),
+                                notice + QStringLiteral("\n\n") + UndoRefusalText(plan),
+                                QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+    const QMessageBox::StandardButton answer = MessageBox::show(
+        this, QMessageBox::Warning, QApplication::applicationName(),
+        notice + QStringLiteral("\n\n") + UndoPlanLines(plan).join(QLatin1Char('\n')) +
+            QStringLiteral("\n\nCofnąć ją przed nową konwersją ? (Nie: nowa konwersja bez cofania)"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) {
+        undoRun(companyDirectory, plan);
+    }
+    return answer == QMessageBox::Yes || answer == QMessageBox::No;
+}
+
+} // namespace przenosnik

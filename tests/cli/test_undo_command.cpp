@@ -1,0 +1,162 @@
+// przenosnik-cli --undo and --history after runs of the example export:
+// what they print, their exit codes, and the company directory afterwards.
+#include "cli/CommandLine.h"
+#include "cli/ConvertCommand.h"
+#include "cli/UndoCommand.h"
+#include "ledger/JournalRecord.h"
+
+#include "support/LedgerFiles.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+struct Output
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QString readBack(std::FILE* file)
+{
+    std::rewind(file);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    std::fclose(file);
+    return QString::fromUtf8(bytes);
+}
+
+// Runs one command line as przenosnik-cli does.
+Output run(const QStringList& arguments)
+{
+    const CommandLine line = ParseCommandLine(QStringList{"przenosnik-cli"} + arguments);
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Output result;
+    switch (line.action) {
+    case CliAction::Convert:
+        result.exitCode = RunConvertCommand(line.settings, out, err);
+        break;
+    case CliAction::Undo:
+        result.exitCode = RunUndoCommand(line.journalDirectory, line.settings.dryRun, out, err);
+        break;
+    case CliAction::History:
+        result.exitCode = RunHistoryCommand(line.journalDirectory, out, err);
+        break;
+    default:
+        result.exitCode = ExitBadCommandLine;
+    }
+    result.out = readBack(out);
+    result.err = readBack(err);
+    return result;
+}
+
+// The directory's files other than the journal and the backups.
+QStringList ledgerState(const QString& company)
+{
+    QStringList state;
+    for (const QString& name : QDir(company).entryList(QDir::Files)) {
+        if (name != JournalFileName)
+            state.append(name + '=' + QString::fromLatin1(readFile(QDir(company).filePath(name)).toHex()));
+    }
+    return state;
+}
+
+} // namespace
+
+class UndoCommandTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // command lines before the last; "D" is the company directory
+        QTest::addColumn<QStringList>("last");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out"); // a text the output holds
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("state"); // the files are as after this many steps (-1: not compared)
+
+        const QString example = QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT");
+        const QStringList convert{example, "D"};
+        const QString run = convert.join('|');
+        QTest::newRow("undo") << QStringList{run} << QStringList{"--undo", "D"} << 0
+                              << "2014T305.3: usunięto 12 wpisów, plik usunięty"
+                              << "" << 0;
+        QTest::newRow("undo as a dry run") << QStringList{run} << QStringList{"-n", "--undo", "D"} << 0
+                                           << "2014T305.3: do usunięcia 12 wpisów"
+                                           << "" << 1;
+        QTest::newRow("nothing to undo") << QStringList{} << QStringList{"--undo=D"} << 1 << ""
+                                         << "nie ma konwersji do cofnięcia" << 0;
+        QTest::newRow("undo refused") << QStringList{run, "append"} << QStringList{"--undo", "D"} << 1 << ""
+                                      << "Nie można cofnąć" << 2;
+        QTest::newRow("history, newest first")
+            << QStringList{run, run, "--undo|D"} << QStringList{"--history", "D"} << 0
+            << "-2\tcofnięta\t" + example + "\t2014T305.3: 12\n"
+            << "" << -1;
+        QTest::newRow("history without a journal")
+            << QStringList{} << QStringList{"--history", "D"} << 1 << ""
+            << "nie ma dziennika" << -1;
+        QTest::newRow("a run after one that did not end")
+            << QStringList{run, "cut the end"} << convert << 0 << ""
+            << "nie została dokończona" << -1;
+        QTest::newRow("undo with a file") << QStringList{} << QStringList{"--undo", "D", example} << 2 << ""
+                                          << "" << -1;
+    }
+    void commands()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, last);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, state);
+
+        const QString company = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(company));
+        auto withDirectory = [&company](QStringList arguments) {
+            arguments.replaceInStrings(QRegularExpression("(^|=)D$"), "\\1" + company);
+            return arguments;
+        };
+        QList<QStringList> states{ledgerState(company)};
+        for (const QString& step : std::as_const(steps)) {
+            const QString march = QDir(company).filePath("2014T305.3");
+            if (step == "append") {
+                QVERIFY(appendToFile(march, foreignRecord(13, 'z')));
+            } else if (step == "cut the end") {
+                // As a crash leaves it: the run and file records only.
+                const QByteArray journal = readFile(JournalPath(company));
+                QVERIFY(writeFile(JournalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+            } else {
+                QCOMPARE(run(withDirectory(step.split('|'))).exitCode, 0);
+            }
+            states.append(ledgerState(company));
+        }
+        const Output result = run(withDirectory(last));
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(result.out.contains(out), qPrintable(result.out));
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+        if (state >= 0)
+            QCOMPARE(ledgerState(company), states.at(state));
+    }
+};
+
+QTEST_GUILESS_MAIN(UndoCommandTest)
+#include "test_undo_command.moc"

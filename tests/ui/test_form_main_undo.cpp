@@ -1,0 +1,136 @@
+// The main window's "Cofnij" and the offer, before a new run, to take back a
+// run that did not end: what the boxes ask, what the answers do to the files,
+// and what goes into the trace.
+#include "FormMainTestTools.h"
+#include "ui/FormMain.h"
+#include "ui/MessageBox.h"
+
+#include "ledger/JournalRecord.h"
+#include "support/ConversionTestHost.h"
+#include "support/FaultRuns.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+namespace {
+QStringList monthFiles(const QString& company)
+{
+    QStringList files;
+    for (const QString& name : QDir(company).entryList({"*T305.*"}, QDir::Files))
+        files.append(name + '=' + QString::fromLatin1(readFile(QDir(company).filePath(name)).toHex()));
+    return files;
+}
+} // namespace
+
+class TestFormMainUndo : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_serial = 0;
+
+    // A window set for a real run of two invoices into a new company directory.
+    std::unique_ptr<FormMain> windowForRun(QString& company)
+    {
+        company = m_dir.filePath(QStringLiteral("firma%1").arg(++m_serial));
+        const QString file = m_dir.filePath(QStringLiteral("FVS%1.TXT").arg(m_serial));
+        if (!QDir().mkpath(company) || !writeFile(file, exportBytes(marchExport(2, {2}))))
+            qFatal("cannot prepare the run");
+        auto window = openMainWindow(m_dir.path());
+        child<QLineEdit>(*window, "FE_EPP")->setText(file);
+        child<QLineEdit>(*window, "de_KPR")->setText(company);
+        return window;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void cleanup() { MessageBox::clearNextAnswer(); }
+
+    void cofnij_data()
+    {
+        QTest::addColumn<bool>("runFirst");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("undone");
+        QTest::addColumn<QString>("traced"); // the trace's last line starts so
+
+        QTest::newRow("confirmed") << true << QMessageBox::Yes << true << "  2014T305.4: usunięto 1 wpis";
+        QTest::newRow("declined") << true << QMessageBox::No << false << " *** Koniec przetwarzania ***";
+        QTest::newRow("nothing to take back") << false << QMessageBox::Yes << false << "W katalogu";
+    }
+    void cofnij()
+    {
+        QFETCH(bool, runFirst);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, undone);
+        QFETCH(QString, traced);
+
+        QString company;
+        auto window = windowForRun(company);
+        if (runFirst) {
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            child<QAction>(*window, "act_Konwert")->trigger();
+        }
+        const QStringList written = monthFiles(company);
+        QCOMPARE(written.size(), runFirst ? 2 : 0);
+        const int boxes = MessageBox::requestCount();
+        MessageBox::setNextAnswer(answer);
+        child<QAction>(*window, "act_Cofnij")->trigger();
+
+        QCOMPARE(MessageBox::requestCount(), boxes + (runFirst ? 1 : 0));
+        if (runFirst) {
+            const QString question = MessageBox::lastRequest().text;
+            QVERIFY(question.contains(window->conversionSettings().exportFile));
+            QVERIFY(question.contains("2014T305.3: do usunięcia 1 wpis"));
+        }
+        QCOMPARE(monthFiles(company), undone ? QStringList() : written);
+        QVERIFY2(window->traceLines().last().startsWith(traced), qPrintable(window->traceLines().last()));
+    }
+
+    void interruptedRunIsOfferedForUndo_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("undone");
+        QTest::addColumn<int>("boxes"); // the offer, then the usual question unless cancelled
+
+        QTest::newRow("undo it first") << QMessageBox::Yes << true << 2;
+        QTest::newRow("go on without") << QMessageBox::No << false << 2;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << 1;
+    }
+    void interruptedRunIsOfferedForUndo()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, undone);
+        QFETCH(int, boxes);
+
+        QString company;
+        auto window = windowForRun(company);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        child<QAction>(*window, "act_Konwert")->trigger();
+        // As a crash leaves the journal: no end records.
+        const QByteArray journal = readFile(JournalPath(company));
+        QVERIFY(writeFile(JournalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+        const QStringList written = monthFiles(company);
+
+        const int before = MessageBox::requestCount();
+        MessageBox::setNextAnswer(answer);
+        MessageBox::setNextAnswer(QMessageBox::No); // the usual question, when it comes
+        child<QAction>(*window, "act_Konwert")->trigger();
+
+        QCOMPARE(MessageBox::requestCount(), before + boxes);
+        QCOMPARE(monthFiles(company), undone ? QStringList() : written);
+        QCOMPARE(window->traceLines().last().startsWith("  2014T305.4: usunięto"), undone);
+    }
+};
+
+QTEST_MAIN(TestFormMainUndo)
+#include "test_form_main_undo.moc"
