@@ -230,7 +230,12 @@ void FormMain::Act_FirmyKPRExecute()
         const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
         FormSpisFirm picker(encoding, this, m_settingsDirectory);
         if (picker.exec() == FormSpisFirm::ModalResultOk) {
-            de_KPR->setText(picker.companyDirectory());
+            // A Katalog that leads out of the list's folder names no company.
+            if (const std::optional<QString> directory = picker.companyDirectory()) {
+                de_KPR->setText(*directory);
+            } else {
+                beep();
+            }
         }
         // The picker writes its settings file as it goes out of scope.
     } catch (...) {
