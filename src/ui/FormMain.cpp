@@ -199,10 +199,14 @@ void FormMain::act_KonwertExecute()
     case InputVerdict::Run:
         break;
     }
+    // What the run will do, so that a mis-clicked "symulacja" shows before the answer.
+    const QString consequence = ch_sprawdz->isChecked()
+                                    ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                                    : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, consequence);
     if (answer == QMessageBox::Yes) {
         runConversion();
     }
