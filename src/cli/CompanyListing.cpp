@@ -21,13 +21,16 @@ int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std:
     const QString listFile = CompanyListFile(path);
     const std::optional<QList<CompanyRow>> rows = loadCompanyList(listFile, ledgerEncoding);
     if (!rows) {
-        WriteLines(err, QStringLiteral("Nie ma listy firm \"%1\"").arg(listFile));
+        WriteLine(err, QStringLiteral("Nie ma listy firm \"%1\"").arg(listFile));
         return ExitNotCompleted;
     }
     for (const CompanyRow& row : *rows) {
-        WriteLines(
-            out, QStringList{row.firma, row.katalog, row.info, companyDirectory(listFile, row.katalog)}.join(
-                     QLatin1Char('\t')));
+        // A Katalog that leads out of the list's folder names no directory.
+        const QString directory = companyDirectory(listFile, row.katalog).value_or(QString());
+        QStringList fields;
+        for (const QString& field : {row.firma, row.katalog, row.info, directory})
+            fields.append(TerminalText(field, false));
+        WriteLine(out, fields.join(QLatin1Char('\t')));
     }
     return ExitCompleted;
 }

@@ -2,30 +2,45 @@
 
 namespace przenosnik {
 
-void WriteLines(std::FILE* stream, const QString& text)
+namespace {
+bool isControl(char16_t c, bool keepTabs)
 {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    normalised.append(QLatin1Char('\n'));
-    const QByteArray bytes = normalised.toUtf8();
+    if (c == u'\t')
+        return !keepTabs;
+    return c <= 0x1F || (c >= 0x7F && c <= 0x9F);
+}
+} // namespace
+
+QString TerminalText(const QString& text, bool keepTabs)
+{
+    QString shown = text;
+    for (QChar& c : shown) {
+        if (isControl(c.unicode(), keepTabs))
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
+void WriteLine(std::FILE* stream, const QString& line)
+{
+    const QByteArray bytes = (TerminalText(line) + QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
 
 void ConsoleHost::appendTrace(const QString& line)
 {
-    WriteLines(m_out, line);
+    WriteLine(m_out, line);
 }
 
 void ConsoleHost::showExportOpenFailure(const QString& message)
 {
-    WriteLines(m_err, message);
+    WriteLine(m_err, message);
 }
 
 void ConsoleHost::showInvalidVersion(const QString& message)
 {
-    WriteLines(m_err, message);
+    WriteLine(m_err, message);
 }
 
 } // namespace przenosnik

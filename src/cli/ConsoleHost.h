@@ -28,8 +28,15 @@ private:
     int m_documentCount = 0;
 };
 
-// Writes the text as UTF-8 followed by one line end, and flushes so that a pipe sees it at once.
-// Every CR LF, lone CR or LF inside the text starts a new line.
-void WriteLines(std::FILE* stream, const QString& text);
+// The text with every control character (U+0000..U+001F but TAB, U+007F..U+009F)
+// replaced by U+FFFD, so that what a file or a name holds can neither drive the
+// terminal nor break a line. With keepTabs false a TAB is replaced too.
+QString TerminalText(const QString& text, bool keepTabs = true);
+
+// Writes one trace line or message as UTF-8 followed by one line end, and
+// flushes so that a pipe sees it at once. The program's own lines hold no line
+// break (the trace gives an empty line a line of its own), so a CR or LF in the
+// text came from the data and is written as U+FFFD like any control character.
+void WriteLine(std::FILE* stream, const QString& line);
 
 } // namespace przenosnik

@@ -16,10 +16,10 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
     const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
     switch (check.verdict) {
     case InputVerdict::FocusExportFile:
-        WriteLines(err, QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));
+        WriteLine(err, QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));
         return ExitNotCompleted;
     case InputVerdict::FocusCompanyDirectory:
-        WriteLines(err, QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(settings.companyDirectory));
+        WriteLine(err, QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(settings.companyDirectory));
         return ExitNotCompleted;
     case InputVerdict::Run:
         break;

@@ -22,8 +22,8 @@ int main(int argc, char** argv)
         std::fputs(VersionText().toUtf8().constData(), stdout);
         return ExitCompleted;
     case CliAction::Invalid:
-        WriteLines(stderr,
-                   QStringLiteral("przenosnik-cli: %1\nPomoc: przenosnik-cli --help").arg(commandLine.error));
+        WriteLine(stderr, QStringLiteral("przenosnik-cli: %1").arg(commandLine.error));
+        WriteLine(stderr, QStringLiteral("Pomoc: przenosnik-cli --help"));
         return ExitBadCommandLine;
     case CliAction::ListCompanies:
         return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,

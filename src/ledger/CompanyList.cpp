@@ -105,8 +105,22 @@ QString folderPart(const QString& fileName)
     return fileName.left(cut + 1);
 }
 
-QString companyDirectory(const QString& listFileName, const QString& katalog)
+bool isCompanyKatalog(const QString& katalog)
 {
+    // Both slashes on every platform: the list comes from DOS, where either
+    // one separates directories, and a value holding one leads elsewhere.
+#ifdef Q_OS_WIN
+    if (katalog.contains(QLatin1Char(':')))
+        return false;
+#endif
+    return !katalog.contains(QLatin1Char('/')) && !katalog.contains(QLatin1Char('\\')) &&
+           katalog != QLatin1String(".") && katalog != QLatin1String("..");
+}
+
+std::optional<QString> companyDirectory(const QString& listFileName, const QString& katalog)
+{
+    if (!isCompanyKatalog(katalog))
+        return std::nullopt;
     return resolvePathCase(folderPart(listFileName) + katalog);
 }
 

@@ -56,9 +56,14 @@ std::optional<QList<CompanyRow>> loadCompanyList(const QString& fileName, Polish
 
 // Everything up to and including the last path separator; empty without one.
 QString folderPart(const QString& fileName);
+// Whether Katalog names a directory right inside the list file's folder: it
+// holds no path separator (neither slash) and is not "." or "..". An empty
+// Katalog names the folder itself and is accepted.
+bool isCompanyKatalog(const QString& katalog);
 // The company's data directory: the folder of the list file followed by
 // Katalog, then found in the letter case it has on disk when it exists in
 // another case. With an empty Katalog this is the list file's folder alone.
-QString companyDirectory(const QString& listFileName, const QString& katalog);
+// A Katalog that isCompanyKatalog refuses gives no directory.
+std::optional<QString> companyDirectory(const QString& listFileName, const QString& katalog);
 
 } // namespace przenosnik

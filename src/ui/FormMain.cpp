@@ -202,10 +202,14 @@ void FormMain::act_KonwertExecute()
     if (!ch_sprawdz->isChecked() && !offerUndoOfInterruptedRun(de_KPR->text())) {
         return;
     }
+    // What the run will do, so that a mis-clicked "symulacja" shows before the answer.
+    const QString consequence = ch_sprawdz->isChecked()
+                                    ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                                    : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, consequence);
     if (answer == QMessageBox::Yes) {
         runConversion();
     }
@@ -233,7 +237,12 @@ void FormMain::Act_FirmyKPRExecute()
         const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
         FormSpisFirm picker(encoding, this, m_settingsDirectory);
         if (picker.exec() == FormSpisFirm::ModalResultOk) {
-            de_KPR->setText(picker.companyDirectory());
+            // A Katalog that leads out of the list's folder names no company.
+            if (const std::optional<QString> directory = picker.companyDirectory()) {
+                de_KPR->setText(*directory);
+            } else {
+                beep();
+            }
         }
         // The picker writes its settings file as it goes out of scope.
     } catch (...) {

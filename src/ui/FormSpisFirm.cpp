@@ -158,19 +158,26 @@ QString FormSpisFirm::currentKatalog() const
     return RxMD_Spis->rows().at(current.row()).katalog;
 }
 
-QString FormSpisFirm::companyDirectory() const
+QString FormSpisFirm::shownFileName() const
 {
-    return przenosnik::companyDirectory(fileName(), currentKatalog());
+    return loadedFileName.isEmpty() ? fileName() : loadedFileName;
+}
+
+std::optional<QString> FormSpisFirm::companyDirectory() const
+{
+    return przenosnik::companyDirectory(shownFileName(), currentKatalog());
 }
 
 void FormSpisFirm::LoadCompanyList()
 {
-    const std::optional<QList<CompanyRow>> rows = przenosnik::loadCompanyList(fileName(), ledgerEncoding);
+    const QString name = fileName();
+    const std::optional<QList<CompanyRow>> rows = przenosnik::loadCompanyList(name, ledgerEncoding);
     if (!rows) {
         beep();
         FilenameEdit_->setFocus();
         return;
     }
+    loadedFileName = name;
     DBGridLista->setUpdatesEnabled(false);
     RxMD_Spis->setRows(*rows);
     if (!rows->isEmpty()) {

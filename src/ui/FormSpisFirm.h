@@ -8,7 +8,8 @@
 //
 //     auto* picker = new FormSpisFirm(ledgerEncoding, this);
 //     if (picker->exec() == FormSpisFirm::ModalResultOk)
-//         de_KPR->setText(picker->companyDirectory());
+//         if (const auto directory = picker->companyDirectory())
+//             de_KPR->setText(*directory);
 //     picker->deleteLater();
 #pragma once
 
@@ -18,6 +19,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -53,8 +55,12 @@ public:
     // the Katalog of the current row (empty for an empty list).
     QString fileName() const;
     QString currentKatalog() const;
-    // The chosen company's data directory: the list file's folder + Katalog.
-    QString companyDirectory() const;
+    // The file whose rows the grid shows: the name loaded last, or the edit's
+    // value while nothing has been loaded.
+    QString shownFileName() const;
+    // The chosen company's data directory: the folder of the file whose rows
+    // are shown + Katalog; nothing when Katalog is not one directory name.
+    std::optional<QString> companyDirectory() const;
 
     // Loads the list file named in the edit. A missing file beeps, moves the
     // focus to the edit and keeps the rows; otherwise the rows are replaced,
@@ -88,6 +94,8 @@ private:
     PolishEncoding ledgerEncoding;
     bool ActivateOne = true;
     bool shownOnce = false;
+    // The file whose rows the grid shows; empty until a load succeeds.
+    QString loadedFileName;
     QLabel* Label1;
     FilenameEdit* FilenameEdit_;
     QPushButton* bb_Zaladuj;

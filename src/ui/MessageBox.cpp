@@ -12,9 +12,10 @@ int requests = 0;
 
 QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                              const QString& text, QMessageBox::StandardButtons buttons,
-                                             QMessageBox::StandardButton defaultButton)
+                                             QMessageBox::StandardButton defaultButton,
+                                             const QString& informativeText)
 {
-    last = Request{icon, caption, text, buttons, defaultButton};
+    last = Request{icon, caption, text, buttons, defaultButton, informativeText};
     ++requests;
     if (!nextAnswers.isEmpty()) {
         return nextAnswers.takeFirst();
@@ -22,6 +23,9 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
     QMessageBox box(icon, caption, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
+    }
+    if (!informativeText.isEmpty()) {
+        box.setInformativeText(informativeText);
     }
     const int answer = box.exec();
     return static_cast<QMessageBox::StandardButton>(answer);

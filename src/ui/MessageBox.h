@@ -12,11 +12,12 @@ namespace przenosnik {
 class MessageBox
 {
 public:
-    // Shows a modal box and returns the button that closed it.
-    static QMessageBox::StandardButton
-    show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
-         QMessageBox::StandardButtons buttons,
-         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // Shows a modal box and returns the button that closed it. An informative
+    // text, when given, is shown under the text.
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                            const QString& text, QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                            const QString& informativeText = QString());
 
     // Test answers: the next box returns this button instead of being shown.
     // Answers queue up, each used once, in the order given.
@@ -31,6 +32,7 @@ public:
         QString text;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QString informativeText;
     };
     static Request lastRequest();
     static int requestCount();

@@ -50,16 +50,16 @@ void TraceLog::flush()
     if (m_shownLines > 0) {
         text.prepend(QLatin1Char('\n'));
     }
-    QScrollBar* bar = m_memo->verticalScrollBar();
-    const bool atBottom = bar->value() == bar->maximum();
     QTextCursor cursor(m_memo->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
     m_shownLines += int(m_pending.size());
     m_pending.clear();
-    if (atBottom) {
-        bar->setValue(bar->maximum());
-    }
+    // The view follows the last line, wherever it was scrolled to before:
+    // what was appended last is what the user needs to see.
+    m_memo->moveCursor(QTextCursor::End);
+    m_memo->moveCursor(QTextCursor::StartOfLine);
+    m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
 }
 
 void TraceLog::clear()

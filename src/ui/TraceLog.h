@@ -19,7 +19,7 @@ public:
 
     // Appends one whole line (it may be empty).
     void append(const QString& line);
-    // Hands every collected line to the memo.
+    // Hands every collected line to the memo and scrolls it to the last line.
     void flush();
     // Removes every line, collected or shown.
     void clear();

@@ -1,13 +1,19 @@
 // Program start and stop: the main window and the event loop.
 #include "ui/FormMain.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Przenosnik"));
+    // Qt's own buttons and dialogs speak Polish like the rest of the program;
+    // without the translations they stay in English and nothing else changes.
+    QTranslator qtPolish;
+    przenosnik::installQtTranslations(qtPolish);
     // The classic style draws group box captions on the frame, as the layout
     // of the windows expects.
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {

@@ -1,8 +1,10 @@
 // The command line of przenosnik-cli: options, their defaults, a settings file under them,
 // and how the trace reaches a stream.
 #include "cli/CommandLine.h"
+#include "cli/CompanyListing.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConvertCommand.h"
+#include "support/CompanyRecords.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -53,6 +55,8 @@ private Q_SLOTS:
     void commandLineOverridesSettingsFile();
     void settingsFileNamesExportAndDirectory();
     void companies();
+    void companiesOneALine_data();
+    void companiesOneALine();
     void helpWinsOverTheRest();
     void exitCodes_data();
     void exitCodes();
@@ -231,6 +235,40 @@ void CommandLineTest::companies()
     QCOMPARE(parse({"--companies=/kpr", "a"}).action, CliAction::Invalid);
 }
 
+void CommandLineTest::companiesOneALine_data()
+{
+    QTest::addColumn<QByteArray>("firma");
+    QTest::addColumn<QByteArray>("katalog");
+    QTest::addColumn<QString>("line"); // %1: the list's folder
+    QTest::newRow("plain") << QByteArray("Apteka") << QByteArray("APT") << "Apteka\tAPT\t\t%1APT\n";
+    QTest::newRow("TAB, CR and LF in Firma")
+        << QByteArray("A\tB\rC\nD") << QByteArray("APT") << "A\uFFFDB\uFFFDC\uFFFDD\tAPT\t\t%1APT\n";
+    QTest::newRow("terminal escapes in Firma")
+        << QByteArray("\x1b[2J\x1b[31mX") << QByteArray("APT") << "\uFFFD[2J\uFFFD[31mX\tAPT\t\t%1APT\n";
+    QTest::newRow("TAB and LF in Katalog")
+        << QByteArray("Apteka") << QByteArray("A\tB\nC") << "Apteka\tA\uFFFDB\uFFFDC\t\t%1A\uFFFDB\uFFFDC\n";
+    QTest::newRow("Katalog two levels up")
+        << QByteArray("Gora") << QByteArray("../..") << "Gora\t../..\t\t\n";
+    QTest::newRow("Katalog absolute") << QByteArray("Etc") << QByteArray("/etc") << "Etc\t/etc\t\t\n";
+    QTest::newRow("Katalog with a backslash")
+        << QByteArray("Dos") << QByteArray("..\\KPR") << "Dos\t..\\KPR\t\t\n";
+}
+
+void CommandLineTest::companiesOneALine()
+{
+    QFETCH(QByteArray, firma);
+    QFETCH(QByteArray, katalog);
+    QFETCH(QString, line);
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("SPISFIRM.DAT"));
+    QVERIFY(test::writeFile(list, test::companyRecord(firma, katalog, QByteArray())));
+    int code = -1;
+    const QByteArray out = captured(
+        [&](std::FILE* file) { code = RunCompaniesCommand(list, PolishEncoding::Cp852, file, stderr); });
+    QCOMPARE(code, ExitCompleted);
+    QCOMPARE(QString::fromUtf8(out), line.arg(dir.path() + QLatin1Char('/')));
+}
+
 void CommandLineTest::helpWinsOverTheRest()
 {
     QCOMPARE(parse({"--help", "--codepage=437"}).action, CliAction::Help);
@@ -264,9 +302,25 @@ void CommandLineTest::traceLinesReachTheStream_data()
     QTest::newRow("plain") << QStringLiteral(" *** Koniec przetwarzania ***")
                            << QByteArray(" *** Koniec przetwarzania ***\n");
     QTest::newRow("empty") << QString() << QByteArray("\n");
-    QTest::newRow("CR LF in front") << QStringLiteral("\r\nOsiągnięto fizyczny koniec pliku ")
-                                    << QByteArray("\nOsi\xc4\x85gni\xc4\x99to fizyczny koniec pliku \n");
-    QTest::newRow("lone CR") << QStringLiteral("a\rb") << QByteArray("a\nb\n");
+    // A line is one line: every control character but TAB, line breaks too,
+    // is written as U+FFFD.
+    QTest::newRow("CR LF inside")
+        << QStringLiteral("\r\nOsiągnięto fizyczny koniec pliku ")
+        << QByteArray("\xef\xbf\xbd\xef\xbf\xbdOsi\xc4\x85gni\xc4\x99to fizyczny koniec pliku \n");
+    QTest::newRow("lone CR") << QStringLiteral("a\rb")
+                             << QByteArray("a\xef\xbf\xbd"
+                                           "b\n");
+    QTest::newRow("lone LF") << QStringLiteral("a\nb")
+                             << QByteArray("a\xef\xbf\xbd"
+                                           "b\n");
+    QTest::newRow("terminal escapes")
+        << QStringLiteral("\x1b[2J\x1b[31mFirma") << QByteArray("\xef\xbf\xbd[2J\xef\xbf\xbd[31mFirma\n");
+    QTest::newRow("NUL, BEL, DEL and C1")
+        << QString::fromUtf16(u"\u0000\u0007\u007f\u0085\u009f", 5)
+        << QByteArray("\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\n");
+    QTest::newRow("TAB kept") << QStringLiteral("a\tb") << QByteArray("a\tb\n");
+    QTest::newRow("first above C1 kept")
+        << QStringLiteral("\u00a0\u001f") << QByteArray("\xc2\xa0\xef\xbf\xbd\n");
     QTest::newRow("no-break space") << QStringLiteral("1\u00a0234,00\u00a0zł")
                                     << QByteArray("1\xc2\xa0"
                                                   "234,00\xc2\xa0z\xc5\x82\n");

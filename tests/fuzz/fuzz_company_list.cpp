@@ -51,7 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PRZ_FUZZ_CHECK(fitsColumn(row.info, CompanyInfoField.width));
         if (i > 0)
             PRZ_FUZZ_CHECK(collator.compare(rows->at(i - 1).firma, row.firma) <= 0);
-        PRZ_FUZZ_CHECK(companyDirectory(path, row.katalog).startsWith(folder));
+        // A company's directory lies right inside the list's folder, or there is none.
+        const std::optional<QString> directory = companyDirectory(path, row.katalog);
+        PRZ_FUZZ_CHECK(directory.has_value() == isCompanyKatalog(row.katalog));
+        if (directory)
+            PRZ_FUZZ_CHECK(directory->startsWith(folder) && !directory->sliced(folder.size()).contains(u'/'));
     }
     return 0;
 }

@@ -241,6 +241,9 @@ private Q_SLOTS:
     {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Biuro/firma1")));
         const QString list = dir.filePath(QStringLiteral("Biuro/spisfirm.dat"));
+        const auto companyDirectory = [](const QString& listFile, const QString& katalog) {
+            return przenosnik::companyDirectory(listFile, katalog).value_or(QStringLiteral("(none)"));
+        };
         QCOMPARE(companyDirectory(list, QStringLiteral("firma1")),
                  dir.filePath(QStringLiteral("Biuro/firma1")));
         // DOS names: the directory is found in the case it has on disk.
@@ -255,6 +258,35 @@ private Q_SLOTS:
         // An empty list gives an empty Katalog: the list file's folder alone.
         QCOMPARE(companyDirectory(list, QString()), dir.filePath(QStringLiteral("Biuro/")));
         QCOMPARE(companyDirectory(QStringLiteral("spisfirm.dat"), QString()), QString());
+    }
+
+    void katalogIsOneDirectoryName_data()
+    {
+        QTest::addColumn<QString>("katalog");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("two levels up") << "../.." << false;
+        QTest::newRow("absolute") << "/etc" << false;
+        QTest::newRow("parent") << ".." << false;
+        QTest::newRow("the folder itself") << "." << false;
+        QTest::newRow("slash inside") << "KPR/A" << false;
+        QTest::newRow("backslash up") << "..\\KPR" << false;
+        QTest::newRow("backslash at the end") << "KPR\\" << false;
+        QTest::newRow("empty: the folder alone") << "" << true;
+        QTest::newRow("dots and a letter") << "..A" << true;
+        QTest::newRow("leading dot") << ".KPR" << true;
+        QTest::newRow("plain") << "FIRMA7" << true;
+    }
+
+    void katalogIsOneDirectoryName()
+    {
+        QFETCH(QString, katalog);
+        QFETCH(bool, accepted);
+        const QString list = dir.filePath(QStringLiteral("Biuro/spisfirm.dat"));
+        QCOMPARE(isCompanyKatalog(katalog), accepted);
+        const std::optional<QString> directory = companyDirectory(list, katalog);
+        QCOMPARE(directory.has_value(), accepted);
+        if (accepted)
+            QCOMPARE(*directory, dir.filePath(QStringLiteral("Biuro/")) + katalog);
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,6 +236,10 @@ private Q_SLOTS:
         konwersja(*window);
         QVERIFY(!window->isRunning());
         QVERIFY(QApplication::overrideCursor() == nullptr);
+        // The question says what the answer leads to.
+        QCOMPARE(MessageBox::lastRequest().informativeText,
+                 dryRun ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                        : QStringLiteral("Zapis do katalogu: ") + path(QStringLiteral("okno")));
 
         ConversionSettings settings = window->conversionSettings();
         QCOMPARE(settings.exportFile, file);
@@ -255,11 +260,16 @@ private Q_SLOTS:
         QCOMPARE(written, monthFiles(path(QStringLiteral("wzor"))));
         QCOMPARE(written.size(), dryRun ? 0 : 2);
 
-        // A second run appends to the trace and counts from 0 again.
+        // A second run appends to the trace and counts from 0 again; the
+        // view follows it to its last line, wherever it was scrolled before.
+        QScrollBar* bar = child<QPlainTextEdit>(*window, "MemoTrace")->verticalScrollBar();
+        bar->setValue(0);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         konwersja(*window);
         QCOMPARE(window->traceLines(), plain.trace + plain.trace);
         QCOMPARE(window->documentCount(), 2);
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void invalidVersionIsShownInABox()
@@ -336,11 +346,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<bool>("byLabel");
         QTest::addColumn<QString>("expected"); // relative to the list's folder; "-" unchanged
+        QTest::addColumn<int>("beeps");
         const QByteArray list = companyRecord("Zielony Sklep", "ZIEL") + companyRecord("Apteka", "APT");
-        QTest::newRow("OK on the first row") << list << true << false << "APT";
-        QTest::newRow("OK from the label") << list << true << true << "APT";
-        QTest::newRow("OK on an empty list") << QByteArray() << true << false << "";
-        QTest::newRow("closed") << list << false << false << "-";
+        QTest::newRow("OK on the first row") << list << true << false << "APT" << 0;
+        QTest::newRow("OK from the label") << list << true << true << "APT" << 0;
+        QTest::newRow("OK on an empty list") << QByteArray() << true << false << "" << 0;
+        QTest::newRow("closed") << list << false << false << "-" << 0;
+        // A Katalog that leads out of the list's folder names no company.
+        QTest::newRow("Katalog two levels up") << companyRecord("Gora", "../..") << true << false << "-" << 1;
+        QTest::newRow("Katalog absolute") << companyRecord("Etc", "/etc") << true << false << "-" << 1;
+        QTest::newRow("Katalog parent") << companyRecord("Wyzej", "..") << true << false << "-" << 1;
     }
 
     void pickerSetsTheCompanyDirectory()
@@ -349,6 +364,7 @@ private Q_SLOTS:
         QFETCH(bool, confirm);
         QFETCH(bool, byLabel);
         QFETCH(QString, expected);
+        QFETCH(int, beeps);
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("kpr")));
         const QString listFile = path(QStringLiteral("kpr/SPISFIRM.DAT"));
         QVERIFY(writeFile(listFile, list));
@@ -359,6 +375,7 @@ private Q_SLOTS:
         auto window = openWindow();
         auto* edit = child<QLineEdit>(*window, "de_KPR");
         edit->setText(QStringLiteral("/poprzedni"));
+        const int beepsBefore = beepCount();
         bool shown = false;
         whenPickerShows([&shown, confirm](FormSpisFirm& picker) {
             shown = true;
@@ -390,6 +407,7 @@ private Q_SLOTS:
         } else {
             QCOMPARE(edit->text(), path(QStringLiteral("kpr/")) + expected);
         }
+        QCOMPARE(beepCount(), beepsBefore + beeps);
         // The picker wrote its settings file either way.
         QVERIFY(readFile(path(QStringLiteral("SPISCFG.INI"))).contains("NormPos="));
     }

@@ -226,7 +226,40 @@ private Q_SLOTS:
         QCOMPARE(dialog->currentKatalog(), QStringLiteral("LODZ"));
         QCOMPARE(dialog->fileName(), at(QStringLiteral("KPR/spisfirm.dat")));
         // Folder of the list file + Katalog, found as it is on disk.
-        QCOMPARE(dialog->companyDirectory(), at(QStringLiteral("kpr/Lodz")));
+        QCOMPARE(dialog->companyDirectory().value_or(QString()), at(QStringLiteral("kpr/Lodz")));
+    }
+
+    void directoryFromTheListShown_data()
+    {
+        QTest::addColumn<QString>("typed"); // typed into the edit after the first load
+        QTest::addColumn<bool>("load");     // then "Załaduj ..." pressed
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("another list typed, not loaded") << "inny/SPISFIRM.DAT" << false << "kpr/" << 0;
+        QTest::newRow("missing list loaded: old rows stay") << "brak/SPISFIRM.DAT" << true << "kpr/" << 1;
+        QTest::newRow("another list loaded") << "inny/SPISFIRM.DAT" << true << "inny/" << 0;
+    }
+
+    void directoryFromTheListShown()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, load);
+        QFETCH(QString, folder);
+        QFETCH(int, beeps);
+        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("inny")));
+        QVERIFY(test::writeFile(at(QStringLiteral("inny/SPISFIRM.DAT")), threeCompanies()));
+        auto dialog = makeDialog(listFile);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QCOMPARE(names(*dialog).size(), 3);
+        const int beepsBefore = beepCount();
+        dialog->filenameEdit()->setText(at(typed));
+        if (load)
+            QTest::mouseClick(dialog->loadButton(), Qt::LeftButton);
+        QCOMPARE(beepCount(), beepsBefore + beeps);
+        doubleClickRow(*dialog, 2);
+        QCOMPARE(dialog->result(), FormSpisFirm::ModalResultOk);
+        QCOMPARE(dialog->companyDirectory().value_or(QString()), at(folder + QStringLiteral("MAKOW")));
     }
 
     void doubleClickOnAnEmptyList()
@@ -239,7 +272,7 @@ private Q_SLOTS:
         QTest::mouseDClick(dialog->grid()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(dialog->result(), FormSpisFirm::ModalResultOk);
         QCOMPARE(dialog->currentKatalog(), QString());
-        QCOMPARE(dialog->companyDirectory(), at(QStringLiteral("kpr/")));
+        QCOMPARE(dialog->companyDirectory().value_or(QString()), at(QStringLiteral("kpr/")));
     }
 
     void modalResults_data()

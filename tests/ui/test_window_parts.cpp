@@ -1,14 +1,18 @@
-// Parts of the main window on their own: the trace log's batches and the
-// character limit of the auto-fill edits.
+// Parts of the main window on their own: the trace log's batches, the
+// character limit of the auto-fill edits and Qt's texts in Polish.
 #include "ui/LimitedLineEdit.h"
+#include "ui/QtTranslations.h"
 #include "ui/TraceLog.h"
 #include "ui/WindowFont.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 using namespace przenosnik;
 
@@ -156,6 +160,32 @@ private Q_SLOTS:
         QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Atrybut KPR")) <= 58);
         QVERIFY(QFontMetrics(wide).horizontalAdvance(QStringLiteral("Opis operacji (w przypadku braku)")) <=
                 168);
+    }
+
+    void messageBoxButtonsInPolish_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("yes");
+        QTest::addColumn<QString>("no");
+        QTest::newRow("Qt's translations") << qtTranslationsDirectory() << true << "&Tak"
+                                           << "&Nie";
+        QTest::newRow("no translations: Qt's own texts") << "/nonexistent" << false << "&Yes"
+                                                         << "&No";
+    }
+
+    void messageBoxButtonsInPolish()
+    {
+        QFETCH(QString, directory);
+        QFETCH(bool, installed);
+        QFETCH(QString, yes);
+        QFETCH(QString, no);
+        QTranslator translator;
+        QCOMPARE(installQtTranslations(translator, directory), installed);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Start ..."), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
+        QCOMPARE(box.button(QMessageBox::No)->text(), no);
     }
 };
 

@@ -19,6 +19,24 @@ bool sameName(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The form under which names that sameName() takes as equal are equal: every
+// code point folded on its own, as the case-insensitive comparison does.
+QString foldedName(QStringView name)
+{
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        // A surrogate pair is one code point; a lone surrogate stays as it is.
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]);
+            ++i;
+        }
+        folded.append(QChar::fromUcs4(QChar::toCaseFolded(c)));
+    }
+    return folded;
+}
+
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
 const QByteArray kUtf16LeBom("\xFF\xFE", 2);
 const QByteArray kUtf16BeBom("\xFE\xFF", 2);
@@ -69,10 +87,8 @@ IniFile IniFile::fromText(QStringView text)
         if (line.front() == u'[' && line.back() == u']') {
             const QString name = line.mid(1, line.size() - 2);
             current = file.findSection(name);
-            if (!current) {
-                file.mSections.append(Section{name, {}});
-                current = &file.mSections.back();
-            }
+            if (!current)
+                current = &file.addSection(name);
             continue;
         }
         if (!current)
@@ -140,16 +156,23 @@ QByteArray IniFile::toBytes() const
 
 const IniFile::Section* IniFile::findSection(QStringView name) const
 {
-    for (const Section& section : mSections) {
-        if (sameName(section.name, name))
-            return &section;
-    }
-    return nullptr;
+    const auto found = mSectionIndex.constFind(foldedName(name));
+    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
 }
 
 IniFile::Section* IniFile::findSection(QStringView name)
 {
-    return const_cast<Section*>(std::as_const(*this).findSection(name));
+    // Through the non-const list, so that a copy sharing the sections is not
+    // changed along with this one.
+    const auto found = mSectionIndex.constFind(foldedName(name));
+    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
+}
+
+IniFile::Section& IniFile::addSection(const QString& name)
+{
+    mSectionIndex.insert(foldedName(name), mSections.size());
+    mSections.append(Section{name, {}});
+    return mSections.back();
 }
 
 qsizetype IniFile::findKey(const Section& section, QStringView key)
@@ -188,10 +211,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     singleLine.replace(u'\r', u' ').replace(u'\n', u' ');
 
     Section* target = findSection(section);
-    if (!target) {
-        mSections.append(Section{section, {}});
-        target = &mSections.back();
-    }
+    if (!target)
+        target = &addSection(section);
     const qsizetype line = findKey(*target, key);
     if (line >= 0)
         target->lines[line].value = singleLine;

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -72,10 +73,14 @@ private:
 
     const Section* findSection(QStringView name) const;
     Section* findSection(QStringView name);
+    Section& addSection(const QString& name);
     // The index of the key's line in the section, or -1.
     static qsizetype findKey(const Section& section, QStringView key);
 
     QList<Section> mSections;
+    // The index of each section in mSections by its case-folded name, so that
+    // finding a section does not walk the whole file.
+    QHash<QString, qsizetype> mSectionIndex;
     IniEncoding mEncoding = IniEncoding::Ansi;
 };
 

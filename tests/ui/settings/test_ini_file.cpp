@@ -4,6 +4,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace przenosnik;
@@ -46,6 +47,9 @@ private Q_SLOTS:
             << QByteArray("[A]\rk=1\r\nm=2\r\r\n[B]\r\n") << crlf("[A]\nk=1\nm=2\n\n[B]\n\n");
         QTest::newRow("repeated section joins the first")
             << QByteArray("[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n") << crlf("[A]\nx=1\nz=3\n\n[B]\ny=2\n\n");
+        QTest::newRow("repeated section in other case of Polish letters")
+            << QByteArray("[\xaf\xf3\xb3w]\nx=1\n[\xbf\xd3\xa3W]\ny=2\n")
+            << crlf("[\xaf\xf3\xb3w]\nx=1\ny=2\n\n");
         QTest::newRow("empty value") << QByteArray("[A]\nk=\nm =   \n") << crlf("[A]\nk=\nm=\n\n");
     }
 
@@ -99,6 +103,34 @@ private Q_SLOTS:
                                                "[New]\nKey=v\n\n"));
         QCOMPARE(file.sections(), QStringList({"Other", "main", "Tail", "New"}));
         QCOMPARE(file.keys(u"MAIN"), QStringList({"NormPos", "Mine", "SHOWCMD", "FormVersion"}));
+    }
+
+    void copiesChangeApart()
+    {
+        const IniFile original = IniFile::fromBytes("[A]\nk=1\n");
+        IniFile copy = original;
+        copy.setValue(QStringLiteral("a"), QStringLiteral("K"), QStringLiteral("2"));
+        QCOMPARE(original.value(u"A", u"k"), std::optional<QString>(QStringLiteral("1")));
+        QCOMPARE(copy.value(u"A", u"k"), std::optional<QString>(QStringLiteral("2")));
+    }
+
+    // Reading takes time in proportion to the file: 200 000 sections take a
+    // fraction of a second, where a search of every earlier section for each
+    // new one takes minutes. The bound leaves room for slow builds.
+    void manySectionsReadInLinearTime()
+    {
+        constexpr int sections = 200000;
+        QByteArray bytes;
+        for (int i = 0; i < sections; ++i)
+            bytes += "[S" + QByteArray::number(i) + "]\r\n";
+        bytes += "[s0]\r\nk=v\r\n";
+        QElapsedTimer timer;
+        timer.start();
+        const IniFile file = IniFile::fromBytes(bytes);
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(file.sections().size(), sections);
+        QCOMPARE(file.value(u"S0", u"K"), std::optional<QString>(QStringLiteral("v")));
+        QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     }
 
     void valuesAreWrittenAsHeld()
