@@ -1,4 +1,5 @@
 // Program start and stop: the main window and the event loop.
+#include "ProgramInfo.h"
 #include "ui/FormMain.h"
 
 #include <QApplication>
@@ -7,7 +8,10 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Przenosnik"));
+    // No organisation name: the user's settings directory is ~/.config/przenosnik.
+    QApplication::setApplicationName(QStringLiteral(PRZENOSNIK_APP_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(PRZENOSNIK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRZENOSNIK_APP_ID));
     // The classic style draws group box captions on the frame, as the layout
     // of the windows expects.
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
