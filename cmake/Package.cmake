@@ -15,14 +15,14 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PRZENOSNIK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Polish texts of Qt's own dialogs and buttons.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+# CPack puts the summary first and indents these lines; an empty line parts paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "konwerter faktur z eksportu Symfonii do KPR
- Przenośnik czyta plik eksportu faktur (FVS*.TXT, Windows-1250) i dopisuje
- każdą przyjętą fakturę jako 400-bajtowy zapis do miesięcznych plików
- podatkowej księgi przychodów i rozchodów (KPR) prowadzonej programem pod
- DOS-em, w stronie kodowej 852 albo Mazovia. Symulacja pokazuje cały przebieg
- bez zapisu.
- .
- Pakiet zawiera program okienkowy przenosnik i konwerter wiersza poleceń
- przenosnik-cli.")
+    "Przenośnik czyta plik eksportu faktur (FVS*.TXT, Windows-1250) i dopisuje
+każdą przyjętą fakturę jako 400-bajtowy zapis do miesięcznych plików
+podatkowej księgi przychodów i rozchodów (KPR) prowadzonej programem pod
+DOS-em, w stronie kodowej 852 albo Mazovia. Symulacja pokazuje cały przebieg
+bez zapisu.
+
+Pakiet zawiera program okienkowy przenosnik i konwerter wiersza poleceń
+przenosnik-cli.")
 include(CPack)

@@ -3,7 +3,7 @@
 #   check-install.sh files    BUILD PREFIX EXPECTED  installs BUILD into PREFIX, compares the file list
 #   check-install.sh desktop  PREFIX                 desktop-file-validate on the desktop entry
 #   check-install.sh metainfo PREFIX                 appstreamcli validate --no-net on the metadata
-#   check-install.sh manual   PREFIX                 renders the manual page with groff -ww
+#   check-install.sh manual   PREFIX                 renders the manual pages with groff -ww
 #   check-install.sh options  CLI MANUAL             every long option of `CLI --help` is in MANUAL
 # A check whose tool is missing exits 77, which CTest reports as skipped.
 set -euo pipefail
@@ -48,7 +48,9 @@ metainfo)
 manual)
   need groff
   # -k runs the UTF-8 text through preconv, as man does.
-  quiet groff -k -ww -man -Tutf8 -z "$1"/share/man/man1/przenosnik-cli.1
+  for page in "$1"/share/man/man1/*.1; do
+    quiet groff -k -ww -man -Tutf8 -z "$page"
+  done
   ;;
 options)
   cli=$1 manual=$2
