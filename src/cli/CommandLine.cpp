@@ -1,10 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "ProgramInfo.h"
 #include "cli/RunDefaults.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QtGlobal>
 
 namespace przenosnik {
 namespace {
@@ -188,7 +190,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 
 QString VersionText()
 {
-    return QStringLiteral("przenosnik-cli %1\n").arg(QStringLiteral(PRZENOSNIK_VERSION));
+    return QStringLiteral("przenosnik-cli %1 (Qt %2)\n")
+        .arg(QStringLiteral(PRZENOSNIK_VERSION), QString::fromLatin1(qVersion()));
 }
 
 QString HelpText()
@@ -236,7 +239,7 @@ QString HelpText()
         "  --no-journal                konwersja bez dziennika i kopii plików: nie da się jej\n"
         "                              potem cofnąć\n"
         "  -h, --help                  ta pomoc\n"
-        "  --version                   wersja programu\n"
+        "  --version                   wersja programu i biblioteki Qt\n"
         "\n"
         "Kod wyjścia: 0 - plik eksportu przeczytany do końca; 1 - konwersja nie ruszyła albo\n"
         "przerwała się (brak pliku lub katalogu, nieodpowiednia wersja pliku, błąd pliku\n"

@@ -43,4 +43,10 @@ void ConsoleHost::showInvalidVersion(const QString& message)
     WriteLine(m_err, message);
 }
 
+void WriteMessageLines(std::FILE* stream, const QString& text)
+{
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        WriteLine(stream, line);
+}
+
 } // namespace przenosnik

@@ -38,5 +38,8 @@ QString TerminalText(const QString& text, bool keepTabs = true);
 // break (the trace gives an empty line a line of its own), so a CR or LF in the
 // text came from the data and is written as U+FFFD like any control character.
 void WriteLine(std::FILE* stream, const QString& line);
+// Writes a message the program built of several lines ('\n' between them),
+// each as WriteLine writes one.
+void WriteMessageLines(std::FILE* stream, const QString& text);
 
 } // namespace przenosnik

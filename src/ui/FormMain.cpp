@@ -1,5 +1,6 @@
 #include "ui/FormMain.h"
 
+#include "ProgramInfo.h"
 #include "ui/Beep.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSpisFirm.h"
@@ -78,7 +79,7 @@ FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
       m_settingsDirectory(settingsDirectory), m_documentLines{QStringLiteral("mDokument")}
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Przenosnik  | wersja 2014.02.12"));
+    setWindowTitle(QStringLiteral("Przenosnik  | wersja " PRZENOSNIK_VERSION));
     setWindowIcon(applicationIcon());
     setFont(windowFont());
 

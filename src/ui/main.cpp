@@ -1,4 +1,5 @@
 // Program start and stop: the main window and the event loop.
+#include "ProgramInfo.h"
 #include "ui/FormMain.h"
 #include "ui/QtTranslations.h"
 
@@ -9,7 +10,10 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Przenosnik"));
+    // No organisation name: the user's settings directory is ~/.config/przenosnik.
+    QApplication::setApplicationName(QStringLiteral(PRZENOSNIK_APP_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(PRZENOSNIK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRZENOSNIK_APP_ID));
     // Qt's own buttons and dialogs speak Polish like the rest of the program;
     // without the translations they stay in English and nothing else changes.
     QTranslator qtPolish;

@@ -1,6 +1,5 @@
 #include "ui/settings/SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,9 +34,25 @@ bool isMarkedReadOnly(const QString& path)
 SettingsStore::SettingsStore(const QString& fileName, QString section, const QString& directory)
     : mSection(std::move(section))
 {
-    const QString dir = directory.isEmpty() ? QCoreApplication::applicationDirPath() : directory;
-    mPath = settingsFilePath(dir, fileName);
-    QFile file(mPath);
+    if (directory.isEmpty()) {
+        open(locateSettingsFile(SettingsPlaces::standard(), fileName));
+    } else {
+        const QString path = settingsFilePath(directory, fileName);
+        open({path, path, false});
+    }
+}
+
+SettingsStore::SettingsStore(const QString& fileName, QString section, const SettingsPlaces& places)
+    : mSection(std::move(section))
+{
+    open(locateSettingsFile(places, fileName));
+}
+
+void SettingsStore::open(const SettingsLocation& location)
+{
+    mPath = location.path;
+    mCreateDirectory = location.inConfigDirectory;
+    QFile file(location.readPath);
     if (file.open(QIODevice::ReadOnly))
         mContents = IniFile::fromBytes(file.readAll());
 }
@@ -74,6 +89,8 @@ bool SettingsStore::writeFile() const
     // A window that saved nothing leaves no empty file behind.
     if (mContents.sections().isEmpty() && !QFileInfo::exists(mPath))
         return true;
+    if (mCreateDirectory)
+        QDir().mkpath(QFileInfo(mPath).absolutePath());
     // The new content replaces the old only when written completely.
     QSaveFile file(mPath);
     file.setDirectWriteFallback(true);

@@ -1,13 +1,14 @@
 // The settings file of one window: read whole when the store is created, kept
 // in memory, written whole when the store is destroyed.
 //
-// The file lives in a directory (by default the program's own); only the
-// file-name part of the configured name counts. A file marked read-only (no
+// The file lives in a given directory, or where SettingsLocation.h says for
+// the program's own files; only the file-name part of the configured name counts. A file marked read-only (no
 // owner-write permission bit) is read but never written; a write that fails is
 // ignored, and the file keeps its previous content.
 #pragma once
 
 #include "ui/settings/IniFile.h"
+#include "ui/settings/SettingsLocation.h"
 
 #include <QString>
 
@@ -18,9 +19,11 @@ namespace przenosnik {
 class SettingsStore
 {
 public:
-    // Reads fileName in directory; an empty directory means the directory of
-    // the program's executable. A missing or unreadable file gives an empty store.
+    // Reads fileName in directory; an empty directory means the program's own
+    // settings places. A missing or unreadable file gives an empty store.
     SettingsStore(const QString& fileName, QString section, const QString& directory = {});
+    // Reads and writes fileName where locateSettingsFile puts it.
+    SettingsStore(const QString& fileName, QString section, const SettingsPlaces& places);
     // A store on contents held in memory only; it never writes.
     SettingsStore(QString section, IniFile contents);
     ~SettingsStore();
@@ -29,7 +32,7 @@ public:
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     const QString& section() const { return mSection; }
-    // The full path of the file; empty for a store held in memory only.
+    // The full path the file is written to; empty for a store held in memory only.
     const QString& filePath() const { return mPath; }
     const IniFile& contents() const { return mContents; }
 
@@ -44,7 +47,10 @@ public:
 private:
     QString mSection;
     QString mPath;
+    bool mCreateDirectory = false;
     IniFile mContents;
+
+    void open(const SettingsLocation& location);
 };
 
 // The path of a settings file: directory plus the file-name part of the

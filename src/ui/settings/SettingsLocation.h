@@ -1,0 +1,40 @@
+// Where the settings files of the program live.
+//
+// A copy of the program run from a folder of its own (or from a USB stick)
+// keeps its settings files next to its executable. An installed program cannot
+// write there, so its files live in the user's configuration directory of the
+// program instead, with the same names, layout and rules; until a file exists
+// there, its first contents are read from the file next to the executable, so
+// the values kept there carry over.
+#pragma once
+
+#include <QString>
+
+namespace przenosnik {
+
+struct SettingsPlaces
+{
+    QString programDirectory; // the directory of the program's executable
+    QString configDirectory;  // the user's configuration directory of the program
+
+    // The running program's places: its executable's directory and
+    // QStandardPaths::AppConfigLocation.
+    static SettingsPlaces standard();
+};
+
+struct SettingsLocation
+{
+    QString path;     // where the file is written
+    QString readPath; // where it is read from when its store is created
+    bool inConfigDirectory = false;
+};
+
+SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString& configuredName);
+
+// True when settings files can be kept in the directory: its permission bits
+// let the current user write into it, and a file can really be created there.
+// Both are asked because either alone misleads: the super-user may write
+// wherever the bits forbid, and a read-only medium refuses writes the bits allow.
+bool canKeepSettingsIn(const QString& directory);
+
+} // namespace przenosnik
