@@ -39,6 +39,10 @@ public:
     // Closes the current file, if any.
     bool CloseMonthFile();
 
+    // The file open under this handle (the export file of the run) is never
+    // taken as a monthly file.
+    void refuseSameFileAs(int handle);
+
     bool isOpen() const { return m_open; }
     // The path of the file last opened or attempted.
     const QString& path() const { return m_path; }
@@ -47,6 +51,9 @@ private:
     QString buildPath(quint16 year, quint8 month) const;
     bool pathIsAcceptable(quint8 month) const;
     QString existingFileIgnoringCase() const;
+    bool openFile();
+    bool isRefusedFile() const;
+    bool closeFile();
     void report(const char* before);
 
     QString m_directory;
@@ -55,6 +62,11 @@ private:
     qint32 m_periodKey = 0;
     QString m_path;
     QFile m_file;
+    bool m_created = false;      // the open file did not exist before this run opened it
+    bool m_appendFailed = false; // an append to the open file failed
+    bool m_refusesFile = false;
+    quint64 m_refusedDevice = 0;
+    quint64 m_refusedInode = 0;
 };
 
 } // namespace przenosnik
