@@ -28,4 +28,9 @@ void ConsoleHost::showInvalidVersion(const QString& message)
     WriteLines(m_err, message);
 }
 
+void ConsoleHost::showRunRefused(const QString& message)
+{
+    WriteLines(m_err, message);
+}
+
 } // namespace przenosnik
