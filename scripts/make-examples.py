@@ -343,6 +343,16 @@ def cases():
     )
     write_case("sym2006-numbered-keys", ["--no-szablon31", export, "@OUT@"], export=numbered,
                o=ref.options(szablon31=False))
+    # Amounts of a trillion or more are no amounts: no sum of them can overflow.
+    huge = small_export(
+        3,
+        sale("H/1", "2014-10-01", netto="1e308", vat="23.00"),
+        sale("H/2", "2014-10-02", netto="0.00", vat="0.00",
+             blocks=(("23", "1.7976931348623157e308", "0.00"), ("23", "1.7976931348623157e308", "0.00"))),
+        sale("H/3", "2014-10-03", netto="999999999999.99", vat="0.00",
+             blocks=(("23", "999999999999.99", "1000000000000"),)),
+    )
+    write_case("amounts-out-of-range", [export, "@OUT@"], export=huge, o=ref.options())
     write_case("no-version-line", [export, "@OUT@"], export=small_export(None, sale("V/1", "2014-01-01")),
                o=ref.options())
     write_case("version-4", ["-n", export], export=small_export("4", sale("V/1", "2014-01-01")),

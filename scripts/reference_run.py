@@ -54,6 +54,7 @@ def money(value):
 
 INT_RE = re.compile(r"^[+-]?[0-9]+$")
 AMOUNT_RE = re.compile(r"^[+-]?[0-9]+(\.[0-9]+)?([eE][+-]?[0-9]+)?$")
+MAX_AMOUNT = 1e12
 
 
 def parse_int(text):
@@ -180,9 +181,10 @@ class Run:
             self.cursor += 1
             found, value = self.line_text(key, line)
             if found:
-                # A value too large for a double is no amount; a value too
-                # small for one is the zero it rounds to.
-                if AMOUNT_RE.match(value) and abs(float(value)) != float("inf"):
+                # A value of a trillion or more (also one too large for a
+                # double) is no amount; a value too small for a double is the
+                # zero it rounds to.
+                if AMOUNT_RE.match(value) and abs(float(value)) < MAX_AMOUNT:
                     return float(value)
                 self.trace.append("Błąd określenia wartości DOUBLE")
         return None

@@ -49,4 +49,9 @@ void WriteMessageLines(std::FILE* stream, const QString& text)
         WriteLine(stream, line);
 }
 
+void ConsoleHost::showRunRefused(const QString& message)
+{
+    WriteLines(m_err, message);
+}
+
 } // namespace przenosnik

@@ -18,6 +18,7 @@ public:
     void setDocumentCount(int count) override { m_documentCount = count; }
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
+    void showRunRefused(const QString& message) override;
 
     int documentCount() const { return m_documentCount; }
 

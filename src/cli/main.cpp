@@ -7,11 +7,18 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     using namespace przenosnik;
+#ifdef Q_OS_UNIX
+    // A closed standard output (a pipe whose reader went away) must not end
+    // a run halfway, nor a file-size limit: both become failed writes.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
     switch (commandLine.action) {

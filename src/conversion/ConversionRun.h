@@ -13,17 +13,17 @@ namespace przenosnik {
 // The defaults are those of a first start.
 struct ConversionSettings
 {
-    QString exportFile;                                   // FE_EPP: the export file name
-    QString companyDirectory;                             // de_KPR: the company's data directory
+    QString exportFile;                                    // FE_EPP: the export file name
+    QString companyDirectory;                              // de_KPR: the company's data directory
     PolishEncoding ledgerEncoding = PolishEncoding::Cp852; // RB_MAZ checked: Mazovia
-    bool sym2006 = true;                                  // chb_Sym2006
-    bool szablon31 = true;                                // chb_Szablon31
-    bool postalCode = false;                              // chb_kod
-    QString attribute;                                    // Edit_Atrybut
-    QString registerId;                                   // Edit_REJ
-    QString defaultDescription;                           // Edit_OPIS
-    bool alwaysDescription = false;                       // chb_def_opis
-    bool dryRun = false;                                  // ch_sprawdz ("symulacja")
+    bool sym2006 = true;                                   // chb_Sym2006
+    bool szablon31 = true;                                 // chb_Szablon31
+    bool postalCode = false;                               // chb_kod
+    QString attribute;                                     // Edit_Atrybut
+    QString registerId;                                    // Edit_REJ
+    QString defaultDescription;                            // Edit_OPIS
+    bool alwaysDescription = false;                        // chb_def_opis
+    bool dryRun = false;                                   // ch_sprawdz ("symulacja")
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
 };
@@ -40,9 +40,11 @@ public:
     virtual QStringList& documentLines() = 0;
     // The number of documents mapped in the current run (Dokumentow).
     virtual void setDocumentCount(int count) = 0;
-    // The two failures that reach the user as message boxes.
+    // The failures that reach the user as message boxes.
     virtual void showExportOpenFailure(const QString& message) = 0;
     virtual void showInvalidVersion(const QString& message) = 0;
+    // Another conversion is writing into the company directory: the run did not start.
+    virtual void showRunRefused(const QString& message) = 0;
     // The second channel: one result per document block let through, and at
     // the end of the run the blocks that were not. A host may ignore both.
     virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
@@ -50,7 +52,12 @@ public:
 };
 
 // What the "Konwersja" action does after checking its inputs.
-enum class InputVerdict { Run, FocusExportFile, FocusCompanyDirectory };
+enum class InputVerdict
+{
+    Run,
+    FocusExportFile,
+    FocusCompanyDirectory
+};
 
 struct InputCheck
 {
@@ -60,13 +67,18 @@ struct InputCheck
 
 InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun);
 
-enum class RunOutcome {
+enum class RunOutcome
+{
     ExportNotOpened,   // message box; the trace is untouched
     InvalidVersion,    // the version character is not a digit; message box; the run stopped at once
     UnsuitableVersion, // no version 2 or 3: no document was read
     Completed,         // the export file was read to its end
     StoppedEarly,      // a monthly file could not be opened or appended to
+    DirectoryBusy,     // another run holds the company directory's lock; message box; the trace is untouched
 };
+
+// The lock file that a real run holds in the company directory while it writes.
+inline constexpr char LockFileName[] = "PRZENOSN.LCK";
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
 

@@ -1,12 +1,17 @@
 #include "conversion/ExportLineSource.h"
 
+#include <cstring>
+
 namespace przenosnik {
 
 namespace {
 constexpr char EndOfFileMark = '\x1A';
 }
 
-ExportLineSource::ExportLineSource(QIODevice& device) : m_device(device) {}
+ExportLineSource::ExportLineSource(QIODevice& device, qsizetype maxKeptLineLength)
+    : m_device(device), m_maxKept(maxKeptLineLength)
+{
+}
 
 bool ExportLineSource::fill()
 {
@@ -45,15 +50,17 @@ ExportLineSource::Result ExportLineSource::readLine(QByteArray& line)
     for (;;) {
         const char* data = m_buffer.constData();
         const qsizetype size = m_buffer.size();
-        qsizetype i = m_position;
-        while (i < size && data[i] != '\n') {
-            // A CR before the LF belongs to the line end; a lone CR is dropped.
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(data + m_position, '\n', size_t(size - m_position)));
+        const qsizetype end = lineEnd ? lineEnd - data : size;
+        // A CR before the LF belongs to the line end; a lone CR is dropped.
+        // What lies beyond the kept length is read and passed over.
+        for (qsizetype i = m_position; i < end && line.size() < m_maxKept; ++i) {
             if (data[i] != '\r')
                 line.append(data[i]);
-            ++i;
         }
-        if (i < size) {
-            m_position = i + 1;
+        if (lineEnd) {
+            m_position = end + 1;
             return Result::Line;
         }
         m_position = size;

@@ -17,11 +17,17 @@ public:
         Error
     };
 
+    // Far beyond any line the exporter writes: its document lines are cut to
+    // 255 characters anyway, and a header key is still found deep in a line.
+    static constexpr qsizetype MaxKeptLineLength = 256 * 1024;
+
     // The device must be open for reading; it is read in chunks, front to back.
-    explicit ExportLineSource(QIODevice& device);
+    explicit ExportLineSource(QIODevice& device, qsizetype maxKeptLineLength = MaxKeptLineLength);
 
     // The next line without its line end. The last line needs no line end:
-    // it is returned normally and the call after it answers End.
+    // it is returned normally and the call after it answers End. Only the
+    // first bytes of a line, up to the kept length, are kept; the rest of it
+    // is read past, so that no line fills the memory.
     Result readLine(QByteArray& line);
 
 private:
@@ -30,6 +36,7 @@ private:
     static constexpr qint64 ChunkSize = 64 * 1024;
 
     QIODevice& m_device;
+    qsizetype m_maxKept;
     QByteArray m_buffer;
     qsizetype m_position = 0;
     bool m_exhausted = false; // the device's end or a Ctrl-Z has been met

@@ -113,9 +113,10 @@ bool ReadNextDocument(ConversionRun& run)
         run.currentLine = ReadExportLine(run);
         if (run.endOfInput)
             return false; // an unfinished block is not used
-        if (run.currentLine.startsWith(QLatin1Char('\t')))
-            run.document().append(run.currentLine.mid(1, MaxLineLength));
-        else if (run.currentLine.startsWith(QLatin1Char('}')))
+        if (run.currentLine.startsWith(QLatin1Char('\t'))) {
+            if (run.document().size() < MaxDocumentLines)
+                run.document().append(run.currentLine.mid(1, MaxLineLength));
+        } else if (run.currentLine.startsWith(QLatin1Char('}')))
             break;
     }
 

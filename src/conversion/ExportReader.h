@@ -16,6 +16,9 @@ struct ConversionRun;
 inline constexpr QStringView ExporterMark = u"SAGE";
 // Document lines and values are cut to this many characters.
 inline constexpr qsizetype MaxLineLength = 255;
+// A block holds at most this many document lines; the lines of a longer
+// block (one whose closing line is missing) are passed over.
+inline constexpr qsizetype MaxDocumentLines = 10000;
 
 // Reading the file.
 QString ReadExportLine(ConversionRun& run);

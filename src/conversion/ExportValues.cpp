@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -140,6 +141,10 @@ std::optional<double> ParseAmount(QStringView text)
         return std::nullopt;
     }
     if (error != std::errc())
+        return std::nullopt;
+    // No invoice comes near a trillion; a bound far below the range of a
+    // double keeps every sum of amounts finite.
+    if (!std::isfinite(value) || std::fabs(value) >= MaxAmountMagnitude)
         return std::nullopt;
     return value;
 }

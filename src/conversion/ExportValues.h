@@ -19,8 +19,10 @@ std::optional<qint32> ParseInteger(QStringView text);
 
 // Optional sign, digits, optionally a point and fraction digits, optionally an
 // exponent (E or e, optional sign, digits). Anything else gives nothing, as
-// does a value beyond the range of a double.
+// does a value whose magnitude is MaxAmountMagnitude or more.
 std::optional<double> ParseAmount(QStringView text);
+
+inline constexpr double MaxAmountMagnitude = 1e12;
 
 // The value of the decimal digits that stand at the text's start (0 when none).
 qint32 LeadingDigitsValue(QStringView text);

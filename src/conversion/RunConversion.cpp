@@ -8,6 +8,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace przenosnik {
 
@@ -21,6 +30,33 @@ bool isExistingFile(const QString& name)
         return false;
     const QFileInfo info(name);
     return info.exists() && !info.isDir();
+}
+
+// Opens the export file for reading when it is a regular file (or a link to
+// one). A FIFO, a socket or a device could block the run or never end; it is
+// looked at before it is opened, and once more after, in case it was swapped.
+bool openExportFile(QFile& file, const QString& name)
+{
+#ifdef Q_OS_UNIX
+    using FileStatus = struct stat;
+    const QByteArray path = QFile::encodeName(name);
+    FileStatus status{};
+    if (name.isEmpty() || ::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int handle = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0)
+        return false;
+    const int flags = ::fcntl(handle, F_GETFL);
+    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
+        ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(handle);
+        return false;
+    }
+    return file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#else
+    file.setFileName(name);
+    return QFileInfo(name).isFile() && file.open(QIODevice::ReadOnly);
+#endif
 }
 
 // The document loop; answers false when a monthly file failed.
@@ -71,12 +107,29 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
 {
     ConversionRun run(settings, host);
 
-    QFile file(settings.exportFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openExportFile(file, settings.exportFile)) {
         host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"") + settings.exportFile +
                                    QStringLiteral("\""));
         return RunOutcome::ExportNotOpened;
     }
+    // Only one run writes into a company directory at a time. A lock that
+    // cannot be taken for another reason (a read-only directory, a missing
+    // one) does not stop the run: its monthly files then fail as usual. The
+    // lock never goes stale by age, only when its owner is gone.
+    std::optional<QLockFile> lock;
+    if (!settings.dryRun && !settings.companyDirectory.isEmpty()) {
+        lock.emplace(settings.companyDirectory + QLatin1Char('/') + QLatin1String(LockFileName));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
+            host.showRunRefused(
+                QStringLiteral(
+                    "Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj ponownie, gdy się zakończy.")
+                    .arg(settings.companyDirectory));
+            return RunOutcome::DirectoryBusy;
+        }
+    }
+    run.monthFile.refuseSameFileAs(file.handle());
     ExportLineSource source(file);
     run.exportFile = &source;
     // A real run writes down what it changes, so that it can be taken back.

@@ -80,9 +80,11 @@ bool RunJournal::refuse(const QString& path)
 
 bool RunJournal::beforeOpen(const QString& path)
 {
-    // Where no file can be opened (a directory stands there, or the company
-    // directory is gone), the open fails and reports it; nothing to write down.
-    if ((QFileInfo::exists(path) && !QFileInfo(path).isFile()) ||
+    // Where no file can be opened (a directory or a link stands there, or the
+    // company directory is gone), the open fails and reports it; nothing to
+    // write down, and nothing is read through a link.
+    const QFileInfo entry(path);
+    if (entry.isSymLink() || (entry.exists() && !entry.isFile()) ||
         !QFileInfo(m_settings.companyDirectory).isDir())
         return true;
     if (!m_started || m_failed)

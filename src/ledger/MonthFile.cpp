@@ -9,12 +9,19 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace przenosnik {
 
 namespace {
+
+#ifdef Q_OS_UNIX
+using FileStatus = struct stat;
+#endif
 
 // Whether the path still names the file that is open. Where an open file can
 // be deleted (or its directory removed), entries written to it afterwards
@@ -22,13 +29,23 @@ namespace {
 bool pathNamesOpenFile(const QString& path, int handle)
 {
 #ifdef Q_OS_UNIX
-    using FileStatus = struct stat;
     FileStatus byPath{};
     FileStatus byHandle{};
     return ::stat(QFile::encodeName(path).constData(), &byPath) == 0 && ::fstat(handle, &byHandle) == 0 &&
            byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
 #else
     Q_UNUSED(handle);
+    return QFileInfo::exists(path);
+#endif
+}
+
+// Whether anything at all has this name, a dangling symbolic link included.
+bool entryExists(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    FileStatus status{};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+#else
     return QFileInfo::exists(path);
 #endif
 }
@@ -48,7 +65,19 @@ MonthFile::MonthFile(QString companyDirectory, TraceSink trace)
 MonthFile::~MonthFile()
 {
     if (m_open)
-        m_file.close();
+        closeFile();
+}
+
+void MonthFile::refuseSameFileAs(int handle)
+{
+#ifdef Q_OS_UNIX
+    FileStatus status{};
+    m_refusesFile = handle >= 0 && ::fstat(handle, &status) == 0;
+    m_refusedDevice = quint64(status.st_dev);
+    m_refusedInode = quint64(status.st_ino);
+#else
+    Q_UNUSED(handle);
+#endif
 }
 
 QString MonthFile::buildPath(quint16 year, quint8 month) const
@@ -72,13 +101,19 @@ QString MonthFile::existingFileIgnoringCase() const
     // On a case-sensitive file system the ledger's file may exist with its
     // name in another letter case (written through a DOS emulator); it is used
     // instead of creating a second file beside it.
+    // A symbolic link of that name counts too, so that it is refused rather
+    // than passed by; a directory does not.
     const QString wanted = QFileInfo(m_path).fileName();
     const QDir directory(m_directory);
-    const QStringList names =
-        directory.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QStringList names = directory.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return m_directory + QDir::separator() + name;
+        if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+            continue;
+        const QFileInfo entry(directory, name);
+        if (entry.isDir() && !entry.isSymLink())
+            continue;
+        return m_directory + QDir::separator() + name;
     }
     return {};
 }
@@ -105,22 +140,59 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         report("Błąd otwarcia pliku ");
         return false;
     }
-    if (!QFileInfo::exists(m_path)) {
+    if (!entryExists(m_path)) {
         const QString other = existingFileIgnoringCase();
         if (!other.isEmpty())
             m_path = other;
     }
     if (m_observer && !m_observer->beforeOpen(m_path))
         return false;
-    // ReadWrite keeps an existing file's contents and creates a missing file.
-    // No lock is taken; unbuffered, so every record reaches the system at once.
-    m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    if (!openFile()) {
         report("Błąd otwarcia pliku ");
         return false;
     }
     m_open = true;
+    m_appendFailed = false;
     return true;
+}
+
+bool MonthFile::openFile()
+{
+    // An existing file's contents are kept and a missing file is created. No
+    // lock is taken; unbuffered, so every record reaches the system at once.
+    const QIODevice::OpenMode mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
+#ifdef Q_OS_UNIX
+    // Never through a symbolic link: an existing entry is opened only when it
+    // is itself a regular file, and a new file is created only where no entry
+    // of that name exists. Nothing that could block (a FIFO) is waited for.
+    const QByteArray path = QFile::encodeName(m_path);
+    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    m_created = false;
+    int handle = ::open(path.constData(), flags);
+    if (handle < 0 && errno == ENOENT) {
+        handle = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0666);
+        m_created = handle >= 0;
+    }
+    if (handle < 0)
+        return false;
+    FileStatus status{};
+    const int statusFlags = ::fcntl(handle, F_GETFL);
+    const bool usable = ::fstat(handle, &status) == 0 && S_ISREG(status.st_mode) && statusFlags >= 0 &&
+                        ::fcntl(handle, F_SETFL, statusFlags & ~O_NONBLOCK) == 0;
+    // The export file of the run is read, never written.
+    const bool refused = m_refusesFile && quint64(status.st_dev) == m_refusedDevice &&
+                         quint64(status.st_ino) == m_refusedInode;
+    if (!usable || refused) {
+        ::close(handle);
+        return false;
+    }
+    m_file.setFileName(m_path);
+    return m_file.open(handle, mode, QFileDevice::AutoCloseHandle);
+#else
+    m_created = !QFileInfo::exists(m_path);
+    m_file.setFileName(m_path);
+    return m_file.open(mode);
+#endif
 }
 
 bool MonthFile::AppendEntry(LedgerEntry& entry)
@@ -143,11 +215,22 @@ bool MonthFile::AppendEntry(LedgerEntry& entry)
         report("Błąd dopisania do pliku ");
         return false;
     }
+    // A partial record at the end is kept, to be put back if the append fails.
+    QByteArray tail;
+    if (size > position) {
+        if (!m_file.seek(position) || (tail = m_file.read(size - position)).size() != size - position) {
+            report("Błąd dopisania do pliku ");
+            return false;
+        }
+    }
     if (!m_file.seek(position) || m_file.write(entry.bytes()) != LedgerEntrySize || !m_file.flush()) {
-        // A half-written entry (disk full, file-size limit) is taken back: the
-        // file keeps the length it had.
+        // A half-written entry (disk full, file-size limit) is taken back:
+        // the file is again byte for byte what it was.
         if (m_file.size() > size)
             m_file.resize(size);
+        if (!tail.isEmpty() && m_file.seek(position))
+            m_file.write(tail);
+        m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
     }
@@ -158,15 +241,27 @@ bool MonthFile::CloseMonthFile()
 {
     if (!m_open)
         return true;
-    m_file.unsetError();
-    const bool flushed = m_file.flush();
-    m_file.close();
-    m_open = false;
-    if (!flushed || m_file.error() != QFileDevice::NoError) {
+    if (!closeFile()) {
         report("Błąd zamknięcia pliku ");
         return false;
     }
     return true;
+}
+
+bool MonthFile::closeFile()
+{
+    m_file.unsetError();
+    const bool flushed = m_file.flush();
+    // A file that this run created and that an append left empty is removed
+    // again: the ledger program would otherwise find an empty month.
+    const bool removeEmpty =
+        m_created && m_appendFailed && m_file.size() == 0 && pathNamesOpenFile(m_path, m_file.handle());
+    m_file.close();
+    m_open = false;
+    const bool closed = flushed && m_file.error() == QFileDevice::NoError;
+    if (removeEmpty)
+        QFile::remove(m_path);
+    return closed;
 }
 
 } // namespace przenosnik

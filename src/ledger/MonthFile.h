@@ -52,6 +52,9 @@ public:
 
     // Asked before every open; none by default.
     void setObserver(MonthFileObserver* observer) { m_observer = observer; }
+    // The file open under this handle (the export file of the run) is never
+    // taken as a monthly file.
+    void refuseSameFileAs(int handle);
 
     bool isOpen() const { return m_open; }
     // The path of the file last opened or attempted.
@@ -61,6 +64,9 @@ private:
     QString buildPath(quint16 year, quint8 month) const;
     bool pathIsAcceptable(quint8 month) const;
     QString existingFileIgnoringCase() const;
+    bool openFile();
+    bool isRefusedFile() const;
+    bool closeFile();
     void report(const char* before);
 
     QString m_directory;
@@ -70,6 +76,11 @@ private:
     QString m_path;
     QFile m_file;
     MonthFileObserver* m_observer = nullptr;
+    bool m_created = false;      // the open file did not exist before this run opened it
+    bool m_appendFailed = false; // an append to the open file failed
+    bool m_refusesFile = false;
+    quint64 m_refusedDevice = 0;
+    quint64 m_refusedInode = 0;
 };
 
 } // namespace przenosnik

@@ -179,6 +179,13 @@ void FormMain::showInvalidVersion(const QString& message)
     MessageBox::show(this, QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok);
 }
 
+void FormMain::showRunRefused(const QString& message)
+{
+    m_trace->flush();
+    NormalCursor arrow;
+    MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Przenosnik"), message, QMessageBox::Ok);
+}
+
 void FormMain::act_KonwertExecute()
 {
     if (m_running) {

@@ -50,6 +50,7 @@ public:
     void setDocumentCount(int count) override;
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
+    void showRunRefused(const QString& message) override;
 
 public Q_SLOTS:
     void act_KonwertExecute();

@@ -286,6 +286,7 @@ void CommandLineTest::exitCodes_data()
     QTest::newRow("version not a digit") << RunOutcome::InvalidVersion << 1;
     QTest::newRow("unsuitable version") << RunOutcome::UnsuitableVersion << 1;
     QTest::newRow("monthly file failed") << RunOutcome::StoppedEarly << 1;
+    QTest::newRow("directory busy") << RunOutcome::DirectoryBusy << 1;
 }
 
 void CommandLineTest::exitCodes()
@@ -345,13 +346,15 @@ void CommandLineTest::messageBoxesGoToStandardError()
             ConsoleHost host(outFile, errFile);
             host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"a\""));
             host.showInvalidVersion(QStringLiteral("'x' is not a valid integer value"));
+            host.showRunRefused(QStringLiteral("Do katalogu a zapisuje"));
             host.setDocumentCount(4);
             QCOMPARE(host.documentCount(), 4);
         });
     });
     QCOMPARE(out, QByteArray());
     QCOMPARE(err, QByteArray("B\xc5\x82\xc4\x85"
-                             "d otwarcia pliku epp \"a\"\n'x' is not a valid integer value\n"));
+                             "d otwarcia pliku epp \"a\"\n'x' is not a valid integer value\n"
+                             "Do katalogu a zapisuje\n"));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -88,20 +89,27 @@ private Q_SLOTS:
     // The file-size limit lets `fits` more entries in; the next append fails.
     void appendBeyondFileSizeLimit_data()
     {
+        QTest::addColumn<bool>("fileBefore"); // a monthly file exists before the run
         QTest::addColumn<int>("existingRecords");
         QTest::addColumn<int>("partialTail");
         QTest::addColumn<int>("fits");
         QTest::addColumn<int>("slack"); // bytes allowed beyond the last entry that fits
 
-        QTest::newRow("new file, nothing fits") << 0 << 0 << 0 << 0;
-        QTest::newRow("new file, two fit") << 0 << 0 << 2 << 0;
-        QTest::newRow("57 records, one fits") << 57 << 0 << 1 << 0;
-        QTest::newRow("limit inside a record") << 3 << 0 << 1 << 150;
-        QTest::newRow("limit one byte short") << 2 << 0 << 2 << 399;
-        QTest::newRow("partial tail, limit at its end") << 2 << 100 << 0 << 100;
+        // A file that this run created and that holds nothing is removed again.
+        QTest::newRow("new file, nothing fits") << false << 0 << 0 << 0 << 0;
+        QTest::newRow("new file, two fit") << false << 0 << 0 << 2 << 0;
+        QTest::newRow("empty file, nothing fits") << true << 0 << 0 << 0 << 0;
+        QTest::newRow("57 records, one fits") << true << 57 << 0 << 1 << 0;
+        QTest::newRow("limit inside a record") << true << 3 << 0 << 1 << 150;
+        QTest::newRow("limit one byte short") << true << 2 << 0 << 2 << 399;
+        // The partial record that the failed entry began to replace is put back.
+        QTest::newRow("partial tail, limit at its end") << true << 2 << 100 << 0 << 100;
+        QTest::newRow("partial tail, limit inside the entry") << true << 20 << 100 << 0 << 250;
+        QTest::newRow("partial tail, one fits") << true << 2 << 100 << 1 << 399;
     }
     void appendBeyondFileSizeLimit()
     {
+        QFETCH(bool, fileBefore);
         QFETCH(int, existingRecords);
         QFETCH(int, partialTail);
         QFETCH(int, fits);
@@ -113,7 +121,7 @@ private Q_SLOTS:
         for (int k = 1; k <= existingRecords; ++k)
             before += foreignRecord(k, static_cast<char>('a' + k % 26));
         before += QByteArray(partialTail, 'z');
-        if (existingRecords > 0 || partialTail > 0)
+        if (fileBefore)
             QVERIFY(writeFile(path, before));
 
         const int documents = fits + 2;
@@ -143,21 +151,33 @@ private Q_SLOTS:
         }
         // No half-written entry is left behind the last whole one.
         QCOMPARE(after.size(), qMax(qsizetype(records.size()) * LedgerEntrySize, qsizetype(before.size())));
+        // Behind the entries written the file holds what it held before.
+        PRZ_COMPARE_BYTES(after.mid(kept + qsizetype(fits) * LedgerEntrySize),
+                          fits == 0 ? before.mid(kept) : QByteArray());
+        QCOMPARE(QFileInfo::exists(path), fileBefore || fits > 0);
     }
 
-    // The same failure seen from the command-line converter: exit status 1.
+    // The same failure seen from the command-line converter: exit status 1,
+    // also when the signal of the file-size limit would end the process.
+    void commandLineAppendBeyondFileSizeLimit_data()
+    {
+        QTest::addColumn<bool>("signalIgnored"); // SIGXFSZ ignored before the converter starts
+        QTest::newRow("signal ignored") << true;
+        QTest::newRow("signal at its default") << false;
+    }
     void commandLineAppendBeyondFileSizeLimit()
     {
 #ifndef PRZENOSNIK_CLI_BINARY
         QSKIP("the command-line converter is not built");
 #else
+        QFETCH(bool, signalIgnored);
         const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
         const ConversionSettings settings = m_dir.realRun(marchExport(3), company);
 
         QProcess cli;
-        cli.setChildProcessModifier([] {
-            std::signal(SIGXFSZ, SIG_IGN);
+        cli.setChildProcessModifier([signalIgnored] {
+            std::signal(SIGXFSZ, signalIgnored ? SIG_IGN : SIG_DFL);
             rlimit limited{};
             getrlimit(RLIMIT_FSIZE, &limited);
             limited.rlim_cur = LedgerEntrySize;
@@ -174,6 +194,34 @@ private Q_SLOTS:
         QCOMPARE(records.size(), 1);
         QCOMPARE(entryNumber(records[0]), 1);
         QCOMPARE(readFile(path).size(), LedgerEntrySize);
+#endif
+    }
+
+    // A standard output whose reader has gone away neither ends nor shortens a run.
+    void commandLineOutputClosed()
+    {
+#ifndef PRZENOSNIK_CLI_BINARY
+        QSKIP("the command-line converter is not built");
+#else
+        const QString company = m_dir.freshCompany();
+        const int documents = 300;
+        const ConversionSettings settings = m_dir.realRun(marchExport(documents), company);
+        QProcess cli;
+        cli.setChildProcessModifier([] {
+            std::signal(SIGPIPE, SIG_DFL);
+            int ends[2];
+            if (pipe(ends) != 0 || dup2(ends[1], STDOUT_FILENO) < 0)
+                _exit(100);
+            close(ends[0]);
+            close(ends[1]);
+        });
+        cli.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), {settings.exportFile, company});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 0);
+        const QList<QByteArray> records = wholeRecords(readFile(monthFilePath(company, 2014, 3)));
+        QCOMPARE(records.size(), documents);
+        QCOMPARE(documentNumber(records.last()), QByteArray("FV 300"));
 #endif
     }
 };

@@ -85,6 +85,36 @@ private Q_SLOTS:
         QCOMPARE(allLines(bytes), expected);
     }
 
+    // Of a long line only its start is kept; the rest is read past, also
+    // across the reader's buffer boundaries.
+    void keptLength_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        using L = QList<QByteArray>;
+        QTest::newRow("shorter") << QByteArray("abc\nd") << L{"abc", "d"};
+        QTest::newRow("exactly the length") << QByteArray("abcd\r\nd") << L{"abcd", "d"};
+        QTest::newRow("longer") << QByteArray("abcdefgh\r\nxy") << L{"abcd", "xy"};
+        QTest::newRow("CR not counted") << QByteArray("a\rb\rcdef\n") << L{"abcd"};
+        QTest::newRow("last line") << QByteArray("abcdefgh") << L{"abcd"};
+        QTest::newRow("across chunks") << QByteArray(300000, 'x') + "\nend" << L{"xxxx", "end"};
+        QTest::newRow("Ctrl-Z far beyond") << QByteArray(300000, 'x') + "\x1a\nend" << L{"xxxx"};
+    }
+    void keptLength()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, lines);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        ExportLineSource source(buffer, 4);
+        QList<QByteArray> read;
+        QByteArray line;
+        while (source.readLine(line) == ExportLineSource::Result::Line)
+            read.append(line);
+        QCOMPARE(read, lines);
+    }
+
     void ctrlZBeyondFirstChunk()
     {
         QByteArray bytes(100000, 'y');

@@ -237,6 +237,14 @@ private Q_SLOTS:
         QTest::newRow("sign is not a digit") << "Wersja szablonu = -3\n" << -1 << QStringList{} << "-";
         const QString longLine = QString(300, QLatin1Char('.')) + "Wersja szablonu = 3";
         QTest::newRow("key after character 255") << longLine << 3 << QStringList{longLine} << "";
+        // Of a line longer than the reader keeps, the rest is not searched.
+        const qsizetype kept = ExportLineSource::MaxKeptLineLength;
+        const QString keyAtEnd = QString(kept - 19, QLatin1Char('.')) + "Wersja szablonu = 3";
+        QTest::newRow("key at the end of the kept part") << keyAtEnd + "\n"
+                                                         << 3 << QStringList{keyAtEnd} << "";
+        QTest::newRow("key beyond the kept part")
+            << QString(kept - 16, QLatin1Char('.')) + "Wersja szablonu = 3\nWersja szablonu = 2\n"
+            << 2 << QStringList{"Wersja szablonu = 2"} << "";
     }
     void header()
     {
@@ -317,6 +325,22 @@ private Q_SLOTS:
         QCOMPARE(f.host.document.size(), 3);
         QCOMPARE(f.host.document.last(), QStringLiteral("kod = 3"));
         QCOMPARE(f.host.trace, EndOfFileLines);
+    }
+
+    void blockLinesAreBounded()
+    {
+        // A block whose closing line never comes keeps its first lines only.
+        QString text = QStringLiteral("Dokument{\n\tanulowany = 0\n\trodzaj_dok = zakupu\n");
+        for (qsizetype i = 2; i < MaxDocumentLines; ++i)
+            text += QStringLiteral("\tx = %1\n").arg(i);
+        text += QStringLiteral("\tkod = dropped\n}\nDokument{\n\tkod = next\n}\n");
+        ReaderFixture f(text);
+        QVERIFY(ReadNextDocument(f.run));
+        QCOMPARE(f.host.document.size(), MaxDocumentLines);
+        QCOMPARE(f.host.document.last(), QStringLiteral("x = %1").arg(MaxDocumentLines - 1));
+        QVERIFY(!FindText(f.run, u"kod ="));
+        QVERIFY(ReadNextDocument(f.run));
+        QCOMPARE(f.host.document, QStringList{"kod = next"});
     }
 
     void longDocumentLinesAreCut()

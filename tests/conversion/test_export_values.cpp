@@ -104,6 +104,13 @@ private Q_SLOTS:
         QTest::newRow("currency") << "10.00 zł" << false << 0.0;
         QTest::newRow("too large") << "1e400" << false << 0.0;
         QTest::newRow("too large, negative") << "-1e400" << false << 0.0;
+        QTest::newRow("largest double") << "1.7976931348623157e308" << false << 0.0;
+        QTest::newRow("1e308") << "1e308" << false << 0.0;
+        QTest::newRow("a trillion") << "1000000000000" << false << 0.0;
+        QTest::newRow("a trillion, negative") << "-1e12" << false << 0.0;
+        QTest::newRow("a trillion in small units") << "0.000001e18" << false << 0.0;
+        QTest::newRow("just below a trillion") << "999999999999.99" << true << 999999999999.99;
+        QTest::newRow("just below, negative") << "-999999999999.99" << true << -999999999999.99;
         // Too small for a double: the nearest double is zero, a valid amount.
         QTest::newRow("too small") << "1e-400" << true << 0.0;
         QTest::newRow("too small, many digits") << "0.000001e-330" << true << 0.0;

@@ -1,7 +1,8 @@
 // Runs that meet failing files: a monthly file that cannot be opened, a
-// company directory that disappears, an export file that is a directory or
-// cannot be read, and the ledger program appending to the same monthly file
-// meanwhile. Permissions are never used to make a file fail: the tests also
+// company directory that disappears or that another run is writing into, an
+// export file that is a directory, no regular file, a monthly file of the run
+// or cannot be read, and the ledger program appending to the same monthly
+// file meanwhile. Permissions are never used to make a file fail: the tests also
 // run as root.
 #include "conversion/ConversionRun.h"
 #include "conversion/ConversionState.h"
@@ -19,13 +20,51 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
+#include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
+
+namespace {
+
+// The number of a process that has ended.
+qint64 deadProcess()
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+// A socket bound to a file system name, as a local server leaves it.
+bool makeSocket(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (name.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int handle = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        handle >= 0 && bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (handle >= 0)
+        close(handle);
+    return bound;
+}
+
+} // namespace
 
 class RunFaultsTest : public QObject
 {
@@ -129,6 +168,138 @@ private Q_SLOTS:
         QVERIFY(host.trace.isEmpty());
         QCOMPARE(host.documentCount, 7);
         QVERIFY(QDir(company).isEmpty());
+    }
+
+    // Only one run at a time writes into a company directory; a lock left by
+    // a process that has ended is taken over, and a dry run takes none.
+    void directoryLock_data()
+    {
+        QTest::addColumn<QString>("lock"); // "held", "stale" or "none"
+        QTest::addColumn<bool>("dryRun");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("held by another run") << "held" << false << true;
+        QTest::newRow("held, dry run") << "held" << true << false;
+        QTest::newRow("left by an ended process") << "stale" << false << false;
+        QTest::newRow("free") << "none" << false << false;
+    }
+    void directoryLock()
+    {
+        QFETCH(QString, lock);
+        QFETCH(bool, dryRun);
+        QFETCH(bool, refused);
+
+        const QString company = m_dir.freshCompany();
+        const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
+        QLockFile other(lockPath);
+        if (lock == QLatin1String("held"))
+            QVERIFY(other.tryLock(0));
+        if (lock == QLatin1String("stale"))
+            QVERIFY(writeFile(lockPath, QStringLiteral("%1\nprzenosnik-cli\n%2\n")
+                                            .arg(deadProcess())
+                                            .arg(QSysInfo::machineHostName())
+                                            .toUtf8()));
+        ConversionSettings settings = m_dir.realRun(marchExport(2), company);
+        settings.dryRun = dryRun;
+        HookedHost host;
+        host.documentCount = 7; // the count of an earlier run
+        bool lockedMeanwhile = false;
+        host.onTrace = [&](const QString&) { lockedMeanwhile = lockedMeanwhile || QFile::exists(lockPath); };
+
+        const RunOutcome outcome = RunConversion(settings, host);
+        if (refused) {
+            QCOMPARE(outcome, RunOutcome::DirectoryBusy);
+            QCOMPARE(host.refusals,
+                     QStringList{QStringLiteral("Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj "
+                                                "ponownie, gdy się zakończy.")
+                                     .arg(company)});
+            QVERIFY(host.trace.isEmpty());
+            QCOMPARE(host.documentCount, 7);
+            QCOMPARE(QDir(company).entryList(QDir::Files), QStringList{"PRZENOSN.LCK"});
+            return;
+        }
+        QCOMPARE(outcome, RunOutcome::Completed);
+        QVERIFY(host.refusals.isEmpty());
+        QCOMPARE(wholeRecords(readFile(monthFilePath(company, 2014, 3))).size(), dryRun ? 0 : 2);
+        QCOMPARE(lockedMeanwhile, true);
+        QCOMPARE(QFile::exists(lockPath), lock == QLatin1String("held"));
+    }
+
+    // An export file that is no regular file is refused before it is opened,
+    // so that nothing blocks; a link to a regular file is read as usual.
+    void exportFileIsNoRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("endless device") << "/dev/zero" << false;
+        QTest::newRow("socket") << "socket" << false;
+        QTest::newRow("link to a regular file") << "link" << true;
+    }
+    void exportFileIsNoRegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, opened);
+        const QString company = m_dir.freshCompany();
+        QString path = m_dir.filePath(
+            QStringLiteral("%1-%2.TXT")
+                .arg(kind.section(QLatin1Char('/'), -1), company.section(QLatin1Char('/'), -1)));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("socket"))
+            QVERIFY(makeSocket(path));
+        else if (kind == QLatin1String("link"))
+            QVERIFY(QFile::link(m_dir.writeExport(marchExport(1)), path));
+        else
+            path = kind;
+
+        // Such a name exists: the run itself reports it.
+        QCOMPARE(CheckInputs(path, company, false).verdict, InputVerdict::Run);
+        ConversionSettings settings;
+        settings.exportFile = path;
+        settings.companyDirectory = company;
+        RecordingHost host;
+        const RunOutcome outcome = RunConversion(settings, host);
+        if (opened) {
+            QCOMPARE(outcome, RunOutcome::Completed);
+            QCOMPARE(wholeRecords(readFile(monthFilePath(company, 2014, 3))).size(), 1);
+            return;
+        }
+        QCOMPARE(outcome, RunOutcome::ExportNotOpened);
+        QCOMPARE(host.exportFailures,
+                 QStringList{QStringLiteral("Błąd otwarcia pliku epp \"%1\"").arg(path)});
+        QVERIFY(host.trace.isEmpty());
+        QVERIFY(QDir(company).isEmpty());
+    }
+
+    // The export file is one of the run's monthly files: it is read, never written.
+    void exportFileIsAMonthlyFile_data()
+    {
+        QTest::addColumn<bool>("hardLink"); // the monthly file is another name of the export file
+        QTest::newRow("same name") << false;
+        QTest::newRow("hard link") << true;
+    }
+    void exportFileIsAMonthlyFile()
+    {
+        QFETCH(bool, hardLink);
+        const QString company = m_dir.freshCompany();
+        const QString monthly = monthFilePath(company, 2014, 3);
+        const QString exportFile = m_dir.writeExport(marchExport(2));
+        if (hardLink)
+            QCOMPARE(link(QFile::encodeName(exportFile).constData(), QFile::encodeName(monthly).constData()),
+                     0);
+        else
+            QVERIFY(QFile::rename(exportFile, monthly));
+        const QByteArray before = readFile(monthly);
+
+        ConversionSettings settings;
+        settings.exportFile = hardLink ? exportFile : monthly;
+        settings.companyDirectory = company;
+        RecordingHost host;
+        QCOMPARE(RunConversion(settings, host), RunOutcome::StoppedEarly);
+        QVERIFY(host.trace.size() >= 4);
+        QCOMPARE(host.trace.mid(host.trace.size() - 4),
+                 QStringList({openFailure(monthly), PeriodFailure, countLine(1), RealEnd}));
+        PRZ_COMPARE_BYTES(readFile(monthly), before);
     }
 
     // A file that opens but cannot be read: the read error ends the input.

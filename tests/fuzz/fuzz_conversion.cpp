@@ -41,6 +41,7 @@ public:
     void setDocumentCount(int count) override { documentCount = count; }
     void showExportOpenFailure(const QString& message) override { boxes.append(message); }
     void showInvalidVersion(const QString& message) override { boxes.append(message); }
+    void showRunRefused(const QString& message) override { boxes.append(message); }
 
     QStringList trace;
     QStringList document;
@@ -62,6 +63,7 @@ QStringList companyFiles(const QDir& company)
 void checkTrace(const Host& host, RunOutcome outcome, const QString& endLine)
 {
     PRZ_FUZZ_CHECK(outcome != RunOutcome::ExportNotOpened);
+    PRZ_FUZZ_CHECK(outcome != RunOutcome::DirectoryBusy);
     PRZ_FUZZ_CHECK(host.documentCount >= 0);
     for (const QString& line : host.document)
         PRZ_FUZZ_CHECK(line.size() <= 255);

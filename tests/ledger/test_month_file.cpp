@@ -264,6 +264,39 @@ private Q_SLOTS:
         QVERIFY(!blocked.isOpen());
     }
 
+    // A monthly file that is a symbolic link is never written through, and a
+    // new file is never created through one.
+    void symbolicLinksAreRefused_data()
+    {
+        QTest::addColumn<QString>("linkName");
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("to a file elsewhere") << "2014T305.3" << true;
+        QTest::newRow("dangling") << "2014T305.3" << false;
+        QTest::newRow("in another letter case") << "2014t305.3" << true;
+        QTest::newRow("dangling, in another letter case") << "2014t305.3" << false;
+    }
+    void symbolicLinksAreRefused()
+    {
+        QFETCH(QString, linkName);
+        QFETCH(bool, targetExists);
+        const QString dir = freshDirectory();
+        const QString target = freshDirectory() + QStringLiteral("/elsewhere");
+        if (targetExists)
+            QVERIFY(writeFile(target, oldBytes(100)));
+        const QString link = dir + QLatin1Char('/') + linkName;
+        QVERIFY(QFile::link(target, link));
+
+        MonthFile file(dir, sink());
+        QVERIFY(!file.OpenMonthFile(2014, 3));
+        QVERIFY(!file.isOpen());
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(link)});
+        QCOMPARE(QFileInfo::exists(target), targetExists);
+        if (targetExists)
+            PRZ_COMPARE_BYTES(readFile(target), oldBytes(100));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{linkName});
+    }
+
     void emptyDirectoryIsRefused()
     {
         MonthFile file(QString(), sink());

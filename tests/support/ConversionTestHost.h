@@ -18,12 +18,14 @@ public:
     void setDocumentCount(int count) override { documentCount = count; }
     void showExportOpenFailure(const QString& message) override { exportFailures.append(message); }
     void showInvalidVersion(const QString& message) override { versionFailures.append(message); }
+    void showRunRefused(const QString& message) override { refusals.append(message); }
 
     QStringList trace;
     QStringList document;
     int documentCount = -1;
     QStringList exportFailures;
     QStringList versionFailures;
+    QStringList refusals;
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.

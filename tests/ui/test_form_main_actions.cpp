@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -293,6 +294,32 @@ private Q_SLOTS:
         QCOMPARE(shown.icon, QMessageBox::Critical);
         QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(window->traceLines(), plain.trace);
+    }
+
+    void busyDirectoryIsShownInABox()
+    {
+        const QString file = writeExport(QStringLiteral("FVS01.TXT"), twoInvoiceExport());
+        QLockFile otherRun(path(QStringLiteral("PRZENOSN.LCK")));
+        QVERIFY(otherRun.tryLock(0));
+        auto window = openWindow();
+        child<QLineEdit>(*window, "FE_EPP")->setText(file);
+        child<QLineEdit>(*window, "de_KPR")->setText(m_dir->path());
+
+        const int asked = MessageBox::requestCount();
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        konwersja(*window);
+        QCOMPARE(MessageBox::requestCount(), asked + 2);
+        const MessageBox::Request shown = MessageBox::lastRequest();
+        QCOMPARE(shown.text,
+                 QStringLiteral("Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj ponownie, "
+                                "gdy się zakończy.")
+                     .arg(m_dir->path()));
+        QCOMPARE(shown.caption, QStringLiteral("Przenosnik"));
+        QCOMPARE(shown.icon, QMessageBox::Warning);
+        QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(window->traceLines().isEmpty());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"FVS01.TXT", "PRZENOSN.LCK"}));
     }
 
     void browseForTheExportFile()
