@@ -51,7 +51,7 @@ void WriteMessageLines(std::FILE* stream, const QString& text)
 
 void ConsoleHost::showRunRefused(const QString& message)
 {
-    WriteLines(m_err, message);
+    WriteLine(m_err, message);
 }
 
 } // namespace przenosnik

@@ -62,7 +62,8 @@ int RunHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE
     if (!readJournal(companyDirectory, err, journal))
         return ExitNotCompleted;
     if (!journal.exists) {
-        WriteMessageLines(err, QStringLiteral("W katalogu %1 nie ma dziennika konwersji.").arg(companyDirectory));
+        WriteMessageLines(err,
+                          QStringLiteral("W katalogu %1 nie ma dziennika konwersji.").arg(companyDirectory));
         return ExitNotCompleted;
     }
     for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run)
@@ -79,13 +80,13 @@ void WarnOfInterruptedRun(const QString& companyDirectory, std::FILE* err)
     if (!run)
         return;
     if (run->files.isEmpty())
-        WriteMessageLines(err,
-                   QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
-                       .arg(RunDescription(*run)));
+        WriteMessageLines(
+            err, QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
+                     .arg(RunDescription(*run)));
     else
         WriteMessageLines(err, QStringLiteral("Uwaga: ostatnia %1 nie została dokończona. Można ją cofnąć: "
-                                       "przenosnik-cli --undo \"%2\"")
-                            .arg(RunDescription(*run), companyDirectory));
+                                              "przenosnik-cli --undo \"%2\"")
+                                   .arg(RunDescription(*run), companyDirectory));
 }
 
 } // namespace przenosnik

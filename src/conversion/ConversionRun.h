@@ -77,9 +77,6 @@ enum class RunOutcome
     DirectoryBusy,     // another run holds the company directory's lock; message box; the trace is untouched
 };
 
-// The lock file that a real run holds in the company directory while it writes.
-inline constexpr char LockFileName[] = "PRZENOSN.LCK";
-
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
 
 } // namespace przenosnik

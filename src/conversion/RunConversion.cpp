@@ -5,10 +5,10 @@
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "conversion/RunJournal.h"
+#include "ledger/DirectoryLock.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <optional>
 
@@ -113,19 +113,12 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
                                    QStringLiteral("\""));
         return RunOutcome::ExportNotOpened;
     }
-    // Only one run writes into a company directory at a time. A lock that
-    // cannot be taken for another reason (a read-only directory, a missing
-    // one) does not stop the run: its monthly files then fail as usual. The
-    // lock never goes stale by age, only when its owner is gone.
-    std::optional<QLockFile> lock;
-    if (!settings.dryRun && !settings.companyDirectory.isEmpty()) {
-        lock.emplace(settings.companyDirectory + QLatin1Char('/') + QLatin1String(LockFileName));
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
-            host.showRunRefused(
-                QStringLiteral(
-                    "Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj ponownie, gdy się zakończy.")
-                    .arg(settings.companyDirectory));
+    // Only one run writes into a company directory at a time.
+    std::optional<DirectoryLock> lock;
+    if (!settings.dryRun) {
+        lock.emplace(settings.companyDirectory);
+        if (lock->busy()) {
+            host.showRunRefused(DirectoryBusyText(settings.companyDirectory));
             return RunOutcome::DirectoryBusy;
         }
     }

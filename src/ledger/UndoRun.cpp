@@ -1,5 +1,7 @@
 #include "ledger/UndoRun.h"
 
+#include "ledger/DirectoryLock.h"
+
 #include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
@@ -102,6 +104,11 @@ UndoPlan PlanUndo(const QString& companyDirectory, const JournalContents& journa
 UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
 {
     UndoResult result;
+    const DirectoryLock lock(companyDirectory);
+    if (lock.busy()) {
+        result.failure = DirectoryBusyText(companyDirectory);
+        return result;
+    }
     const UndoPlan plan = PlanUndo(companyDirectory, ReadJournal(companyDirectory));
     bool same =
         plan.canUndo() && plan.run.id == confirmed.run.id && plan.files.size() == confirmed.files.size();

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QMap>
 #include <QTest>
 
@@ -181,6 +182,23 @@ private Q_SLOTS:
         QVERIFY(!result.done);
         QVERIFY(!result.failure.isEmpty());
         QCOMPARE(ledgerFiles(company), changed);
+        QCOMPARE(ReadJournal(company).runs.last().outcome(), journal::Completed);
+    }
+
+    // While another run writes into the directory, nothing is taken back.
+    void refusesWhileAnotherRunWrites()
+    {
+        const QString company = companyWithMarch(m_dir);
+        RecordingHost host;
+        QCOMPARE(RunConversion(m_dir.realRun(marchExport(4, {3, 4}), company), host), RunOutcome::Completed);
+        const Files after = ledgerFiles(company);
+        QLockFile otherRun(company + QStringLiteral("/PRZENOSN.LCK"));
+        QVERIFY(otherRun.tryLock(0));
+        const UndoResult result = undoLast(company);
+        QVERIFY(!result.done);
+        QVERIFY2(result.failure.contains(QStringLiteral("inna konwersja")), qPrintable(result.failure));
+        otherRun.unlock();
+        QCOMPARE(ledgerFiles(company), after);
         QCOMPARE(ReadJournal(company).runs.last().outcome(), journal::Completed);
     }
 

@@ -1,0 +1,21 @@
+#include "ledger/DirectoryLock.h"
+
+namespace przenosnik {
+
+DirectoryLock::DirectoryLock(const QString& companyDirectory)
+{
+    if (companyDirectory.isEmpty())
+        return;
+    m_lock.emplace(companyDirectory + QLatin1Char('/') + QLatin1String(LockFileName));
+    m_lock->setStaleLockTime(0);
+    m_busy = !m_lock->tryLock(0) && m_lock->error() == QLockFile::LockFailedError;
+}
+
+QString DirectoryBusyText(const QString& companyDirectory)
+{
+    return QStringLiteral(
+               "Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj ponownie, gdy się zakończy.")
+        .arg(companyDirectory);
+}
+
+} // namespace przenosnik
