@@ -26,6 +26,7 @@ struct ConversionSettings
     bool dryRun = false;                                   // ch_sprawdz ("symulacja")
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
+    bool skipDuplicates = true;                            // chb_duplikaty: already booked invoices skipped
 };
 
 // What a run needs of the window (or the command-line converter) that hosts it.

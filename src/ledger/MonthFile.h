@@ -55,6 +55,15 @@ public:
     // The file open under this handle (the export file of the run) is never
     // taken as a monthly file.
     void refuseSameFileAs(int handle);
+    // Where OpenMonthFile would find the file of that period, another letter
+    // case included, without opening or creating anything. Not usable when
+    // OpenMonthFile would refuse the path.
+    struct Location
+    {
+        QString path;
+        bool usable = false;
+    };
+    Location locate(quint16 year, quint8 month) const;
 
     bool isOpen() const { return m_open; }
     // The path of the file last opened or attempted.
@@ -62,8 +71,8 @@ public:
 
 private:
     QString buildPath(quint16 year, quint8 month) const;
-    bool pathIsAcceptable(quint8 month) const;
-    QString existingFileIgnoringCase() const;
+    bool pathIsAcceptable(const QString& path, quint8 month) const;
+    QString existingFileIgnoringCase(const QString& path) const;
     bool openFile();
     bool isRefusedFile() const;
     bool closeFile();

@@ -5,6 +5,7 @@
 #include "conversion/ConversionRun.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,8 @@ public:
     void showExportOpenFailure(const QString& message) override { exportFailures.append(message); }
     void showInvalidVersion(const QString& message) override { versionFailures.append(message); }
     void showRunRefused(const QString& message) override { refusals.append(message); }
+    void documentResult(const DocumentResult& result) override { results.append(result); }
+    void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
 
     QStringList trace;
     QStringList document;
@@ -26,6 +29,8 @@ public:
     QStringList exportFailures;
     QStringList versionFailures;
     QStringList refusals;
+    QList<DocumentResult> results;
+    QList<RejectedBlocks> rejected; // one per run that read the export
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.
