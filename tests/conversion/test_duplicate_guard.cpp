@@ -43,8 +43,11 @@ QString exportOf(const QStringList& specs)
 QMap<QString, QByteArray> filesIn(const QString& directory)
 {
     QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(directory).entryList(QDir::Files))
-        files.insert(name, readFile(directory + QLatin1Char('/') + name));
+    // The ledger's files; the run's own journal grows with every real run.
+    for (const QString& name : QDir(directory).entryList(QDir::Files)) {
+        if (name != QLatin1String("PRZENOSN.JRN"))
+            files.insert(name, readFile(directory + QLatin1Char('/') + name));
+    }
     return files;
 }
 
