@@ -15,9 +15,11 @@ enum class ToolBarImage
     WasteBin = 5,
     QuestionMark = 6,
     OpenFolder = 7,
+    ReportSheet = 8,
+    Printer = 9,
 };
 
-constexpr int ToolBarImageCount = 8;
+constexpr int ToolBarImageCount = 10;
 
 // The image of that position in the list.
 QIcon toolBarImage(ToolBarImage image);
