@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace przenosnik {
 
@@ -17,6 +18,11 @@ QString reportAmount(double value);
 
 // A field quoted with double quotes (inner ones doubled) when it holds ";", a quote, CR or LF.
 QString csvField(const QString& text);
+
+// The column captions of the report, from "Lp" to "Uwagi".
+QStringList reportColumns();
+// One document's fields under reportColumns(), unquoted.
+QStringList reportRow(const DocumentResult& document);
 
 // A document date as YYYY-MM-DD; empty when all its parts are zero.
 QString reportDate(const LedgerDate& date);
