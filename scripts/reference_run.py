@@ -411,6 +411,8 @@ class Run:
         else:
             self.trace.append(" *** Rozpoczynam konwersję ...")
             count = 0
+            booked = {}  # path -> [(invoice, position)], the file's records and this run's entries
+            added = {}  # path -> the entries a dry run would have appended
             while True:
                 if not self.read_document():
                     if self.eof:
@@ -420,10 +422,24 @@ class Run:
                 accepted, (year, month) = self.map_document()
                 if not accepted:
                     continue
+                path = "%s/%dT305.%d" % (o["dir"], year, month)
+                mine = invoice(self.e)
+                if o["skip"]:
+                    if path not in booked:
+                        f = self.files.get(path, b"")
+                        booked[path] = [(invoice(f[400 * k:400 * k + 400]), k + 1)
+                                        for k in range(len(f) // 400)]
+                    match = min((p for i, p in booked[path] if same_invoice(i, mine)), default=0)
+                    if match:
+                        self.trace.append(" * dokument już jest w KPR: plik %s, pozycja %d - pominięty *"
+                                          % (path, match))
+                        continue
                 count += 1
                 if o["dry"]:
+                    if o["skip"]:
+                        added[path] = added.get(path, 0) + 1
+                        booked[path].append((mine, len(self.files.get(path, b"")) // 400 + added[path]))
                     continue
-                path = "%s/%dT305.%d" % (o["dir"], year, month)
                 if not 1 <= month <= 12 or path in o.get("unopenable", ()):
                     self.trace.append("Błąd otwarcia pliku %s !" % path)
                     self.trace.append(" * błąd otwarcia okresu *")
@@ -434,15 +450,39 @@ class Run:
                 self.e[0:4] = struct.pack("<i", n + 1)
                 del f[400 * n:]
                 f += self.e
+                if o["skip"]:
+                    booked[path].append((mine, n + 1))
             self.trace.append(" *** Ilość dokumentów %d" % count)
         self.trace.append(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***" if o["dry"]
                           else " *** Koniec przetwarzania ***")
         return exit_code
 
 
+def reduced(text):
+    # Blanks dropped, ASCII letters upper-cased, every other byte as it is.
+    return bytes(c - 32 if 97 <= c <= 122 else c for c in text if c != 32)
+
+
+def short_string(record, offset, capacity):
+    return bytes(record[offset + 1:offset + 1 + min(record[offset], capacity)])
+
+
+def invoice(record):
+    """Date, number, NIP digits and name of a 400-byte record: what makes an invoice the same."""
+    nip = bytes(c for c in short_string(record, 55, 18) if 48 <= c <= 57)
+    return (bytes(record[18:22]), reduced(short_string(record, 32, 22)), nip,
+            reduced(short_string(record, 74, 36)))
+
+
+def same_invoice(a, b):
+    if a[:2] != b[:2]:
+        return False
+    return a[2] == b[2] if a[2] and b[2] else a[3] == b[3]
+
+
 def options(**given):
     o = dict(codepage="852", sym2006=True, szablon31=True, postal=False, attribute="", register="",
-             description="", always=False, dry=False, dir="@OUT@")
+             description="", always=False, dry=False, dir="@OUT@", skip=True)
     o.update(given)
     return o
 
