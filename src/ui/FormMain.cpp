@@ -152,6 +152,7 @@ ConversionSettings FormMain::conversionSettings() const
     settings.defaultDescription = Edit_OPIS->text();
     settings.alwaysDescription = chb_def_opis->isChecked();
     settings.dryRun = ch_sprawdz->isChecked();
+    settings.skipDuplicates = chb_duplikaty->isChecked();
     return settings;
 }
 

@@ -81,6 +81,7 @@ private Q_SLOTS:
         QCOMPARE(settings.ledgerEncoding, PolishEncoding::Cp852);
         QVERIFY(settings.sym2006 && settings.szablon31);
         QVERIFY(!settings.dryRun && !settings.postalCode && !settings.alwaysDescription);
+        QVERIFY(settings.skipDuplicates);
     }
 
     void closingWritesEveryKeyInOrder()
@@ -158,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(settings.alwaysDescription);
         QVERIFY(!settings.sym2006);
         QVERIFY(!settings.szablon31);
-        QVERIFY(!child<QCheckBox>(*window, "chb_duplikaty")->isChecked());
+        QVERIFY(!settings.skipDuplicates);
         // The dry run is never kept.
         QVERIFY(!settings.dryRun);
     }
