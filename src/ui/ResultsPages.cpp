@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -29,7 +28,9 @@ QVBoxLayout* pageLayout(QWidget* page)
 void makeCompact(QTableView* table)
 {
     table->verticalHeader()->setVisible(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    const int rowHeight = table->fontMetrics().height() + 4;
+    table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
     table->setWordWrap(false);
     table->horizontalHeader()->setHighlightSections(false);
 }
@@ -86,6 +87,7 @@ QWidget* ResultsPages::createDocumentsPage()
     grid_Dokumenty->setToolTip(QStringLiteral("Dokumenty ostatniej konwersji; przebieg zaznaczonego "
                                               "jest pokazany poniżej"));
     makeCompact(grid_Dokumenty);
+    grid_Dokumenty->horizontalHeader()->setStretchLastSection(true);
     connect(grid_Dokumenty->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsPages::showDocumentTrace);
 
@@ -106,10 +108,6 @@ QWidget* ResultsPages::createTotalsPage()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("page_Podsumowanie"));
     QVBoxLayout* layout = pageLayout(page);
-    l_Przebieg = new QLabel(page);
-    l_Przebieg->setObjectName(QStringLiteral("l_Przebieg"));
-    l_Przebieg->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(l_Przebieg);
     grid_Podsumowanie = new QTableWidget(page);
     grid_Podsumowanie->setObjectName(QStringLiteral("grid_Podsumowanie"));
     grid_Podsumowanie->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -117,7 +115,7 @@ QWidget* ResultsPages::createTotalsPage()
         QStringLiteral("Sumy kontrolne ostatniej konwersji do uzgodnienia z rejestrami VAT"));
     makeCompact(grid_Podsumowanie);
     layout->addWidget(grid_Podsumowanie, 1);
-    showTotals(grid_Podsumowanie, RunTotals());
+    showTotals(grid_Podsumowanie, {}, RunTotals());
     return page;
 }
 
@@ -128,11 +126,9 @@ void ResultsPages::showResults(const RunResults* results)
     m_model->setResults(results);
     if (results) {
         grid_Dokumenty->resizeColumnsToContents();
-        l_Przebieg->setText(runHeader(results->report()));
-        showTotals(grid_Podsumowanie, computeTotals(results->report()));
+        showTotals(grid_Podsumowanie, runHeader(results->report()), computeTotals(results->report()));
     } else {
-        l_Przebieg->clear();
-        showTotals(grid_Podsumowanie, RunTotals());
+        showTotals(grid_Podsumowanie, {}, RunTotals());
     }
 }
 

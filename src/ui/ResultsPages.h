@@ -8,7 +8,6 @@
 #include <functional>
 
 class QCheckBox;
-class QLabel;
 class QModelIndex;
 class QPlainTextEdit;
 class QSortFilterProxyModel;
@@ -53,7 +52,6 @@ private:
     QCheckBox* chb_tylkoUwagi = nullptr;
     QTableView* grid_Dokumenty = nullptr;
     QPlainTextEdit* MemoDokumentu = nullptr;
-    QLabel* l_Przebieg = nullptr;
     QTableWidget* grid_Podsumowanie = nullptr;
 };
 

@@ -29,6 +29,13 @@ class Rows
 public:
     explicit Rows(QTableWidget* table) : m_table(table) {}
 
+    void across(const QString& text)
+    {
+        const int row = next();
+        m_table->setItem(row, PlaceColumn, cell(text, false));
+        m_table->setSpan(row, PlaceColumn, 1, m_table->columnCount());
+    }
+
     void count(const QString& caption, int value)
     {
         const int row = next();
@@ -60,7 +67,7 @@ private:
 };
 } // namespace
 
-void showTotals(QTableWidget* table, const RunTotals& totals)
+void showTotals(QTableWidget* table, const QStringList& header, const RunTotals& totals)
 {
     table->clear();
     table->setRowCount(0);
@@ -71,6 +78,9 @@ void showTotals(QTableWidget* table, const RunTotals& totals)
     table->setHorizontalHeaderLabels(captions);
 
     Rows rows(table);
+    for (const QString& line : header) {
+        rows.across(line);
+    }
     rows.count(QStringLiteral("Bloki w pliku"), totals.blocks);
     rows.count(QStringLiteral("anulowane"), totals.cancelled);
     rows.count(QStringLiteral("inne rodzaje"), totals.otherKinds);
@@ -91,12 +101,15 @@ void showTotals(QTableWidget* table, const RunTotals& totals)
     table->resizeColumnsToContents();
 }
 
-QString runHeader(const RunReport& report)
+QStringList runHeader(const RunReport& report)
 {
-    return QStringLiteral("Plik: %1   Katalog KPR: %2   %3   %4")
-        .arg(report.exportFile, report.companyDirectory,
-             report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-             report.dryRun ? QStringLiteral("symulacja, bez zapisu") : QStringLiteral("zapis do KPR"));
+    return QStringList{
+        QStringLiteral("Plik eksportu: ") + report.exportFile,
+        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
+        QStringLiteral("Konwersja: ") + report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
+                           : QStringLiteral(", z zapisem do KPR")),
+    };
 }
 
 } // namespace przenosnik

@@ -2,7 +2,7 @@
 // monthly file and kind, as one table.
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 class QTableWidget;
 
@@ -11,10 +11,11 @@ namespace przenosnik {
 struct RunReport;
 struct RunTotals;
 
-// Fills the table with the totals, one row per count and per file and kind.
-void showTotals(QTableWidget* table, const RunTotals& totals);
+// Fills the table: the header lines, each across the whole table, then one
+// row per count and per file and kind.
+void showTotals(QTableWidget* table, const QStringList& header, const RunTotals& totals);
 
-// One line naming the run: export file, company directory, when, and whether it wrote.
-QString runHeader(const RunReport& report);
+// The lines naming the run: export file, company directory, when, and whether it wrote.
+QStringList runHeader(const RunReport& report);
 
 } // namespace przenosnik

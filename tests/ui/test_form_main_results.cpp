@@ -232,7 +232,8 @@ private Q_SLOTS:
     void totalsNameTheMonthlyFile()
     {
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("firma")));
-        auto window = runWindow(writeExport(twoInvoices(QString())), path(QStringLiteral("firma")));
+        const QString exportFile = writeExport(twoInvoices(QString()));
+        auto window = runWindow(exportFile, path(QStringLiteral("firma")));
         QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(), TracePage);
         const QString monthFile = window->lastReport().documents.value(0).monthFile;
         QVERIFY2(QFileInfo(monthFile).isAbsolute() && QFileInfo::exists(monthFile), qPrintable(monthFile));
@@ -241,10 +242,11 @@ private Q_SLOTS:
         int fileRows = 0;
         for (int row = 0; row < totals->rowCount(); ++row) {
             const QString place = totals->item(row, 0)->text();
-            counts.insert(place, totals->item(row, 2)->text());
+            counts.insert(place, totals->item(row, 2) ? totals->item(row, 2)->text() : QString());
             fileRows += place == monthFile ? 1 : 0;
         }
         QCOMPARE(fileRows, 1);
+        QVERIFY(counts.contains(QStringLiteral("Plik eksportu: ") + exportFile));
         QCOMPARE(counts.value(monthFile), QStringLiteral("2"));
         QCOMPARE(counts.value(QStringLiteral("dokumenty skonwertowane")), QStringLiteral("2"));
         QCOMPARE(counts.value(QStringLiteral("zapisany")), QStringLiteral("2"));
