@@ -65,6 +65,27 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, con
     return QFileDialog::getOpenFileName(parent, caption, directory, filter, selectedFilter, options);
 }
 
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                    const QString& filter, QString* selectedFilter,
+                                    QFileDialog::Options options)
+{
+    remember(caption, directory, filter, options);
+    if (nextFileName) {
+        const QString answer = *nextFileName;
+        nextFileName.reset();
+        if (selectedFilter) {
+            const QString suffix = QStringLiteral("*.") + answer.section(QLatin1Char('.'), -1).toLower();
+            for (const QString& entry : filter.split(QStringLiteral(";;"))) {
+                if (entry.contains(suffix)) {
+                    *selectedFilter = entry;
+                }
+            }
+        }
+        return answer;
+    }
+    return QFileDialog::getSaveFileName(parent, caption, directory, filter, selectedFilter, options);
+}
+
 QString FileDialog::getExistingDirectory(QWidget* parent, const QString& caption, const QString& directory,
                                          QFileDialog::Options options)
 {

@@ -1,6 +1,6 @@
-// The open-file and folder dialogs of the windows, behind one seam: a test
-// queues the answer with setNextFileName / setNextDirectory and the next call
-// returns it without opening a dialog.
+// The open-file, save-file and folder dialogs of the windows, behind one seam:
+// a test queues the answer with setNextFileName / setNextDirectory and the
+// next call returns it without opening a dialog.
 #pragma once
 
 #include <QFileDialog>
@@ -15,6 +15,10 @@ class FileDialog
 public:
     // An empty string means "cancelled", as with QFileDialog.
     static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                   const QString& filter, QString* selectedFilter = nullptr,
+                                   QFileDialog::Options options = {});
+    // A queued answer sets *selectedFilter to the filter its extension names.
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                    const QString& filter, QString* selectedFilter = nullptr,
                                    QFileDialog::Options options = {});
     static QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& directory,

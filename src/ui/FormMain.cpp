@@ -7,15 +7,21 @@
 #include "ui/HintSwitch.h"
 #include "ui/LimitedLineEdit.h"
 #include "ui/MessageBox.h"
+#include "ui/PrintDialog.h"
+#include "ui/ResultsPages.h"
 #include "ui/ToolBarImages.h"
 #include "ui/TraceLog.h"
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
+#include "report/ReportDocument.h"
+#include "report/ReportFile.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +31,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScopeGuard>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -39,6 +46,15 @@ const QPoint DesignedPosition(306, 145);
 // Description and pattern pairs, separated by bars.
 const QString ExportFileFilter =
     QStringLiteral("Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*");
+const QString CsvReportFilter = QStringLiteral("Raport CSV (*.csv)");
+const QString PdfReportFilter = QStringLiteral("Raport PDF (*.pdf)");
+
+// The report's name offered first: beside the export file, named after it.
+QString suggestedReportFile(const RunReport& report)
+{
+    const QFileInfo exportFile(report.exportFile);
+    return exportFile.absoluteDir().filePath(exportFile.completeBaseName() + QStringLiteral("_raport.csv"));
+}
 
 // Shows the wait cursor while it lives, and the normal one while a message
 // box is up in between.
@@ -137,6 +153,7 @@ ConversionSettings FormMain::conversionSettings() const
     settings.defaultDescription = Edit_OPIS->text();
     settings.alwaysDescription = chb_def_opis->isChecked();
     settings.dryRun = ch_sprawdz->isChecked();
+    settings.skipDuplicates = chb_duplikaty->isChecked();
     return settings;
 }
 
@@ -152,7 +169,20 @@ bool FormMain::hintsOn() const
 
 void FormMain::appendTrace(const QString& line)
 {
+    if (m_running) {
+        m_results.traceLine(m_trace->lineCount(), line);
+    }
     m_trace->append(line);
+}
+
+void FormMain::documentResult(const DocumentResult& result)
+{
+    m_results.add(result, m_trace->lineCount());
+}
+
+void FormMain::rejectedBlocks(const RejectedBlocks& blocks)
+{
+    m_results.setRejected(blocks);
 }
 
 QStringList& FormMain::documentLines()
@@ -226,13 +256,25 @@ void FormMain::act_KonwertExecute()
 void FormMain::runConversion()
 {
     m_running = true;
-    const auto done = qScopeGuard([this] {
+    const ConversionSettings settings = conversionSettings();
+    tabs_Wyniki->showResults(nullptr);
+    m_results.start(settings, QDateTime::currentDateTime());
+    RunOutcome outcome = RunOutcome::ExportNotOpened;
+    const auto done = qScopeGuard([this, &outcome] {
         m_trace->flush();
         mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
         m_running = false;
+        // A run that could not open its export file leaves no report.
+        const bool reported = outcome != RunOutcome::ExportNotOpened;
+        act_Raport->setEnabled(reported);
+        act_Drukuj->setEnabled(reported);
+        tabs_Wyniki->showResults(reported ? &m_results : nullptr);
+        if (reported && m_results.anyNeedsAttention()) {
+            tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
+        }
     });
     WaitCursor wait;
-    RunConversion(conversionSettings(), *this);
+    outcome = RunConversion(settings, *this);
 }
 
 void FormMain::Act_FirmyKPRExecute()
@@ -266,6 +308,46 @@ void FormMain::act_HelpExecute()
 void FormMain::act_WyczyscTraceExecute()
 {
     m_trace->clear();
+}
+
+void FormMain::act_RaportExecute()
+{
+    if (m_running || !act_Raport->isEnabled()) {
+        return;
+    }
+    const QString start =
+        m_lastReportFile.isEmpty() ? suggestedReportFile(m_results.report()) : m_lastReportFile;
+    QString selected = reportFormat(start) == ReportFormat::Pdf ? PdfReportFilter : CsvReportFilter;
+    QString chosen =
+        FileDialog::getSaveFileName(this, QStringLiteral("Zapisz raport z konwersji"), start,
+                                    CsvReportFilter + QStringLiteral(";;") + PdfReportFilter, &selected);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    // A name without either extension gets that of the chosen filter.
+    if (reportFormat(chosen) == ReportFormat::Unknown) {
+        chosen += selected == PdfReportFilter ? QStringLiteral(".pdf") : QStringLiteral(".csv");
+    }
+    QString error;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = writeReport(chosen, m_results.report(), &error);
+    }
+    if (!written) {
+        MessageBox::show(this, QMessageBox::Warning, QApplication::applicationName(), error, QMessageBox::Ok);
+        return;
+    }
+    m_lastReportFile = chosen;
+}
+
+void FormMain::act_DrukujExecute()
+{
+    if (m_running || !act_Drukuj->isEnabled()) {
+        return;
+    }
+    const std::unique_ptr<QTextDocument> document = reportDocument(m_results.report());
+    PrintDialog::print(this, *document, QStringLiteral("Raport z konwersji"));
 }
 
 void FormMain::act_CloseExecute()
@@ -388,6 +470,7 @@ void FormMain::createSettings(const QString& settingsDirectory)
         checkBox("chb_Sym2006_Checked", chb_Sym2006),
         checkBox("chb_def_opis_Checked", chb_def_opis),
         checkBox("chb_Szablon31_Checked", chb_Szablon31),
+        checkBox("chb_duplikaty_Checked", chb_duplikaty),
     };
     m_settings =
         std::make_unique<WindowSettings>(this, QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
+#include "ui/RunResults.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -22,6 +23,7 @@ namespace przenosnik {
 
 class HintSwitch;
 class LimitedLineEdit;
+class ResultsPages;
 class TraceLog;
 struct UndoPlan;
 class WindowSettings;
@@ -51,6 +53,11 @@ public:
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
+    void documentResult(const DocumentResult& result) override;
+    void rejectedBlocks(const RejectedBlocks& blocks) override;
+
+    // What the last run reported; empty before the first run.
+    const RunReport& lastReport() const { return m_results.report(); }
 
 public Q_SLOTS:
     void act_KonwertExecute();
@@ -58,6 +65,8 @@ public Q_SLOTS:
     void Act_FirmyKPRExecute();
     void act_HelpExecute();
     void act_WyczyscTraceExecute();
+    void act_RaportExecute();
+    void act_DrukujExecute();
     void act_CloseExecute();
 
 protected:
@@ -92,6 +101,8 @@ private:
     QAction* Act_FirmyKPR = nullptr;
     QAction* act_Help = nullptr;
     QAction* act_WyczyscTrace = nullptr;
+    QAction* act_Raport = nullptr;
+    QAction* act_Drukuj = nullptr;
     QAction* act_Close = nullptr;
     QCheckBox* ch_sprawdz = nullptr;
     // Top panel
@@ -101,6 +112,7 @@ private:
     QGroupBox* gb_KPR = nullptr;
     QRadioButton* RB_852 = nullptr;
     QRadioButton* RB_MAZ = nullptr;
+    QCheckBox* chb_duplikaty = nullptr;
     QGroupBox* gb_Symfonia = nullptr;
     QCheckBox* chb_Szablon31 = nullptr;
     QCheckBox* chb_Sym2006 = nullptr;
@@ -111,7 +123,8 @@ private:
     QCheckBox* chb_def_opis = nullptr;
     QCheckBox* chb_kod = nullptr;
     QPlainTextEdit* mDokument = nullptr;
-    // Trace
+    // Trace and results
+    ResultsPages* tabs_Wyniki = nullptr;
     QPlainTextEdit* MemoTrace = nullptr;
 
     QString m_settingsDirectory;
@@ -120,6 +133,8 @@ private:
     std::unique_ptr<WindowSettings> m_settings;
     QStringList m_documentLines;
     QString m_lastExportFolder;
+    QString m_lastReportFile;
+    RunResults m_results;
     int m_documentCount = 0;
     bool m_running = false;
 };

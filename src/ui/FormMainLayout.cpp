@@ -2,7 +2,9 @@
 #include "ui/FormMain.h"
 
 #include "ui/LimitedLineEdit.h"
+#include "ui/ResultsPages.h"
 #include "ui/ToolBarImages.h"
+#include "ui/TraceLog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -75,6 +77,14 @@ void FormMain::createActions()
     act_Help->setCheckable(true);
     act_WyczyscTrace = makeAction(this, "act_WyczyscTrace", QStringLiteral("Wyczyść"),
                                   QStringLiteral("Czyści pole śledzenia"), ToolBarImage::WasteBin);
+    act_Raport = makeAction(this, "act_Raport", QStringLiteral("Raport"),
+                            QStringLiteral("Zapisuje raport z ostatniej konwersji (CSV albo PDF)"),
+                            ToolBarImage::ReportSheet);
+    act_Drukuj = makeAction(this, "act_Drukuj", QStringLiteral("Drukuj"),
+                            QStringLiteral("Drukuje raport z ostatniej konwersji"), ToolBarImage::Printer);
+    // There is nothing to save or print before a run.
+    act_Raport->setEnabled(false);
+    act_Drukuj->setEnabled(false);
     act_Close = makeAction(this, "act_Close", QStringLiteral("Koniec"),
                            QStringLiteral("Kończy prace programu"), ToolBarImage::WalkingOut);
 
@@ -84,6 +94,8 @@ void FormMain::createActions()
     // The action's checked state is set by the handler from the hints.
     connect(act_Help, &QAction::triggered, this, &FormMain::act_HelpExecute);
     connect(act_WyczyscTrace, &QAction::triggered, this, &FormMain::act_WyczyscTraceExecute);
+    connect(act_Raport, &QAction::triggered, this, &FormMain::act_RaportExecute);
+    connect(act_Drukuj, &QAction::triggered, this, &FormMain::act_DrukujExecute);
     connect(act_Close, &QAction::triggered, this, &FormMain::act_CloseExecute);
     // The shortcut works wherever the focus is in the window.
     addAction(act_Help);
@@ -124,6 +136,9 @@ void FormMain::createToolBar(QWidget* panelTop)
     addSeparator(0);
     addButton(act_Help, "tb_Help");
     addButton(act_WyczyscTrace, "tb_ClearTrace");
+    addSeparator(0);
+    addButton(act_Raport, "tb_Raport");
+    addButton(act_Drukuj, "tb_Drukuj");
     addSeparator(0);
     addButton(act_Close, "tb_koniec");
 }
@@ -168,6 +183,11 @@ void FormMain::createCodePageGroup(QWidget* panelTop)
     RB_MAZ = new QRadioButton(QStringLiteral("MAZ"), gb_KPR);
     placeChoice(RB_MAZ, "RB_MAZ", 90, 16);
     RB_MAZ->setToolTip(QStringLiteral("KPR_ZN PL=MAZ"));
+    chb_duplikaty = new QCheckBox(QStringLiteral("pomijaj już zapisane"), gb_KPR);
+    placeChoice(chb_duplikaty, "chb_duplikaty", 12, 36);
+    chb_duplikaty->setToolTip(QStringLiteral(
+        "Nie dopisuje dokumentu, który już jest w pliku miesięcznym (ten sam numer, data i NIP)"));
+    chb_duplikaty->setChecked(true);
 }
 
 void FormMain::createSymfoniaGroup(QWidget* panelTop)
@@ -243,7 +263,9 @@ void FormMain::createTracePanel(QWidget* panelMain)
     MemoTrace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemoTrace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoTrace->setToolTip(QStringLiteral("Okienko wyników pracy i przebiegu operacji"));
-    leftLayout->addWidget(MemoTrace);
+    tabs_Wyniki = new ResultsPages(
+        MemoTrace, [this](int first, int count) { return m_trace->lines(first, count); }, panelLeft);
+    leftLayout->addWidget(tabs_Wyniki);
 }
 
 void FormMain::createStatusBar()
@@ -257,9 +279,9 @@ void FormMain::createStatusBar()
 
 void FormMain::setTabOrder()
 {
-    const QList<QWidget*> chain{ch_sprawdz,    de_KPR,      FE_EPP,       RB_852,   RB_MAZ,
-                                chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ, Edit_OPIS,
-                                chb_def_opis,  chb_kod,     mDokument,    MemoTrace};
+    const QList<QWidget*> chain{ch_sprawdz,    de_KPR,        FE_EPP,      RB_852,       RB_MAZ,
+                                chb_duplikaty, chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ,
+                                Edit_OPIS,     chb_def_opis,  chb_kod,     mDokument,    MemoTrace};
     for (qsizetype i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

@@ -16,9 +16,11 @@ enum class ToolBarImage
     QuestionMark = 6,
     OpenFolder = 7,
     UndoArrow = 8,
+    ReportSheet = 9,
+    Printer = 10,
 };
 
-constexpr int ToolBarImageCount = 9;
+constexpr int ToolBarImageCount = 11;
 
 // The image of that position in the list.
 QIcon toolBarImage(ToolBarImage image);

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -77,6 +78,23 @@ QStringList TraceLog::lines() const
         result = m_memo->document()->toRawText().split(QChar::ParagraphSeparator);
     }
     result.append(m_pending);
+    return result;
+}
+
+QStringList TraceLog::lines(int first, int count) const
+{
+    QStringList result;
+    const int end = qMin(first + qMax(0, count), lineCount());
+    int line = qMax(0, first);
+    if (line < m_shownLines) {
+        for (QTextBlock block = m_memo->document()->findBlockByNumber(line);
+             block.isValid() && line < qMin(end, m_shownLines); block = block.next(), ++line) {
+            result.append(block.text());
+        }
+    }
+    for (; line < end; ++line) {
+        result.append(m_pending.at(line - m_shownLines));
+    }
     return result;
 }
 

@@ -26,6 +26,8 @@ public:
 
     // The lines of the log, the collected ones included.
     QStringList lines() const;
+    // The lines numbered first to first + count - 1, as far as the log has them.
+    QStringList lines(int first, int count) const;
     int lineCount() const { return m_shownLines + int(m_pending.size()); }
 
 private:

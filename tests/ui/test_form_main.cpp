@@ -31,12 +31,12 @@ QStringList iniLines(const QString& path)
     return decodeWindows1250(test::readFile(path)).split(QStringLiteral("\r\n"));
 }
 
-const QStringList ValueKeys{QStringLiteral("RB_852_Checked"),       QStringLiteral("RB_MAZ_Checked"),
-                            QStringLiteral("FE_EPP_Text"),          QStringLiteral("Edit_Atrybut_Text"),
-                            QStringLiteral("Edit_OPIS_Text"),       QStringLiteral("Edit_REJ_Text"),
-                            QStringLiteral("chb_kod_Checked"),      QStringLiteral("de_KPR_Text"),
-                            QStringLiteral("chb_Sym2006_Checked"),  QStringLiteral("chb_def_opis_Checked"),
-                            QStringLiteral("chb_Szablon31_Checked")};
+const QStringList ValueKeys{QStringLiteral("RB_852_Checked"),        QStringLiteral("RB_MAZ_Checked"),
+                            QStringLiteral("FE_EPP_Text"),           QStringLiteral("Edit_Atrybut_Text"),
+                            QStringLiteral("Edit_OPIS_Text"),        QStringLiteral("Edit_REJ_Text"),
+                            QStringLiteral("chb_kod_Checked"),       QStringLiteral("de_KPR_Text"),
+                            QStringLiteral("chb_Sym2006_Checked"),   QStringLiteral("chb_def_opis_Checked"),
+                            QStringLiteral("chb_Szablon31_Checked"), QStringLiteral("chb_duplikaty_Checked")};
 
 } // namespace
 
@@ -68,6 +68,7 @@ private Q_SLOTS:
         QVERIFY(child<QCheckBox>(w, "chb_Sym2006")->isChecked());
         QVERIFY(!child<QCheckBox>(w, "chb_kod")->isChecked());
         QVERIFY(!child<QCheckBox>(w, "chb_def_opis")->isChecked());
+        QVERIFY(child<QCheckBox>(w, "chb_duplikaty")->isChecked());
         QVERIFY(!child<QCheckBox>(w, "ch_sprawdz")->isChecked());
         for (const char* edit : {"de_KPR", "FE_EPP", "Edit_Atrybut", "Edit_REJ", "Edit_OPIS"}) {
             QVERIFY2(child<QLineEdit>(w, edit)->text().isEmpty(), edit);
@@ -80,6 +81,7 @@ private Q_SLOTS:
         QCOMPARE(settings.ledgerEncoding, PolishEncoding::Cp852);
         QVERIFY(settings.sym2006 && settings.szablon31);
         QVERIFY(!settings.dryRun && !settings.postalCode && !settings.alwaysDescription);
+        QVERIFY(settings.skipDuplicates);
     }
 
     void closingWritesEveryKeyInOrder()
@@ -118,6 +120,7 @@ private Q_SLOTS:
         QCOMPARE(values.value(QStringLiteral("RB_MAZ_Checked")), QStringLiteral("FALSE"));
         QCOMPARE(values.value(QStringLiteral("chb_Szablon31_Checked")), QStringLiteral("TRUE"));
         QCOMPARE(values.value(QStringLiteral("chb_kod_Checked")), QStringLiteral("FALSE"));
+        QCOMPARE(values.value(QStringLiteral("chb_duplikaty_Checked")), QStringLiteral("TRUE"));
         QCOMPARE(values.value(QStringLiteral("FE_EPP_Text")), QString());
     }
 
@@ -135,6 +138,7 @@ private Q_SLOTS:
             child<QCheckBox>(*window, "chb_def_opis")->setChecked(true);
             child<QCheckBox>(*window, "chb_Sym2006")->setChecked(false);
             child<QCheckBox>(*window, "chb_Szablon31")->setChecked(false);
+            child<QCheckBox>(*window, "chb_duplikaty")->setChecked(false);
             child<QCheckBox>(*window, "ch_sprawdz")->setChecked(true);
             window->close();
         }
@@ -155,6 +159,7 @@ private Q_SLOTS:
         QVERIFY(settings.alwaysDescription);
         QVERIFY(!settings.sym2006);
         QVERIFY(!settings.szablon31);
+        QVERIFY(!settings.skipDuplicates);
         // The dry run is never kept.
         QVERIFY(!settings.dryRun);
     }

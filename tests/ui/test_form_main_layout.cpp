@@ -54,6 +54,7 @@ private Q_SLOTS:
         QTest::newRow("Label5") << "Label5" << QRect(12, 16, 0, 0);
         QTest::newRow("RB_852") << "RB_852" << QRect(42, 16, 0, 0);
         QTest::newRow("RB_MAZ") << "RB_MAZ" << QRect(90, 16, 0, 0);
+        QTest::newRow("chb_duplikaty") << "chb_duplikaty" << QRect(12, 36, 0, 0);
         QTest::newRow("l_sumfonia") << "l_sumfonia" << QRect(11, 16, 0, 0);
         QTest::newRow("chb_Szablon31") << "chb_Szablon31" << QRect(63, 16, 0, 0);
         QTest::newRow("chb_Sym2006") << "chb_Sym2006" << QRect(63, 36, 0, 0);
@@ -149,6 +150,10 @@ private Q_SLOTS:
         QTest::newRow("RB_MAZ") << "RB_MAZ"
                                 << "MAZ"
                                 << "KPR_ZN PL=MAZ";
+        QTest::newRow("chb_duplikaty")
+            << "chb_duplikaty"
+            << "pomijaj już zapisane"
+            << "Nie dopisuje dokumentu, który już jest w pliku miesięcznym (ten sam numer, data i NIP)";
         QTest::newRow("gb_Symfonia") << "gb_Symfonia"
                                      << " Symfonia "
                                      << "";
@@ -248,14 +253,15 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(order, QStringList({"tk_KOnwersja", "tb_Cofnij", "|", "ch_sprawdz", "ToolButton3", "|",
-                                     "tb_Help", "tb_ClearTrace", "|", "tb_koniec"}));
+                                     "tb_Help", "tb_ClearTrace", "|", "tb_Raport", "tb_Drukuj", "|",
+                                     "tb_koniec"}));
         QCOMPARE(bar->widgetForAction(bar->actions().at(2))->width(), 13);
         QCOMPARE(bar->geometry(), QRect(0, 0, 456, 29));
         window.resize(700, 500);
         window.show();
         QTRY_COMPARE(bar->width(), 700);
-        for (const char* button :
-             {"tk_KOnwersja", "tb_Cofnij", "ToolButton3", "tb_Help", "tb_ClearTrace", "tb_koniec"}) {
+        for (const char* button : {"tk_KOnwersja", "tb_Cofnij", "ToolButton3", "tb_Help", "tb_ClearTrace",
+                                   "tb_Raport", "tb_Drukuj", "tb_koniec"}) {
             QCOMPARE(child<QToolButton>(window, button)->width(), 25);
             QCOMPARE(child<QToolButton>(window, button)->toolButtonStyle(), Qt::ToolButtonIconOnly);
         }
@@ -291,6 +297,14 @@ private Q_SLOTS:
                                    << "Koniec"
                                    << "Kończy prace programu"
                                    << "tb_koniec";
+        QTest::newRow("act_Raport") << "act_Raport"
+                                    << "Raport"
+                                    << "Zapisuje raport z ostatniej konwersji (CSV albo PDF)"
+                                    << "tb_Raport";
+        QTest::newRow("act_Drukuj") << "act_Drukuj"
+                                    << "Drukuj"
+                                    << "Drukuje raport z ostatniej konwersji"
+                                    << "tb_Drukuj";
     }
 
     void actions()
@@ -313,9 +327,9 @@ private Q_SLOTS:
     void tabOrderFollowsTheDesign()
     {
         auto window = openWindow();
-        const QStringList expected{"de_KPR",       "FE_EPP",       "RB_852",   "chb_Szablon31",
-                                   "chb_Sym2006",  "Edit_Atrybut", "Edit_REJ", "Edit_OPIS",
-                                   "chb_def_opis", "chb_kod",      "MemoTrace"};
+        const QStringList expected{"de_KPR",        "FE_EPP",       "RB_852",       "chb_duplikaty",
+                                   "chb_Szablon31", "chb_Sym2006",  "Edit_Atrybut", "Edit_REJ",
+                                   "Edit_OPIS",     "chb_def_opis", "chb_kod",      "MemoTrace"};
         QWidget* start = child<QLineEdit>(*window, "de_KPR");
         start->setFocus();
         QStringList visited{start->objectName()};

@@ -1,0 +1,89 @@
+#include "conversion/CsvReport.h"
+
+#include "conversion/RunTotals.h"
+
+#include <QFileInfo>
+
+#include <charconv>
+
+namespace przenosnik {
+
+QString reportAmount(double value)
+{
+    char buffer[400];
+    const std::to_chars_result end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    QString text = QString::fromLatin1(buffer, end.ptr - buffer);
+    text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (text == QLatin1String("-0,00"))
+        text.remove(0, 1);
+    return text;
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString reportDate(const LedgerDate& date)
+{
+    if (date.year == 0 && date.month == 0 && date.day == 0)
+        return {};
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.year, 4, 10, QLatin1Char('0'))
+        .arg(date.month, 2, 10, QLatin1Char('0'))
+        .arg(date.day, 2, 10, QLatin1Char('0'));
+}
+
+QStringList reportColumns()
+{
+    QStringList columns{QStringLiteral("Lp"),     QStringLiteral("Numer"),      QStringLiteral("Data"),
+                        QStringLiteral("Rodzaj"), QStringLiteral("Kontrahent"), QStringLiteral("NIP")};
+    columns += amountCaptions();
+    columns += QStringList{QStringLiteral("Plik"), QStringLiteral("Pozycja"), QStringLiteral("Stan"),
+                           QStringLiteral("Uwagi")};
+    return columns;
+}
+
+QStringList reportRow(const DocumentResult& document)
+{
+    // A document not accepted has no place; one that a file failure stopped at has a file but no position.
+    const bool accepted = document.state != DocumentState::Skipped;
+    const bool placed = accepted && document.state != DocumentState::NotWritten && document.position > 0;
+    QStringList fields{QString::number(document.ordinal), document.number,    reportDate(document.date),
+                       kindText(document.kind),           document.partyName, document.nip};
+    for (double amount : amountColumns(document.amounts))
+        fields.append(reportAmount(amount));
+    fields.append(accepted ? QFileInfo(document.monthFile).fileName() : QString());
+    fields.append(placed ? QString::number(document.position) : QString());
+    fields.append(stateText(document.state));
+    fields.append(document.remarks.join(QStringLiteral(", ")));
+    return fields;
+}
+
+namespace {
+
+QString csvLine(const QStringList& fields)
+{
+    QStringList quoted;
+    for (const QString& field : fields)
+        quoted.append(csvField(field));
+    return quoted.join(QLatin1Char(';')) + QLatin1String("\r\n");
+}
+
+} // namespace
+
+QByteArray csvReport(const RunReport& report)
+{
+    QString text = csvLine(reportColumns());
+    for (const DocumentResult& document : report.documents)
+        text += csvLine(reportRow(document));
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+} // namespace przenosnik

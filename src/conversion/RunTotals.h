@@ -1,0 +1,69 @@
+// The totals of a run for reconciliation with the VAT registers: counts of
+// blocks and states, and the amounts per monthly file and kind.
+#pragma once
+
+#include "conversion/RunReport.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace przenosnik {
+
+// The kinds the totals are kept for, as indexes of KindTotals arrays.
+enum TotalsKind
+{
+    SalesTotals = 0,        // "sprzedaż"
+    PurchaseTotals = 1,     // "zakup"
+    UndeterminedTotals = 2, // "nieokreślony"
+};
+inline constexpr int TotalsKindCount = 3;
+inline constexpr int DocumentStateCount = 5;
+
+struct KindTotals
+{
+    int documents = 0;
+    DocumentAmounts sums;
+};
+
+struct FileTotals
+{
+    QString monthFile; // the full path, as the results give it
+    KindTotals byKind[TotalsKindCount];
+};
+
+struct RunTotals
+{
+    int blocks = 0;     // every document block of the file: results, cancelled and other kinds
+    int cancelled = 0;  // rejected as cancelled
+    int otherKinds = 0; // rejected as neither sales nor purchase
+    int converted = 0;  // the documents the run counted (its "Ilość dokumentów")
+    int byState[DocumentStateCount] = {}; // indexed by DocumentState
+    QList<FileTotals> files;              // in the order each file was first written to
+    KindTotals overall[TotalsKindCount];
+};
+
+// The totals of a run. The amounts are summed over the documents written
+// (in a dry run: those that would be written).
+RunTotals computeTotals(const RunReport& report);
+
+// The kind index of a document's kind (1 sales, 2 purchase, anything else undetermined).
+int totalsKind(int documentKind);
+// "sprzedaż", "zakup" or "nieokreślony" for a document's kind.
+QString kindText(int documentKind);
+// The same for a TotalsKind index.
+QString totalsKindText(int index);
+
+// Adds the amounts of one document to a sum.
+void addAmounts(DocumentAmounts& sum, const DocumentAmounts& amounts);
+
+// The captions of the amount columns, in the order of the saved report:
+// "Netto 23/22%", ..., "Netto razem", "VAT razem".
+QStringList amountCaptions();
+// The amounts in the same order as amountCaptions().
+QList<double> amountColumns(const DocumentAmounts& amounts);
+
+// The totals as plain text lines, amounts formatted as in the saved report.
+QStringList totalsLines(const RunTotals& totals);
+
+} // namespace przenosnik

@@ -1,0 +1,74 @@
+#include "report/ReportFile.h"
+
+#include "conversion/CsvReport.h"
+#ifdef PRZENOSNIK_PDF_REPORT
+#include "report/ReportDocument.h"
+#endif
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace przenosnik {
+
+ReportFormat reportFormat(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return ReportFormat::Csv;
+    if (suffix == QLatin1String("pdf"))
+        return ReportFormat::Pdf;
+    return ReportFormat::Unknown;
+}
+
+bool pdfReportAvailable()
+{
+#ifdef PRZENOSNIK_PDF_REPORT
+    return true;
+#else
+    return false;
+#endif
+}
+
+namespace {
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool writeCsv(const QString& path, const RunReport& report)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = csvReport(report);
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace
+
+bool writeReport(const QString& path, const RunReport& report, QString* error)
+{
+    bool written = false;
+    switch (reportFormat(path)) {
+    case ReportFormat::Unknown:
+        return fail(error, QStringLiteral("raport musi mieć rozszerzenie .csv albo .pdf: \"%1\"").arg(path));
+    case ReportFormat::Csv:
+        written = writeCsv(path, report);
+        break;
+    case ReportFormat::Pdf:
+#ifdef PRZENOSNIK_PDF_REPORT
+        written = writePdfReport(path, report);
+        break;
+#else
+        return fail(error, QStringLiteral("ta wersja programu nie zapisuje raportu PDF: \"%1\"").arg(path));
+#endif
+    }
+    if (!written)
+        return fail(error, QStringLiteral("Błąd zapisu raportu \"%1\"").arg(path));
+    return true;
+}
+
+} // namespace przenosnik

@@ -1,0 +1,30 @@
+// Printing a document through the system's print dialog, behind one seam: a
+// test queues the answer with setNextAnswer and the next call prints into a
+// PDF file (or cancels) without opening a dialog.
+#pragma once
+
+#include <QString>
+
+class QTextDocument;
+class QWidget;
+
+namespace przenosnik {
+
+class PrintDialog
+{
+public:
+    // Asks for a printer, A4 landscape preset, and prints the document on it.
+    // Answers whether it was printed.
+    static bool print(QWidget* parent, QTextDocument& document, const QString& title);
+
+    // Test answer: the next call prints as PDF into this file; an empty name
+    // answers "cancelled". Used once.
+    static void setNextAnswer(const QString& pdfFile);
+    static void clearNextAnswer();
+
+    // What the last call was asked, answered or not.
+    static QString lastTitle();
+    static int requestCount();
+};
+
+} // namespace przenosnik

@@ -1,0 +1,146 @@
+#include "ui/ResultsPages.h"
+
+#include "conversion/RunTotals.h"
+#include "ui/DocumentTableModel.h"
+#include "ui/RunResults.h"
+#include "ui/TotalsTable.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace przenosnik {
+
+namespace {
+QVBoxLayout* pageLayout(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    return layout;
+}
+
+void makeCompact(QTableView* table)
+{
+    table->verticalHeader()->setVisible(false);
+    const int rowHeight = table->fontMetrics().height() + 4;
+    table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table->setWordWrap(false);
+    table->horizontalHeader()->setHighlightSections(false);
+}
+} // namespace
+
+ResultsPages::ResultsPages(QPlainTextEdit* memoTrace, TraceLines traceLines, QWidget* parent)
+    : QTabWidget(parent), m_traceLines(std::move(traceLines))
+{
+    setObjectName(QStringLiteral("tabs_Wyniki"));
+    setDocumentMode(true);
+
+    auto* tracePage = new QWidget(this);
+    tracePage->setObjectName(QStringLiteral("page_Przebieg"));
+    pageLayout(tracePage)->addWidget(memoTrace);
+    addTab(tracePage, QStringLiteral("Przebieg"));
+    addTab(createDocumentsPage(), QStringLiteral("Dokumenty"));
+    addTab(createTotalsPage(), QStringLiteral("Podsumowanie"));
+}
+
+QWidget* ResultsPages::createDocumentsPage()
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("page_Dokumenty"));
+    QVBoxLayout* layout = pageLayout(page);
+
+    chb_tylkoUwagi = new QCheckBox(QStringLiteral("tylko z uwagami"), page);
+    chb_tylkoUwagi->setObjectName(QStringLiteral("chb_tylkoUwagi"));
+    chb_tylkoUwagi->setToolTip(QStringLiteral("Pokazuje tylko dokumenty pominięte, niezapisane, "
+                                              "już zapisane wcześniej i te z uwagami"));
+    layout->addWidget(chb_tylkoUwagi);
+
+    m_model = new DocumentTableModel(this);
+    m_proxy = new QSortFilterProxyModel(this);
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setSortRole(DocumentTableModel::SortRole);
+    m_proxy->setSortLocaleAware(true);
+    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setFilterRole(DocumentTableModel::AttentionRole);
+    m_proxy->setFilterKeyColumn(0);
+    connect(chb_tylkoUwagi, &QCheckBox::toggled, this,
+            [this](bool only) { m_proxy->setFilterFixedString(only ? QStringLiteral("1") : QString()); });
+
+    auto* splitter = new QSplitter(Qt::Vertical, page);
+    splitter->setObjectName(QStringLiteral("split_Dokumenty"));
+    splitter->setChildrenCollapsible(false);
+    grid_Dokumenty = new QTableView(splitter);
+    grid_Dokumenty->setObjectName(QStringLiteral("grid_Dokumenty"));
+    grid_Dokumenty->setModel(m_proxy);
+    grid_Dokumenty->setSortingEnabled(true);
+    grid_Dokumenty->sortByColumn(0, Qt::AscendingOrder);
+    grid_Dokumenty->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_Dokumenty->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_Dokumenty->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_Dokumenty->setToolTip(QStringLiteral("Dokumenty ostatniej konwersji; przebieg zaznaczonego "
+                                              "jest pokazany poniżej"));
+    makeCompact(grid_Dokumenty);
+    grid_Dokumenty->horizontalHeader()->setStretchLastSection(true);
+    connect(grid_Dokumenty->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ResultsPages::showDocumentTrace);
+
+    MemoDokumentu = new QPlainTextEdit(splitter);
+    MemoDokumentu->setObjectName(QStringLiteral("MemoDokumentu"));
+    MemoDokumentu->setReadOnly(true);
+    MemoDokumentu->setUndoRedoEnabled(false);
+    MemoDokumentu->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoDokumentu->setToolTip(QStringLiteral("Przebieg konwersji zaznaczonego dokumentu"));
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    layout->addWidget(splitter, 1);
+    return page;
+}
+
+QWidget* ResultsPages::createTotalsPage()
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("page_Podsumowanie"));
+    QVBoxLayout* layout = pageLayout(page);
+    grid_Podsumowanie = new QTableWidget(page);
+    grid_Podsumowanie->setObjectName(QStringLiteral("grid_Podsumowanie"));
+    grid_Podsumowanie->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_Podsumowanie->setToolTip(
+        QStringLiteral("Sumy kontrolne ostatniej konwersji do uzgodnienia z rejestrami VAT"));
+    makeCompact(grid_Podsumowanie);
+    layout->addWidget(grid_Podsumowanie, 1);
+    showTotals(grid_Podsumowanie, {}, RunTotals());
+    return page;
+}
+
+void ResultsPages::showResults(const RunResults* results)
+{
+    m_results = results;
+    MemoDokumentu->clear();
+    m_model->setResults(results);
+    if (results) {
+        grid_Dokumenty->resizeColumnsToContents();
+        showTotals(grid_Podsumowanie, runHeader(results->report()), computeTotals(results->report()));
+    } else {
+        showTotals(grid_Podsumowanie, {}, RunTotals());
+    }
+}
+
+void ResultsPages::showDocumentTrace(const QModelIndex& current)
+{
+    const QModelIndex source = m_proxy->mapToSource(current);
+    if (!m_results || !source.isValid()) {
+        MemoDokumentu->clear();
+        return;
+    }
+    const TraceSpan span = m_results->traceSpan(source.row());
+    MemoDokumentu->setPlainText(m_traceLines(span.first, span.count).join(QLatin1Char('\n')));
+}
+
+} // namespace przenosnik

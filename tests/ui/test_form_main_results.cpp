@@ -1,0 +1,330 @@
+// The main window's result pages after a run: the document table with its
+// marks, filter, sorting and per-document trace, the totals, and the report
+// saved and printed from the tool bar.
+#include "FormMainTestTools.h"
+#include "ui/FileDialog.h"
+#include "ui/FormMain.h"
+#include "ui/MessageBox.h"
+#include "ui/PrintDialog.h"
+
+#include "conversion/CsvReport.h"
+#include "support/ConversionTestHost.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+constexpr int TracePage = 0;
+constexpr int DocumentsPage = 1;
+constexpr int TotalsPage = 2;
+
+// Two invoices; the second one spoiled as `fault` says.
+QString twoInvoices(const QString& fault)
+{
+    Invoice first;
+    Invoice second;
+    second.number = QStringLiteral("FV 2/03/2014");
+    if (fault == QLatin1String("remark")) {
+        second.net = QStringLiteral("150.00"); // the header disagrees with the register
+    }
+    QString secondBlock = documentBlock(second, registerBlock(QStringLiteral("23"), first.net, first.vat));
+    if (fault == QLatin1String("missing key")) {
+        secondBlock.remove(QStringLiteral("\tkhnip = ") + second.nip + QLatin1Char('\n'));
+    }
+    return exportHeader() + documentBlock(first, registerBlock(QStringLiteral("23"), first.net, first.vat)) +
+           secondBlock;
+}
+
+// The colour mark of a table row: "red", "yellow" or "".
+QString mark(const QAbstractItemModel& model, int row)
+{
+    const QVariant background = model.index(row, 0).data(Qt::BackgroundRole);
+    if (!background.isValid()) {
+        return QString();
+    }
+    const QColor colour = background.value<QBrush>().color();
+    return colour.green() < 230 ? QStringLiteral("red") : QStringLiteral("yellow");
+}
+
+int column(const QAbstractItemModel& model, const QString& caption)
+{
+    for (int c = 0; c < model.columnCount(); ++c) {
+        if (model.headerData(c, Qt::Horizontal).toString() == caption) {
+            return c;
+        }
+    }
+    qFatal("no column %s", qPrintable(caption));
+}
+
+QStringList columnTexts(const QAbstractItemModel& model, const QString& caption)
+{
+    QStringList texts;
+    const int c = column(model, caption);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        texts << model.index(row, c).data().toString();
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestFormMainResults : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    // A window after a run of `exportFile` (a dry run unless a directory is given).
+    std::unique_ptr<FormMain> runWindow(const QString& exportFile, const QString& directory = {},
+                                        int startPage = TracePage)
+    {
+        auto window = openMainWindow(m_dir->path());
+        child<QLineEdit>(*window, "FE_EPP")->setText(exportFile);
+        child<QLineEdit>(*window, "de_KPR")->setText(directory);
+        child<QCheckBox>(*window, "ch_sprawdz")->setChecked(directory.isEmpty());
+        child<QTabWidget>(*window, "tabs_Wyniki")->setCurrentIndex(startPage);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        child<QAction>(*window, "act_Konwert")->trigger();
+        return window;
+    }
+
+    QString writeExport(const QString& text)
+    {
+        const QString file = path(QStringLiteral("FVS01.TXT"));
+        if (!writeFile(file, exportBytes(text))) {
+            qFatal("cannot write %s", qPrintable(file));
+        }
+        return file;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        MessageBox::clearNextAnswer();
+        FileDialog::clearNextAnswers();
+        PrintDialog::clearNextAnswer();
+    }
+
+    void rowsMarksAndPageAfterARun_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("startPage");
+        QTest::addColumn<int>("shownPage");
+        QTest::addColumn<QStringList>("states");
+        QTest::addColumn<QStringList>("marks");
+        const QStringList clean{"do zapisu", "do zapisu"};
+        QTest::newRow("clean, on the trace") << "" << TracePage << TracePage << clean << QStringList{"", ""};
+        QTest::newRow("clean, on the table")
+            << "" << DocumentsPage << DocumentsPage << clean << QStringList{"", ""};
+        QTest::newRow("a remark") << "remark" << TracePage << TotalsPage << clean
+                                  << QStringList{"", "yellow"};
+        QTest::newRow("a missing key") << "missing key" << DocumentsPage << TotalsPage
+                                       << QStringList{"do zapisu", "pominięty"} << QStringList{"", "red"};
+    }
+
+    void rowsMarksAndPageAfterARun()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, startPage);
+        QFETCH(int, shownPage);
+        QFETCH(QStringList, states);
+        QFETCH(QStringList, marks);
+        const QString owner = openMainWindow(m_dir->path())->statusBar()->currentMessage();
+        auto window = runWindow(writeExport(twoInvoices(fault)), QString(), startPage);
+
+        auto* tabs = child<QTabWidget>(*window, "tabs_Wyniki");
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(TracePage), QStringLiteral("Przebieg"));
+        QCOMPARE(tabs->tabText(DocumentsPage), QStringLiteral("Dokumenty"));
+        QCOMPARE(tabs->tabText(TotalsPage), QStringLiteral("Podsumowanie"));
+        QVERIFY(tabs->widget(TracePage)->isAncestorOf(child<QPlainTextEdit>(*window, "MemoTrace")));
+        QCOMPARE(tabs->currentIndex(), shownPage);
+        QCOMPARE(window->statusBar()->currentMessage(), owner);
+
+        const QAbstractItemModel& table = *child<QTableView>(*window, "grid_Dokumenty")->model();
+        QCOMPARE(columnTexts(table, QStringLiteral("Stan")), states);
+        QCOMPARE(columnTexts(table, QStringLiteral("Numer")), QStringList({"FV 1/03/2014", "FV 2/03/2014"}));
+        QStringList shownMarks;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            shownMarks << mark(table, row);
+        }
+        QCOMPARE(shownMarks, marks);
+
+        // The filter keeps the marked rows only.
+        child<QCheckBox>(*window, "chb_tylkoUwagi")->setChecked(true);
+        QCOMPARE(table.rowCount(), int(marks.size() - marks.count(QString())));
+        for (int row = 0; row < table.rowCount(); ++row) {
+            QVERIFY(!mark(table, row).isEmpty());
+        }
+        child<QCheckBox>(*window, "chb_tylkoUwagi")->setChecked(false);
+        QCOMPARE(table.rowCount(), int(states.size()));
+    }
+
+    void exampleRunTableAndDocumentTrace()
+    {
+        auto window = runWindow(QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT"));
+        // Some documents of the example have remarks.
+        QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(), TotalsPage);
+        auto* grid = child<QTableView>(*window, "grid_Dokumenty");
+        QAbstractItemModel& table = *grid->model();
+        QCOMPARE(table.rowCount(), 12);
+        QCOMPARE(columnTexts(table, QStringLiteral("Stan")), QStringList(12, QStringLiteral("do zapisu")));
+        QStringList ordinals;
+        for (int i = 1; i <= 12; ++i) {
+            ordinals << QString::number(i);
+        }
+        QCOMPARE(columnTexts(table, QStringLiteral("Lp")), ordinals);
+        const int vatSumRow = int(columnTexts(table, QStringLiteral("Numer")).indexOf("FVS 8/03/2014"));
+        QCOMPARE(mark(table, vatSumRow), QStringLiteral("yellow"));
+        QVERIFY(columnTexts(table, QStringLiteral("Uwagi"))
+                    .at(vatSumRow)
+                    .contains(QStringLiteral("różnica VAT")));
+
+        // Each row shows its own lines of the trace, from the empty line before it.
+        auto* memo = child<QPlainTextEdit>(*window, "MemoDokumentu");
+        const QStringList numbers = columnTexts(table, QStringLiteral("Numer"));
+        for (int row = 0; row < table.rowCount(); ++row) {
+            grid->setCurrentIndex(table.index(row, 0));
+            const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+            QCOMPARE(lines.first(), QString());
+            QVERIFY2(lines.value(1).startsWith(QStringLiteral("* Dokument nr:") + numbers.at(row)),
+                     qPrintable(lines.value(1)));
+            QCOMPARE(lines.filter(QStringLiteral("* Dokument nr:")).size(), 1);
+            QVERIFY(!lines.contains(QStringLiteral("Osiągnięto fizyczny koniec pliku ")));
+            QCOMPARE(!lines.filter(QStringLiteral("BŁĄD: suma pozycji vat")).isEmpty(), row == vatSumRow);
+        }
+
+        // Amounts sort by value, not by their text; the trace follows the row.
+        const int total = column(table, QStringLiteral("Netto razem"));
+        grid->sortByColumn(total, Qt::DescendingOrder);
+        double previous = qInf();
+        for (int row = 0; row < table.rowCount(); ++row) {
+            const double value = table.index(row, total).data().toString().replace(',', '.').toDouble();
+            QVERIFY2(value <= previous, qPrintable(table.index(row, total).data().toString()));
+            previous = value;
+        }
+        QVERIFY(previous < 0);
+        QCOMPARE(table.index(0, column(table, QStringLiteral("Numer"))).data().toString(),
+                 QStringLiteral("FVS 6/03/2014"));
+        grid->setCurrentIndex(table.index(0, 0));
+        QVERIFY(memo->toPlainText().contains(QStringLiteral("* Dokument nr:FVS 6/03/2014 ")));
+    }
+
+    void totalsNameTheMonthlyFile()
+    {
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("firma")));
+        const QString exportFile = writeExport(twoInvoices(QString()));
+        auto window = runWindow(exportFile, path(QStringLiteral("firma")));
+        QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(), TracePage);
+        const QString monthFile = window->lastReport().documents.value(0).monthFile;
+        QVERIFY2(QFileInfo(monthFile).isAbsolute() && QFileInfo::exists(monthFile), qPrintable(monthFile));
+        auto* totals = child<QTableWidget>(*window, "grid_Podsumowanie");
+        QMap<QString, QString> counts;
+        int fileRows = 0;
+        for (int row = 0; row < totals->rowCount(); ++row) {
+            const QString place = totals->item(row, 0)->text();
+            counts.insert(place, totals->item(row, 2) ? totals->item(row, 2)->text() : QString());
+            fileRows += place == monthFile ? 1 : 0;
+        }
+        QCOMPARE(fileRows, 1);
+        QVERIFY(counts.contains(QStringLiteral("Plik eksportu: ") + exportFile));
+        QCOMPARE(counts.value(monthFile), QStringLiteral("2"));
+        QCOMPARE(counts.value(QStringLiteral("dokumenty skonwertowane")), QStringLiteral("2"));
+        QCOMPARE(counts.value(QStringLiteral("zapisany")), QStringLiteral("2"));
+    }
+
+    void reportIsSavedAsChosen_data()
+    {
+        QTest::addColumn<QString>("answer"); // relative to the scratch folder; empty: cancelled
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::newRow("CSV") << "r.csv"
+                             << "r.csv" << QByteArray("\xEF\xBB\xBFLp;Numer;");
+        QTest::newRow("PDF, any letter case") << "r.PDF"
+                                              << "r.PDF" << QByteArray("%PDF");
+        QTest::newRow("no extension: CSV") << "r"
+                                           << "r.csv" << QByteArray("\xEF\xBB\xBFLp;Numer;");
+        QTest::newRow("cancelled") << ""
+                                   << "" << QByteArray();
+        QTest::newRow("no such folder") << "brak/r.csv"
+                                        << "" << QByteArray();
+    }
+
+    void reportIsSavedAsChosen()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, starts);
+        auto window = openMainWindow(m_dir->path());
+        auto* raport = child<QAction>(*window, "act_Raport");
+        QVERIFY(!raport->isEnabled());
+        window = runWindow(writeExport(twoInvoices(QStringLiteral("remark"))));
+        raport = child<QAction>(*window, "act_Raport");
+        QVERIFY(raport->isEnabled());
+
+        const bool failure = answer.startsWith(QLatin1String("brak/"));
+        if (failure) {
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+        }
+        const int boxes = MessageBox::requestCount();
+        FileDialog::setNextFileName(answer.isEmpty() ? QString() : path(answer));
+        raport->trigger();
+        const FileDialog::Request asked = FileDialog::lastRequest();
+        QCOMPARE(asked.filter, QStringLiteral("Raport CSV (*.csv);;Raport PDF (*.pdf)"));
+        QCOMPARE(QFileInfo(asked.directory).absolutePath(), QFileInfo(m_dir->path()).absoluteFilePath());
+        const QStringList files = QDir(m_dir->path()).entryList({"r*"}, QDir::Files);
+        QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
+        QCOMPARE(MessageBox::requestCount(), boxes + (failure ? 1 : 0));
+        if (failure) {
+            QCOMPARE(MessageBox::lastRequest().icon, QMessageBox::Warning);
+            QVERIFY(!MessageBox::lastRequest().text.isEmpty());
+        }
+        if (!written.isEmpty()) {
+            const QByteArray bytes = readFile(path(written));
+            QVERIFY(bytes.startsWith(starts));
+            if (written.endsWith(QLatin1String(".csv"))) {
+                QCOMPARE(bytes, csvReport(window->lastReport()));
+                QCOMPARE(bytes.count("\r\n"), 3);
+            }
+        }
+    }
+
+    void printGoesThroughTheDialog()
+    {
+        auto window = openMainWindow(m_dir->path());
+        QVERIFY(!child<QAction>(*window, "act_Drukuj")->isEnabled());
+        window = runWindow(writeExport(twoInvoices(QString())));
+        auto* drukuj = child<QAction>(*window, "act_Drukuj");
+        QVERIFY(drukuj->isEnabled());
+        const int asked = PrintDialog::requestCount();
+        PrintDialog::setNextAnswer(QString());
+        drukuj->trigger();
+        PrintDialog::setNextAnswer(path(QStringLiteral("wydruk.pdf")));
+        drukuj->trigger();
+        QCOMPARE(PrintDialog::requestCount(), asked + 2);
+        QVERIFY(readFile(path(QStringLiteral("wydruk.pdf"))).startsWith("%PDF"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.pdf"}, QDir::Files), QStringList{"wydruk.pdf"});
+    }
+};
+
+QTEST_MAIN(TestFormMainResults)
+#include "test_form_main_results.moc"
