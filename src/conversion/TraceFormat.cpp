@@ -15,32 +15,18 @@ QString plainBlanks(QString text)
     return text;
 }
 
-// The digits of |value| with `decimals` places, every group of three whole
-// digits separated, as the regional settings of a desktop show amounts
-// (so 1 234,50 too, and 1 234 567,89).
-QString groupedMagnitude(double value, int decimals, const QLocale& locale)
+// The separators, signs and currency pattern of one locale, worked out once:
+// asking the locale for them costs more than formatting the amount itself.
+struct NumberPattern
 {
-    const QString digits = QString::number(std::fabs(value), 'f', decimals);
-    const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? digits : digits.left(point);
-    const QString separator = plainBlanks(locale.groupSeparator());
-    QString text;
-    text.reserve(digits.size() + digits.size() / 3 + 2);
-    for (qsizetype i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0)
-            text += separator;
-        text += whole.at(i);
-    }
-    if (point >= 0)
-        text += plainBlanks(locale.decimalPoint()) + digits.mid(point + 1);
-    return text;
-}
-
-// An amount that shows as zero gets no sign, whatever its last bits hold.
-bool showsNegative(double value, int decimals)
-{
-    return value < 0 && std::round(std::fabs(value) * std::pow(10.0, decimals)) > 0;
-}
+    QString group;
+    QString point;
+    QString minus;
+    QString prefix; // the currency pattern around the digits
+    QString suffix;
+    int decimals = 2;
+    bool hasDigits = true; // the pattern holds the amount's digits at all
+};
 
 // The number of decimals of the regional currency format (2 for złoty).
 int currencyDecimals(const QLocale& locale, const QString& pattern)
@@ -52,37 +38,102 @@ int currencyDecimals(const QLocale& locale, const QString& pattern)
     return 2;
 }
 
+NumberPattern makePattern(const QLocale& locale)
+{
+    NumberPattern pattern;
+    pattern.group = plainBlanks(locale.groupSeparator());
+    pattern.point = plainBlanks(locale.decimalPoint());
+    pattern.minus = locale.negativeSign();
+    // The regional pattern (symbol and its place) taken from the amount one.
+    const QString currency = locale.toCurrencyString(1.0);
+    pattern.decimals = currencyDecimals(locale, currency);
+    const QString one = plainBlanks(locale.toString(1.0, 'f', pattern.decimals));
+    const QString text = plainBlanks(currency);
+    const qsizetype at = text.indexOf(one);
+    pattern.hasDigits = at >= 0;
+    if (pattern.hasDigits) {
+        pattern.prefix = text.left(at);
+        pattern.suffix = text.mid(at + one.size());
+    }
+    return pattern;
+}
+
+// The pattern of the locale last asked for, kept for the next amount.
+const NumberPattern& patternFor(const QLocale& locale)
+{
+    thread_local QLocale cachedLocale;
+    thread_local NumberPattern cached;
+    thread_local bool valid = false;
+    if (!valid || cachedLocale != locale) {
+        cached = makePattern(locale);
+        cachedLocale = locale;
+        valid = true;
+    }
+    return cached;
+}
+
+// The digits of |value| with `decimals` places, every group of three whole
+// digits separated, as the regional settings of a desktop show amounts
+// (so 1 234,50 too, and 1 234 567,89).
+void appendGroupedMagnitude(QString& text, double value, int decimals, const NumberPattern& pattern)
+{
+    const QString digits = QString::number(std::fabs(value), 'f', decimals);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    const qsizetype whole = point < 0 ? digits.size() : point;
+    for (qsizetype i = 0; i < whole; ++i) {
+        if (i > 0 && (whole - i) % 3 == 0)
+            text += pattern.group;
+        text += digits.at(i);
+    }
+    if (point >= 0) {
+        text += pattern.point;
+        text += QStringView(digits).sliced(point + 1);
+    }
+}
+
+// An amount that shows as zero gets no sign, whatever its last bits hold.
+bool showsNegative(double value, int decimals)
+{
+    return value < 0 && std::round(std::fabs(value) * std::pow(10.0, decimals)) > 0;
+}
+
 } // namespace
 
 QLocale TraceLocale()
 {
-    const QLocale system = QLocale::system();
-    if (system.language() == QLocale::C)
-        return QLocale(QLocale::Polish, QLocale::Poland);
-    return system;
+    // The environment is read once: a run asks for it at every amount.
+    static const QLocale locale = [] {
+        const QLocale system = QLocale::system();
+        return system.language() == QLocale::C ? QLocale(QLocale::Polish, QLocale::Poland) : system;
+    }();
+    return locale;
 }
 
 QString FormatMoney(double amount, const QLocale& locale)
 {
-    // The regional pattern (symbol and its place) taken from the amount one;
-    // the digits are put in with their sign in front, never in parentheses.
-    const QString pattern = locale.toCurrencyString(1.0);
-    const int decimals = currencyDecimals(locale, pattern);
-    const QString one = locale.toString(1.0, 'f', decimals);
-    QString text = plainBlanks(pattern);
-    const qsizetype at = text.indexOf(plainBlanks(one));
-    const QString magnitude = groupedMagnitude(amount, decimals, locale);
-    if (at < 0)
-        text = magnitude;
-    else
-        text.replace(at, one.size(), magnitude);
-    return showsNegative(amount, decimals) ? locale.negativeSign() + text : text;
+    // The digits are put into the regional pattern with their sign in front,
+    // never in parentheses.
+    const NumberPattern& pattern = patternFor(locale);
+    QString text;
+    text.reserve(32);
+    if (showsNegative(amount, pattern.decimals))
+        text += pattern.minus;
+    if (pattern.hasDigits)
+        text += pattern.prefix;
+    appendGroupedMagnitude(text, amount, pattern.decimals, pattern);
+    if (pattern.hasDigits)
+        text += pattern.suffix;
+    return text;
 }
 
 QString FormatNumber(double value, const QLocale& locale)
 {
-    const QString text = groupedMagnitude(value, 2, locale);
-    return showsNegative(value, 2) ? locale.negativeSign() + text : text;
+    const NumberPattern& pattern = patternFor(locale);
+    QString text;
+    if (showsNegative(value, 2))
+        text += pattern.minus;
+    appendGroupedMagnitude(text, value, 2, pattern);
+    return text;
 }
 
 QString FormatPadded(qint64 value, int width)

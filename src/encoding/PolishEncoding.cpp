@@ -14,6 +14,52 @@ bool isValid(PolishEncoding encoding)
     return static_cast<int>(encoding) < PolishEncodingCount;
 }
 
+// For every row and byte, the column of the byte's first occurrence in the
+// row (0: not a letter of the table), worked out once from the table so that
+// a conversion looks a byte up instead of searching the row.
+using ColumnIndex = std::array<std::array<quint8, 256>, PolishEncodingCount>;
+
+constexpr ColumnIndex makeColumnIndex()
+{
+    ColumnIndex index{};
+    for (std::size_t row = 0; row < PolishEncodingCount; ++row) {
+        const PolishLetterRow& letters = PolishLetterTable[row];
+        for (int column = letters[0]; column >= 1; --column)
+            index[row][letters[static_cast<std::size_t>(column)]] = static_cast<quint8>(column);
+    }
+    return index;
+}
+
+constexpr ColumnIndex Columns = makeColumnIndex();
+
+// One byte for one byte between two encodings, the whole 256-byte table at once.
+using ByteMap = std::array<quint8, 256>;
+
+ByteMap makeByteMap(PolishEncoding from, PolishEncoding to)
+{
+    ByteMap map{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const int column = Columns[static_cast<std::size_t>(from)][static_cast<std::size_t>(byte)];
+        map[static_cast<std::size_t>(byte)] =
+            column == 0 ? static_cast<quint8>(byte) : polishLetter(to, column);
+    }
+    return map;
+}
+
+const ByteMap& byteMap(PolishEncoding from, PolishEncoding to)
+{
+    static const auto maps = [] {
+        std::array<std::array<ByteMap, PolishEncodingCount>, PolishEncodingCount> all{};
+        for (int f = 0; f < PolishEncodingCount; ++f) {
+            for (int t = 0; t < PolishEncodingCount; ++t)
+                all[static_cast<std::size_t>(f)][static_cast<std::size_t>(t)] =
+                    makeByteMap(static_cast<PolishEncoding>(f), static_cast<PolishEncoding>(t));
+        }
+        return all;
+    }();
+    return maps[static_cast<std::size_t>(from)][static_cast<std::size_t>(to)];
+}
+
 // The mark and the base letter that stand for a letter in the two-character form.
 void appendMarked(QByteArray& result, quint8 byte, PolishEncoding from)
 {
@@ -33,13 +79,7 @@ int findPolishLetter(quint8 byte, PolishEncoding row)
 {
     if (!isValid(row))
         return 0;
-    const PolishLetterRow& letters = PolishLetterTable[static_cast<std::size_t>(row)];
-    const int length = letters[0];
-    for (int column = 1; column <= length; ++column) {
-        if (letters[static_cast<std::size_t>(column)] == byte)
-            return column;
-    }
-    return 0;
+    return Columns[static_cast<std::size_t>(row)][byte];
 }
 
 QByteArray ConvertPolish(QByteArrayView source, PolishEncoding from, PolishEncoding to)
@@ -51,11 +91,9 @@ QByteArray ConvertPolish(QByteArrayView source, PolishEncoding from, PolishEncod
         return result;
 
     if (to != PolishEncoding::Marks) {
-        for (char& c : result) {
-            const int column = findPolishLetter(static_cast<quint8>(c), from);
-            if (column != 0)
-                c = static_cast<char>(polishLetter(to, column));
-        }
+        const ByteMap& map = byteMap(from, to);
+        for (char& c : result)
+            c = static_cast<char>(map[static_cast<quint8>(c)]);
         return result;
     }
 
