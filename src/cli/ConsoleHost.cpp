@@ -28,4 +28,16 @@ void ConsoleHost::showInvalidVersion(const QString& message)
     WriteLines(m_err, message);
 }
 
+void ConsoleHost::documentResult(const DocumentResult& result)
+{
+    if (m_collect)
+        m_report.documents.append(result);
+}
+
+void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
+{
+    if (m_collect)
+        m_report.rejected = blocks;
+}
+
 } // namespace przenosnik

@@ -2,6 +2,10 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "conversion/RunTotals.h"
+#include "report/ReportFile.h"
+
+#include <QDateTime>
 
 namespace przenosnik {
 
@@ -10,7 +14,8 @@ int ExitCodeFor(RunOutcome outcome)
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
 }
 
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err)
+int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+                      const RunAftermath& after)
 {
     const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
     switch (check.verdict) {
@@ -26,8 +31,22 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
 
     ConversionSettings run = settings;
     run.exportFile = check.exportFile;
-    ConsoleHost host(out, err);
-    return ExitCodeFor(RunConversion(run, host));
+    ConsoleHost host(out, err, after.summary || !after.reportPath.isEmpty());
+    RunReport& report = host.report();
+    report.exportFile = run.exportFile;
+    report.companyDirectory = run.companyDirectory;
+    report.startedAt = QDateTime::currentDateTime();
+    report.dryRun = run.dryRun;
+    int exitCode = ExitCodeFor(RunConversion(run, host));
+
+    if (after.summary)
+        WriteLines(err, totalsLines(computeTotals(report)).join(QLatin1Char('\n')));
+    QString error;
+    if (!after.reportPath.isEmpty() && !writeReport(after.reportPath, report, &error)) {
+        WriteLines(err, error);
+        exitCode = ExitNotCompleted;
+    }
+    return exitCode;
 }
 
 } // namespace przenosnik

@@ -3,16 +3,47 @@
 #include "cli/CompanyListing.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConvertCommand.h"
+#include "report/ReportFile.h"
 
 #include <QCoreApplication>
+#ifdef PRZENOSNIK_PDF_REPORT
+#include <QGuiApplication>
+#endif
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// A PDF report lays text out with Qt Gui's fonts, which need a QGuiApplication;
+// without a display it draws offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool pdfReport)
+{
+#ifdef PRZENOSNIK_PDF_REPORT
+    if (pdfReport) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+#else
+    Q_UNUSED(pdfReport);
+#endif
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     using namespace przenosnik;
-    QCoreApplication app(argc, argv);
-    const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
+    // The command line is read before the application exists: it decides which one is needed.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    const bool pdfReport =
+        commandLine.action == CliAction::Convert && reportFormat(commandLine.reportPath) == ReportFormat::Pdf;
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, pdfReport);
     switch (commandLine.action) {
     case CliAction::Help:
         std::fputs(HelpText().toUtf8().constData(), stdout);
@@ -30,5 +61,6 @@ int main(int argc, char** argv)
     case CliAction::Convert:
         break;
     }
-    return RunConvertCommand(commandLine.settings, stdout, stderr);
+    return RunConvertCommand(commandLine.settings, stdout, stderr,
+                             RunAftermath{commandLine.reportPath, commandLine.summary});
 }
