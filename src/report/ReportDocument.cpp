@@ -23,17 +23,18 @@ bool hasProblem(const DocumentResult& document)
     return isRejected(document) || document.state == DocumentState::Duplicate || !document.remarks.isEmpty();
 }
 
-QString cell(const QString& text, const char* tag = "td")
-{
-    return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
-}
-
-QString row(const QStringList& cells, const char* tag = "td", const QString& background = {})
+// Cells wrap only in the columns given; the others keep numbers and words whole.
+QString row(const QStringList& cells, const char* tag = "td", const QString& background = {},
+            const QList<int>& wrapping = {})
 {
     QString html =
         background.isEmpty() ? QStringLiteral("<tr>") : QStringLiteral("<tr bgcolor=\"%1\">").arg(background);
-    for (const QString& text : cells)
-        html += cell(text, tag);
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const bool whole = !wrapping.contains(int(i));
+        html += QStringLiteral("<%1%2>%3</%1>")
+                    .arg(QLatin1String(tag), whole ? QStringLiteral(" style=\"white-space:nowrap\"") : QString(),
+                         cells.at(i).toHtmlEscaped());
+    }
     return html + QStringLiteral("</tr>");
 }
 
@@ -62,6 +63,15 @@ QStringList amountCells(const QString& file, int kind, const KindTotals& totals)
     return cells;
 }
 
+// The amount captions of the totals table may wrap, after its three leading columns.
+QList<int> amountWrapping()
+{
+    QList<int> columns;
+    for (int column = 3; column < 3 + int(amountCaptions().size()); ++column)
+        columns.append(column);
+    return columns;
+}
+
 QString totalsHtml(const RunTotals& totals)
 {
     QString html = QStringLiteral("<h3>Podsumowanie</h3><table cellpadding=\"1\">");
@@ -75,15 +85,16 @@ QString totalsHtml(const RunTotals& totals)
     html += QStringLiteral("</table><p></p>") + tableStart();
     html += row(QStringList{QStringLiteral("Plik"), QStringLiteral("Rodzaj"), QStringLiteral("Dokumentów")} +
                     amountCaptions(),
-                "th");
+                "th", {}, amountWrapping());
     for (const FileTotals& file : totals.files) {
         for (int kind = 0; kind < TotalsKindCount; ++kind) {
             if (file.byKind[kind].documents > 0)
-                html += row(amountCells(file.monthFile, kind, file.byKind[kind]));
+                html += row(amountCells(file.monthFile, kind, file.byKind[kind]), "td", {}, {0});
         }
     }
     for (int kind = 0; kind < TotalsKindCount; ++kind)
-        html += row(amountCells(QStringLiteral("Razem"), kind, totals.overall[kind]), "th");
+        html += row(amountCells(QStringLiteral("Razem"), kind, totals.overall[kind]), "td",
+                    QStringLiteral("#e6e6e6"));
     return html + QStringLiteral("</table>");
 }
 
@@ -95,7 +106,7 @@ QString documentsHtml(const RunReport& report)
     QStringList captions;
     for (int column : shown)
         captions.append(columns.at(column));
-    QString html = QStringLiteral("<h3>Dokumenty</h3>") + tableStart() + row(captions, "th");
+    QString html = QStringLiteral("<h3>Dokumenty</h3>") + tableStart() + row(captions, "th", {}, {6, 7});
     for (bool problems : {true, false}) {
         for (const DocumentResult& document : report.documents) {
             if (hasProblem(document) != problems)
@@ -107,7 +118,7 @@ QString documentsHtml(const RunReport& report)
             const QString background = isRejected(document) ? QStringLiteral("#ffc8c8")
                                        : problems           ? QStringLiteral("#fff5b4")
                                                             : QString();
-            html += row(cells, "td", background);
+            html += row(cells, "td", background, {1, 4, 8, 11});
         }
     }
     return html + QStringLiteral("</table>");
@@ -120,6 +131,7 @@ std::unique_ptr<QTextDocument> reportDocument(const RunReport& report)
     auto document = std::make_unique<QTextDocument>();
     QFont font = document->defaultFont();
     font.setPointSizeF(7.5);
+    font.setStyleStrategy(QFont::PreferNoShaping); // no ligatures: the PDF's text reads as typed
     document->setDefaultFont(font);
     document->setHtml(headerHtml(report) + totalsHtml(computeTotals(report)) + documentsHtml(report));
     return document;
