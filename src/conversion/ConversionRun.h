@@ -24,6 +24,7 @@ struct ConversionSettings
     QString defaultDescription;                           // Edit_OPIS
     bool alwaysDescription = false;                       // chb_def_opis
     bool dryRun = false;                                  // ch_sprawdz ("symulacja")
+    bool skipDuplicates = true;                           // chb_duplikaty: already booked invoices skipped
 };
 
 // What a run needs of the window (or the command-line converter) that hosts it.

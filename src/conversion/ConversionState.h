@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
+#include "conversion/DocumentNotes.h"
 #include "conversion/ExportLineSource.h"
 #include "encoding/PolishEncoding.h"
 #include "ledger/LedgerEntry.h"
@@ -52,6 +53,9 @@ struct ConversionRun
 
     LedgerEntry entry;
     MonthFile monthFile;
+
+    DocumentNotes notes;     // of the current document, for its result
+    RejectedBlocks rejected; // the blocks the reader did not let through
 };
 
 } // namespace przenosnik

@@ -29,14 +29,45 @@ QString entryText(const LedgerEntry& entry, const FieldLayout& f)
     return decodeWindows1250(entry.text(f));
 }
 
-void setEntryText(LedgerEntry& entry, const FieldLayout& f, const QString& text)
+// The remark flag of a text that was cut; none for the fields without remarks.
+bool* cutNote(DocumentNotes& notes, const FieldLayout& f)
 {
-    entry.setText(f, encodeWindows1250(QStringView(text).left(LedgerEntry::capacity(f))));
+    if (f.offset == field::DocNo.offset)
+        return &notes.cutNumber;
+    if (f.offset == field::PartyName.offset)
+        return &notes.cutName;
+    if (f.offset == field::PartyAddress.offset)
+        return &notes.cutAddress;
+    if (f.offset == field::Description.offset)
+        return &notes.cutDescription;
+    return nullptr;
+}
+
+void setEntryText(ConversionRun& run, const FieldLayout& f, const QString& text)
+{
+    const QStringView kept = QStringView(text).left(LedgerEntry::capacity(f));
+    if (bool* cut = cutNote(run.notes, f)) {
+        if (kept.size() < text.size())
+            *cut = true;
+        // A character without a Windows-1250 byte is stored as '?'.
+        if (!fitsWindows1250(kept))
+            run.notes.foreignCharacters = true;
+    }
+    run.entry.setText(f, encodeWindows1250(kept));
 }
 
 void convertEntryText(ConversionRun& run, const FieldLayout& f)
 {
-    run.entry.setText(f, ToLedgerEncoding(entryText(run.entry, f), run.ledgerEncoding));
+    const QByteArray stored = run.entry.text(f);
+    if (cutNote(run.notes, f) && !run.notes.foreignCharacters) {
+        for (const char c : stored) {
+            if (!isLedgerCharacter(static_cast<quint8>(c))) {
+                run.notes.foreignCharacters = true;
+                break;
+            }
+        }
+    }
+    run.entry.setText(f, ToLedgerEncoding(decodeWindows1250(stored), run.ledgerEncoding));
 }
 
 quint8 lowByteOfFirst(const QString& text)
@@ -60,40 +91,44 @@ void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
 {
     LedgerEntry& entry = run.entry;
     const bool purchase = run.documentKind == PurchaseDocument;
+    const auto markMissing = [&](const char* key) {
+        missing = true;
+        run.notes.noteMissing(key);
+    };
 
     if (FindText(run, u"kod ="))
-        setEntryText(entry, field::DocNo, run.foundText);
+        setEntryText(run, field::DocNo, run.foundText);
     else
-        missing = true;
+        markMissing("kod =");
     if (FindDate(run, u"data =")) {
         entry.setDate(field::DocDateA, run.foundDate);
         entry.setDate(field::DocDateB, run.foundDate);
         entry.setDate(field::DocDate, run.foundDate);
     } else {
-        missing = true;
+        markMissing("data =");
     }
     if (FindDate(run, u"datasp ="))
         entry.setDate(field::SaleDate, run.foundDate);
     else
-        missing = true;
+        markMissing("datasp =");
     if (FindText(run, u"opis ="))
-        setEntryText(entry, field::Description, run.foundText);
+        setEntryText(run, field::Description, run.foundText);
     if (FindText(run, u"khnazwa ="))
-        setEntryText(entry, field::PartyName, run.foundText);
+        setEntryText(run, field::PartyName, run.foundText);
     else
-        missing = true;
+        markMissing("khnazwa =");
 
     // The address: postal code, town, street, house, flat.
     if (FindText(run, u"khadres ="))
-        setEntryText(entry, field::PartyAddress, StripStreetPrefix(run.foundText));
+        setEntryText(run, field::PartyAddress, StripStreetPrefix(run.foundText));
     else
-        missing = true;
+        markMissing("khadres =");
     const auto append = [&](const QString& value) {
-        setEntryText(entry, field::PartyAddress,
+        setEntryText(run, field::PartyAddress,
                      TrimControl(entryText(entry, field::PartyAddress) + QLatin1Char(' ') + value));
     };
     const auto prepend = [&](const QString& value) {
-        setEntryText(entry, field::PartyAddress,
+        setEntryText(run, field::PartyAddress,
                      TrimControl(value + QLatin1Char(' ') + entryText(entry, field::PartyAddress)));
     };
     if (run.templateVersion == 3) {
@@ -108,9 +143,9 @@ void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
         prepend(run.foundText);
 
     if (FindText(run, u"khnip ="))
-        setEntryText(entry, field::PartyNip, run.foundText);
+        setEntryText(run, field::PartyNip, run.foundText);
     else
-        missing = true;
+        markMissing("khnip =");
     if (FindDate(run, u"plattermin ="))
         entry.setDate(field::DueDate, run.foundDate);
     if (FindAmount(run, u"netto ="))
@@ -129,6 +164,10 @@ void traceDocument(ConversionRun& run)
               QStringLiteral(" | Firma:") + entryText(entry, field::PartyName) + QStringLiteral(" | NIP:") +
               entryText(entry, field::PartyNip));
     run.trace(QStringLiteral("  ") + entryText(entry, field::PartyAddress));
+    run.notes.number = entryText(entry, field::DocNo);
+    run.notes.partyName = entryText(entry, field::PartyName);
+    run.notes.nip = entryText(entry, field::PartyNip);
+    run.notes.address = entryText(entry, field::PartyAddress);
     run.trace(QStringLiteral(" z dnia ") + FormatPadded(date.day, 2) + QLatin1Char('-') +
               FormatPadded(date.month, 2) + QLatin1Char('-') + FormatPadded(date.year, 4) +
               QStringLiteral(" na kwotę netto=") + FormatMoney(entry.real(field::Kol1W)) +
@@ -156,9 +195,12 @@ void checkSums(ConversionRun& run)
         run.trace(QStringLiteral("kol[1].W=") + FormatMoney(headerNet) + QStringLiteral(", SumaVgStawek=") +
                   FormatMoney(netSum));
         entry.setReal(field::Kol1W, netSum);
+        run.notes.netDifference = true;
     }
-    if (differsByMoreThanTwoGrosze(vatSum, entry.real(field::Kol2W)))
+    if (differsByMoreThanTwoGrosze(vatSum, entry.real(field::Kol2W))) {
         run.trace(QStringLiteral(" BŁĄD: suma pozycji vat inna od nagłowka !"));
+        run.notes.vatDifference = true;
+    }
     entry.setReal(field::Kol2W, 0);
 }
 
@@ -169,7 +211,7 @@ void convertTexts(ConversionRun& run)
     convertEntryText(run, field::PartyName);
     convertEntryText(run, field::PartyAddress);
     if (entry.text(field::Description).isEmpty() || run.settings.alwaysDescription)
-        setEntryText(entry, field::Description, run.settings.defaultDescription);
+        setEntryText(run, field::Description, run.settings.defaultDescription);
     convertEntryText(run, field::Description);
     convertEntryText(run, field::SpareText);
 }
@@ -181,6 +223,7 @@ bool MapDocument(ConversionRun& run)
     LedgerEntry& entry = run.entry;
     const ConversionSettings& settings = run.settings;
     entry.clear();
+    run.notes = DocumentNotes{};
     entry.setByte(field::EntryKind, EntryWithVat);
     entry.setByte(field::RecordVariant, EntryVariant);
     bool missing = false;
@@ -198,6 +241,7 @@ bool MapDocument(ConversionRun& run)
         entry.setByte(field::Kol1Nr, PurchaseColumn);
     } else {
         run.trace(QStringLiteral("Nieokreślony typ rejestru !"));
+        run.notes.undeterminedKind = true;
     }
 
     qint32 vatRegisterType = 0;
@@ -206,6 +250,7 @@ bool MapDocument(ConversionRun& run)
 
     if (vatRegisterType == 0 && !settings.szablon31) {
         run.trace(QStringLiteral("dokument bez części VAT !"));
+        run.notes.withoutVat = true;
         addToField(entry, field::Kol1W, entry.real(field::Kol2W));
         entry.setReal(field::Kol2W, 0);
         entry.setByte(field::EntryKind, EntryWithoutVat);
@@ -222,6 +267,7 @@ bool MapDocument(ConversionRun& run)
             AddOlderRegister(run, work);
         } else {
             missing = true;
+            run.notes.noteMissing("Rejestr{");
         }
         checkSums(run);
     }
@@ -270,6 +316,7 @@ void AddRegisterLine(ConversionRun& run, RegisterWork& work)
         addToField(entry, field::NettoWolne, work.net);
     } else {
         run.trace(QStringLiteral("Nieokreślona stawka VAT = ") + FormatNumber(r));
+        run.notes.undeterminedRate = true;
     }
 
     FindText(run, u"}");
@@ -332,6 +379,7 @@ void AddOlderRegister(ConversionRun& run, RegisterWork& work)
             entry.setReal(group.vat, work.vat);
         } else if (group.misplaced) {
             run.trace(QString::fromUtf16(group.misplaced));
+            run.notes.undeterminedRate = true;
         }
     }
     for (const OlderNetGroup& group : OlderNetGroups) {

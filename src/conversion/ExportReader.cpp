@@ -47,6 +47,7 @@ quint32 datePart(ConversionRun& run, const QString& value, qsizetype first, qsiz
     if (const auto number = ParseInteger(part))
         return static_cast<quint32>(*number);
     run.trace(QString::fromUtf8(message) + value + QStringLiteral("\""));
+    run.notes.dateError = true;
     return static_cast<quint32>(LeadingDigitsValue(part));
 }
 
@@ -121,8 +122,10 @@ bool ReadNextDocument(ConversionRun& run)
 
     run.currentLine = documentLine(run, 0);
     const IntegerValue cancelled = LineInteger(CancelledKey, run.currentLine);
-    if (cancelled.ok && cancelled.value != 0)
+    if (cancelled.ok && cancelled.value != 0) {
+        ++run.rejected.cancelled;
         return false;
+    }
 
     run.currentLine = documentLine(run, 1);
     run.documentKind = -1;
@@ -133,6 +136,8 @@ bool ReadNextDocument(ConversionRun& run)
         run.documentKind = SalesDocument;
     else if (kind.value == PurchaseKind)
         run.documentKind = PurchaseDocument;
+    else
+        ++run.rejected.otherKinds;
     return run.documentKind > 0;
 }
 
@@ -171,6 +176,7 @@ AmountValue LineAmount(ConversionRun& run, QStringView key, QStringView line)
         result.value = *amount;
     } else {
         run.trace(QStringLiteral("Błąd określenia wartości DOUBLE"));
+        run.notes.amountError = true;
     }
     return result;
 }

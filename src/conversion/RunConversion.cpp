@@ -4,6 +4,7 @@
 #include "conversion/DocumentMapping.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
+#include "conversion/LedgerMonths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,9 +23,46 @@ bool isExistingFile(const QString& name)
     return info.exists() && !info.isDir();
 }
 
-// The document loop; answers false when a monthly file failed.
-bool convertDocuments(ConversionRun& run, int& documents)
+DocumentAmounts amountsOf(const LedgerEntry& entry)
 {
+    DocumentAmounts amounts;
+    amounts.netto1 = entry.real(field::Netto1);
+    amounts.vat1 = entry.real(field::Vat1);
+    amounts.netto2 = entry.real(field::Netto2);
+    amounts.vat2 = entry.real(field::Vat2);
+    amounts.netto3 = entry.real(field::Netto3);
+    amounts.vat3 = entry.real(field::Vat3);
+    amounts.netto4 = entry.real(field::Netto4);
+    amounts.vat4 = entry.real(field::Vat4);
+    amounts.netto0 = entry.real(field::Netto0);
+    amounts.nettoWolne = entry.real(field::NettoWolne);
+    amounts.nettoNieop = entry.real(field::NettoNieop);
+    amounts.kolumna = entry.real(field::Kol1W);
+    return amounts;
+}
+
+// The result of the document just mapped, before it is known where it goes.
+DocumentResult mappedDocument(const ConversionRun& run, int ordinal)
+{
+    DocumentResult result;
+    result.ordinal = ordinal;
+    result.kind = run.documentKind;
+    result.number = run.notes.number;
+    result.partyName = run.notes.partyName;
+    result.nip = run.notes.nip;
+    result.address = run.notes.address;
+    result.date = run.entry.date(field::DocDate);
+    result.amounts = amountsOf(run.entry);
+    result.remarks = remarkTokens(run.notes, result.date);
+    return result;
+}
+
+// The document loop; answers false when a monthly file failed. Every document
+// let through gives one result, after all of its trace lines.
+bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
+{
+    const ConversionSettings& settings = run.settings;
+    int ordinal = 0;
     for (;;) {
         if (!ReadNextDocument(run)) {
             if (run.endOfInput)
@@ -32,19 +70,40 @@ bool convertDocuments(ConversionRun& run, int& documents)
             continue; // a rejected block leaves no trace
         }
         run.trace(QString());
-        if (!MapDocument(run))
+        const bool accepted = MapDocument(run);
+        DocumentResult result = mappedDocument(run, ++ordinal);
+        if (!accepted) {
+            result.state = DocumentState::Skipped;
+            run.host.documentResult(result);
             continue;
+        }
         ++documents;
         run.host.setDocumentCount(documents);
-        if (run.settings.dryRun)
-            continue;
         const LedgerDate date = run.entry.date(field::DocDate);
+        if (settings.dryRun) {
+            LedgerMonths::Month& month = months.month(date.year, date.month);
+            result.state = DocumentState::WouldBeWritten;
+            result.monthFile = month.path;
+            result.position = month.nextPosition();
+            ++month.added;
+            run.host.documentResult(result);
+            continue;
+        }
+        result.state = DocumentState::NotWritten;
         if (!run.monthFile.OpenMonthFile(date.year, date.month)) {
             run.trace(QStringLiteral(" * błąd otwarcia okresu *"));
+            result.monthFile = run.monthFile.path();
+            run.host.documentResult(result);
             return false;
         }
-        if (!run.monthFile.AppendEntry(run.entry))
+        result.monthFile = run.monthFile.path();
+        if (!run.monthFile.AppendEntry(run.entry)) {
+            run.host.documentResult(result);
             return false;
+        }
+        result.state = DocumentState::Written;
+        result.position = run.entry.int32(field::EntryNo);
+        run.host.documentResult(result);
     }
 }
 
@@ -99,7 +158,8 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
         run.trace(QStringLiteral(" *** Nieodpowiednia, różna od (2) lub (3) wersja pliku źródłowego *** "));
     } else {
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
-        const bool filesOk = convertDocuments(run, documents);
+        LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
+        const bool filesOk = convertDocuments(run, months, documents);
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;
         run.trace(QStringLiteral(" *** Ilość dokumentów ") + QString::number(documents));
     }
@@ -111,6 +171,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     run.monthFile.CloseMonthFile();
     run.exportFile = nullptr;
     file.close();
+    host.rejectedBlocks(run.rejected);
     return outcome;
 }
 

@@ -57,22 +57,22 @@ QString MonthFile::buildPath(quint16 year, quint8 month) const
     return m_directory + QDir::separator() + MonthFileName(year, month);
 }
 
-bool MonthFile::pathIsAcceptable(quint8 month) const
+bool MonthFile::pathIsAcceptable(const QString& path, quint8 month) const
 {
     // The ledger program reads only months 1 to 12; its paths are 8-bit
     // Windows-1250 strings of at most 128 characters. A path that would have
     // to be shortened or altered is refused, never opened under another name.
     // An empty directory text would put the file into the file system's root.
-    return month >= 1 && month <= 12 && !m_directory.isEmpty() && m_path.size() <= MaxPathLength &&
+    return month >= 1 && month <= 12 && !m_directory.isEmpty() && path.size() <= MaxPathLength &&
            fitsWindows1250(m_directory);
 }
 
-QString MonthFile::existingFileIgnoringCase() const
+QString MonthFile::existingFileIgnoringCase(const QString& path) const
 {
     // On a case-sensitive file system the ledger's file may exist with its
     // name in another letter case (written through a DOS emulator); it is used
     // instead of creating a second file beside it.
-    const QString wanted = QFileInfo(m_path).fileName();
+    const QString wanted = QFileInfo(path).fileName();
     const QDir directory(m_directory);
     const QStringList names =
         directory.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
@@ -81,6 +81,19 @@ QString MonthFile::existingFileIgnoringCase() const
             return m_directory + QDir::separator() + name;
     }
     return {};
+}
+
+MonthFile::Location MonthFile::locate(quint16 year, quint8 month) const
+{
+    Location location;
+    location.path = buildPath(year, month);
+    location.usable = pathIsAcceptable(location.path, month);
+    if (location.usable && !QFileInfo::exists(location.path)) {
+        const QString other = existingFileIgnoringCase(location.path);
+        if (!other.isEmpty())
+            location.path = other;
+    }
+    return location;
 }
 
 void MonthFile::report(const char* before)
@@ -101,12 +114,12 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         return false;
     m_periodKey = key;
     m_path = buildPath(year, month);
-    if (!pathIsAcceptable(month)) {
+    if (!pathIsAcceptable(m_path, month)) {
         report("Błąd otwarcia pliku ");
         return false;
     }
     if (!QFileInfo::exists(m_path)) {
-        const QString other = existingFileIgnoringCase();
+        const QString other = existingFileIgnoringCase(m_path);
         if (!other.isEmpty())
             m_path = other;
     }

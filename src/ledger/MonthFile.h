@@ -39,14 +39,24 @@ public:
     // Closes the current file, if any.
     bool CloseMonthFile();
 
+    // Where OpenMonthFile would find the file of that period, another letter
+    // case included, without opening or creating anything. Not usable when
+    // OpenMonthFile would refuse the path.
+    struct Location
+    {
+        QString path;
+        bool usable = false;
+    };
+    Location locate(quint16 year, quint8 month) const;
+
     bool isOpen() const { return m_open; }
     // The path of the file last opened or attempted.
     const QString& path() const { return m_path; }
 
 private:
     QString buildPath(quint16 year, quint8 month) const;
-    bool pathIsAcceptable(quint8 month) const;
-    QString existingFileIgnoringCase() const;
+    bool pathIsAcceptable(const QString& path, quint8 month) const;
+    QString existingFileIgnoringCase(const QString& path) const;
     void report(const char* before);
 
     QString m_directory;

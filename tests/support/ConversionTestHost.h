@@ -5,6 +5,7 @@
 #include "conversion/ConversionRun.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,12 +19,16 @@ public:
     void setDocumentCount(int count) override { documentCount = count; }
     void showExportOpenFailure(const QString& message) override { exportFailures.append(message); }
     void showInvalidVersion(const QString& message) override { versionFailures.append(message); }
+    void documentResult(const DocumentResult& result) override { results.append(result); }
+    void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
 
     QStringList trace;
     QStringList document;
     int documentCount = -1;
     QStringList exportFailures;
     QStringList versionFailures;
+    QList<DocumentResult> results;
+    QList<RejectedBlocks> rejected; // one per run that read the export
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.
