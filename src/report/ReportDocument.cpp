@@ -123,9 +123,12 @@ QString documentsHtml(const RunReport& report)
     QStringList captions;
     for (int column : shown)
         captions.append(columns.at(column));
-    QString html =
-        QStringLiteral("<h3>Dokumenty</h3>") + tableStart(row(captions, QLatin1String("wwwwwwwwwwww"), "th",
-                                                              {}, {3, 9, 6, 6, 22, 8, 7, 7, 7, 5, 6, 14}));
+    const QString header = tableStart(
+        row(captions, QLatin1String("wwwwwwwwwwww"), "th", {}, {3, 9, 6, 6, 22, 8, 7, 7, 7, 5, 6, 14}));
+    QString html = QStringLiteral("<h3>Dokumenty</h3>") + header;
+    // Laying out a table costs more than its rows' share, so a long list is a run of shorter tables.
+    constexpr int RowsPerTable = 200;
+    int rows = 0;
     for (bool problems : {true, false}) {
         for (const DocumentResult& document : report.documents) {
             if (hasProblem(document) != problems)
@@ -137,7 +140,10 @@ QString documentsHtml(const RunReport& report)
             const QString background = isRejected(document) ? QStringLiteral("#ffc8c8")
                                        : problems           ? QStringLiteral("#fff5b4")
                                                             : QString();
+            if (rows > 0 && rows % RowsPerTable == 0)
+                html += QStringLiteral("</table>") + header;
             html += row(cells, layout, "td", background);
+            ++rows;
         }
     }
     return html + QStringLiteral("</table>");
