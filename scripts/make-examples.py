@@ -214,9 +214,11 @@ def sale(kod, data, netto="100.00", vat="23.00", blocks=(("23", "100.00", "23.00
 
 
 def write_case(name, args, export=None, o=None, before=None, before_dirs=(), expect_code=None, stdout=None,
-               stderr=None, stderr_nonempty=False, model_existing=None, report=None, summary=False):
+               stderr=None, stderr_nonempty=False, model_existing=None, report=None, summary=False,
+               report_fails=False):
     """One case directory: args, exit, stdout.txt, stderr.txt, before/ and after/.
-    report names the CSV report the run writes into @OUT@; summary: the totals are on stderr."""
+    report names the CSV report the run writes into @OUT@; summary: the totals are on stderr;
+    report_fails: the report cannot be written, which turns the exit code to 1."""
     case = os.path.join(CASES, name)
     if os.path.isdir(case):
         for root, dirs, files in os.walk(case, topdown=False):
@@ -240,6 +242,8 @@ def write_case(name, args, export=None, o=None, before=None, before_dirs=(), exp
             written[report] = ref.report_csv(run.results)
         if summary:
             stderr = ref.summary(run)
+        if report_fails:
+            code = 1
     with open(os.path.join(case, "args"), "w", encoding="utf-8") as f:
         f.write("".join(a + "\n" for a in args))
     with open(os.path.join(case, "exit"), "w") as f:
@@ -278,6 +282,8 @@ def cases():
     export = "@CASE@/export.txt"
     write_case("march-dry-run", ["-n", march], o=ref.options(dry=True))
     write_case("march", [march, "@OUT@"], o=ref.options())
+    write_case("report-not-written", ["-n", march, "--report=@OUT@/BRAK/raport.csv"], o=ref.options(dry=True),
+               stderr='Błąd zapisu raportu "@OUT@/BRAK/raport.csv"\n', report_fails=True)
     write_case("march-report", ["-n", march, "--summary", "--report=@OUT@/raport.csv"],
                o=ref.options(dry=True, dir=""), report="raport.csv", summary=True)
     write_case("march-mazovia-options",
