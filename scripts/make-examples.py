@@ -296,6 +296,15 @@ def cases():
     write_case("january-as-szablon31", ["--no-sym2006", january, "@OUT@", "--dry-run"],
                o=ref.options(sym2006=False, dry=True))
 
+    # The same export again into the directory the first run wrote: every invoice is already booked.
+    _, _, booked = ref.simulate(os.path.join(EXAMPLES, "FVS0314.TXT"), ref.options())
+    write_case("march-second-run", [march, "@OUT@"], o=ref.options(), before=booked)
+    write_case("march-second-dry-run", ["-n", march, "@OUT@"], o=ref.options(dry=True), before=booked)
+    write_case("march-second-run-report", [march, "@OUT@", "--summary", "--report=@OUT@/raport.csv"],
+               o=ref.options(), before=booked, report="raport.csv", summary=True)
+    write_case("march-second-run-booked-again", ["--no-skip-duplicates", march, "@OUT@"],
+               o=ref.options(skip=False), before=booked)
+
     # March, March, April, March, May: existing files of 1000, 57 records and 0 bytes.
     months = small_export(3, sale("A/1", "2014-03-02"), sale("A/2", "2014-03-09"), sale("B/1", "2014-04-01"),
                           sale("A/3", "2014-3-5"), sale("C/1", "2014-05-31"))

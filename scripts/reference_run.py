@@ -447,7 +447,8 @@ class Run:
         else:
             self.trace.append(" *** Rozpoczynam konwersję ...")
             count = 0
-            self.planned = {}
+            booked = {}  # path -> [(invoice, position)], the file's records and this run's entries
+            planned = {}  # path -> the position of the last entry a dry run would have appended
             while True:
                 if not self.read_document():
                     if self.eof:
@@ -457,14 +458,28 @@ class Run:
                 accepted, (year, month) = self.map_document()
                 if not accepted:
                     continue
-                count += 1
                 name = "%dT305.%d" % (year, month)
                 path = "%s/%s" % (o["dir"], name) if o["dir"] else name
                 self.result["file"] = path
+                mine = invoice(self.e)
+                if o["skip"]:
+                    if path not in booked:
+                        f = self.files.get(path, b"")
+                        booked[path] = [(invoice(f[400 * k:400 * k + 400]), k + 1)
+                                        for k in range(len(f) // 400)]
+                    match = min((p for i, p in booked[path] if same_invoice(i, mine)), default=0)
+                    if match:
+                        self.trace.append(" * dokument już jest w KPR: plik %s, pozycja %d - pominięty *"
+                                          % (path, match))
+                        self.result.update(state="duplikat", position=match)
+                        self.result["remarks"].append("jak pozycja %d" % match)
+                        continue
+                count += 1
                 if o["dry"]:
-                    self.result["state"] = "do zapisu"
-                    planned = self.planned.get(path, len(self.files.get(path, b"")) // 400) + 1
-                    self.planned[path] = self.result["position"] = planned
+                    planned[path] = planned.get(path, len(self.files.get(path, b"")) // 400) + 1
+                    self.result.update(state="do zapisu", position=planned[path])
+                    if o["skip"]:
+                        booked[path].append((mine, planned[path]))
                     continue
                 if not 1 <= month <= 12 or path in o.get("unopenable", ()):
                     self.trace.append("Błąd otwarcia pliku %s !" % path)
@@ -478,6 +493,8 @@ class Run:
                 self.e[0:4] = struct.pack("<i", n + 1)
                 del f[400 * n:]
                 f += self.e
+                if o["skip"]:
+                    booked[path].append((mine, n + 1))
             self.trace.append(" *** Ilość dokumentów %d" % count)
         self.trace.append(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***" if o["dry"]
                           else " *** Koniec przetwarzania ***")
@@ -500,9 +517,31 @@ def is_calendar_date(date):
     return 1 <= day <= days
 
 
+def reduced(text):
+    # Blanks dropped, ASCII letters upper-cased, every other byte as it is.
+    return bytes(c - 32 if 97 <= c <= 122 else c for c in text if c != 32)
+
+
+def short_string(record, offset, capacity):
+    return bytes(record[offset + 1:offset + 1 + min(record[offset], capacity)])
+
+
+def invoice(record):
+    """Date, number, NIP digits and name of a 400-byte record: what makes an invoice the same."""
+    nip = bytes(c for c in short_string(record, 55, 18) if 48 <= c <= 57)
+    return (bytes(record[18:22]), reduced(short_string(record, 32, 22)), nip,
+            reduced(short_string(record, 74, 36)))
+
+
+def same_invoice(a, b):
+    if a[:2] != b[:2]:
+        return False
+    return a[2] == b[2] if a[2] and b[2] else a[3] == b[3]
+
+
 def options(**given):
     o = dict(codepage="852", sym2006=True, szablon31=True, postal=False, attribute="", register="",
-             description="", always=False, dry=False, dir="@OUT@")
+             description="", always=False, dry=False, dir="@OUT@", skip=True)
     o.update(given)
     return o
 

@@ -22,6 +22,7 @@ constexpr Switch Switches[] = {
     {"szablon31", "no-szablon31", &ConversionSettings::szablon31},
     {"postal-code", "no-postal-code", &ConversionSettings::postalCode},
     {"always-description", "no-always-description", &ConversionSettings::alwaysDescription},
+    {"skip-duplicates", "no-skip-duplicates", &ConversionSettings::skipDuplicates},
 };
 
 CommandLine invalid(const QString& reason)
@@ -229,6 +230,10 @@ QString HelpText()
         "  --description=TEKST         \"Opis operacji (w przypadku braku)\", najwyżej 36 znaków\n"
         "  --always-description, --no-always-description\n"
         "                              \"wymuś zawsze\": opis domyślny dla każdego dokumentu\n"
+        "  --skip-duplicates, --no-skip-duplicates\n"
+        "                              \"pomijaj już zapisane\": nie dopisuje dokumentu, który już\n"
+        "                              jest w pliku miesięcznym (ten sam numer, data i NIP);\n"
+        "                              domyślnie włączone\n"
         "  --settings=PLIK             ustawienia z sekcji MAIN pliku PRZENOSN.INI okna programu;\n"
         "                              opcje podane w wierszu poleceń mają pierwszeństwo, a plik\n"
         "                              eksportu i katalog firmy można wtedy pominąć\n"

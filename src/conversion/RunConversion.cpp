@@ -4,6 +4,7 @@
 #include "conversion/DocumentMapping.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
+#include "conversion/InvoiceIndex.h"
 #include "conversion/LedgerMonths.h"
 
 #include <QFile>
@@ -77,15 +78,36 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             run.host.documentResult(result);
             continue;
         }
+        const LedgerDate date = run.entry.date(field::DocDate);
+        LedgerMonths::Month* month = nullptr;
+        InvoiceIdentity invoice;
+        if (settings.skipDuplicates) {
+            // Looked up before the month's file is opened: the file is read once.
+            month = &months.month(date.year, date.month);
+            invoice = invoiceIdentity(run.entry.bytes());
+            if (const qint32 match = month->invoices.find(invoice)) {
+                run.trace(QStringLiteral(" * dokument już jest w KPR: plik ") + month->path +
+                          QStringLiteral(", pozycja ") + QString::number(match) +
+                          QStringLiteral(" - pominięty *"));
+                result.state = DocumentState::Duplicate;
+                result.monthFile = month->path;
+                result.position = match;
+                result.remarks.append(QStringLiteral("jak pozycja ") + QString::number(match));
+                run.host.documentResult(result);
+                continue;
+            }
+        }
         ++documents;
         run.host.setDocumentCount(documents);
-        const LedgerDate date = run.entry.date(field::DocDate);
         if (settings.dryRun) {
-            LedgerMonths::Month& month = months.month(date.year, date.month);
+            if (!month)
+                month = &months.month(date.year, date.month);
             result.state = DocumentState::WouldBeWritten;
-            result.monthFile = month.path;
-            result.position = month.nextPosition();
-            ++month.added;
+            result.monthFile = month->path;
+            result.position = month->nextPosition();
+            ++month->added;
+            if (settings.skipDuplicates)
+                month->invoices.add(invoice, result.position);
             run.host.documentResult(result);
             continue;
         }
@@ -103,6 +125,8 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
         }
         result.state = DocumentState::Written;
         result.position = run.entry.int32(field::EntryNo);
+        if (month)
+            month->invoices.add(invoice, result.position);
         run.host.documentResult(result);
     }
 }

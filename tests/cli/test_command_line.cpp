@@ -75,6 +75,7 @@ void CommandLineTest::defaultsAreTheWindowsFirstStart()
     QVERIFY(!s.postalCode);
     QVERIFY(!s.alwaysDescription);
     QVERIFY(!s.dryRun);
+    QVERIFY(s.skipDuplicates);
     QVERIFY(s.attribute.isEmpty() && s.registerId.isEmpty() && s.defaultDescription.isEmpty());
 }
 
@@ -94,6 +95,8 @@ void CommandLineTest::options_data()
         << QStringList{"--sym2006", "--szablon31", "--no-postal-code", "a"} << "dry enc=2 sym szab";
     QTest::newRow("texts") << QStringList{"--attribute=Ż", "--register=R", "--description=Usługi", "a"}
                            << "dry enc=2 sym szab atr=Ż rej=R opis=Usługi";
+    QTest::newRow("books duplicates") << QStringList{"--no-skip-duplicates", "a"} << "dry enc=2 sym szab dup";
+    QTest::newRow("skips duplicates") << QStringList{"--skip-duplicates", "a"} << "dry enc=2 sym szab";
     QTest::newRow("options after the file")
         << QStringList{"a", "--codepage=maz", "--postal-code"} << "dry enc=1 sym szab kod";
 }
@@ -111,8 +114,11 @@ void CommandLineTest::options()
     if (s.dryRun)
         got << "dry";
     got << QStringLiteral("enc=%1").arg(int(s.ledgerEncoding));
-    const std::pair<bool, const char*> flags[] = {
-        {s.sym2006, "sym"}, {s.szablon31, "szab"}, {s.postalCode, "kod"}, {s.alwaysDescription, "def"}};
+    const std::pair<bool, const char*> flags[] = {{s.sym2006, "sym"},
+                                                  {s.szablon31, "szab"},
+                                                  {s.postalCode, "kod"},
+                                                  {s.alwaysDescription, "def"},
+                                                  {!s.skipDuplicates, "dup"}};
     for (const auto& [on, name] : flags) {
         if (on)
             got << QString::fromLatin1(name);
@@ -158,7 +164,7 @@ void CommandLineTest::settingsFileGivesDefaults()
     QVERIFY(test::writeFile(ini, "[main]\r\nrb_maz_checked=Y\r\nEdit_Atrybut_Text= X \r\n"
                                  "Edit_OPIS_Text=  Sprzeda\xbf  \r\nchb_kod_Checked=1\r\n"
                                  "chb_Sym2006_Checked=no\r\nchb_Szablon31_Checked=Q\r\n"
-                                 "chb_def_opis_Checked=TRUE\r\n"));
+                                 "chb_def_opis_Checked=TRUE\r\nchb_duplikaty_Checked=FALSE\r\n"));
     const CommandLine line = parse({"--settings=" + ini, "-n", "a"});
     QCOMPARE(line.error, QString());
     const ConversionSettings& s = line.settings;
@@ -169,6 +175,7 @@ void CommandLineTest::settingsFileGivesDefaults()
     QVERIFY(!s.sym2006);
     QVERIFY(s.szablon31); // "Q" cannot be read: the default stays
     QVERIFY(s.alwaysDescription);
+    QVERIFY(!s.skipDuplicates);
     QVERIFY(s.dryRun);
     // The file is only read.
     QCOMPARE(test::readFile(ini).left(6), QByteArray("[main]"));

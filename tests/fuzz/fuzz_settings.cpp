@@ -29,7 +29,7 @@ bool sameSettings(const ConversionSettings& a, const ConversionSettings& b)
            a.ledgerEncoding == b.ledgerEncoding && a.sym2006 == b.sym2006 && a.szablon31 == b.szablon31 &&
            a.postalCode == b.postalCode && a.attribute == b.attribute && a.registerId == b.registerId &&
            a.defaultDescription == b.defaultDescription && a.alwaysDescription == b.alwaysDescription &&
-           a.dryRun == b.dryRun;
+           a.dryRun == b.dryRun && a.skipDuplicates == b.skipDuplicates;
 }
 
 ConversionSettings applied(const IniFile& contents)

@@ -29,7 +29,7 @@ QStringList mainSettingKeys()
     using namespace mainkeys;
     QStringList keys;
     for (const char* key : {kRb852, kRbMaz, kExportFile, kAttribute, kDescription, kRegister, kPostalCode,
-                            kCompanyDirectory, kSym2006, kAlwaysDescription, kSzablon31})
+                            kCompanyDirectory, kSym2006, kAlwaysDescription, kSzablon31, kDuplicates})
         keys.append(QString::fromLatin1(key));
     return keys;
 }
@@ -60,6 +60,7 @@ StoredValueList mainStoredValues(ConversionSettings& settings)
         flagValue(kSym2006, settings.sym2006),
         flagValue(kAlwaysDescription, settings.alwaysDescription),
         flagValue(kSzablon31, settings.szablon31),
+        flagValue(kDuplicates, settings.skipDuplicates),
     };
 }
 

@@ -29,6 +29,7 @@ inline constexpr const char* kCompanyDirectory = "de_KPR_Text";
 inline constexpr const char* kSym2006 = "chb_Sym2006_Checked";
 inline constexpr const char* kAlwaysDescription = "chb_def_opis_Checked";
 inline constexpr const char* kSzablon31 = "chb_Szablon31_Checked";
+inline constexpr const char* kDuplicates = "chb_duplikaty_Checked";
 } // namespace mainkeys
 
 QStringList mainSettingKeys();

@@ -31,7 +31,8 @@ private Q_SLOTS:
         QCOMPARE(mainSettingKeys(),
                  QStringList({"RB_852_Checked", "RB_MAZ_Checked", "FE_EPP_Text", "Edit_Atrybut_Text",
                               "Edit_OPIS_Text", "Edit_REJ_Text", "chb_kod_Checked", "de_KPR_Text",
-                              "chb_Sym2006_Checked", "chb_def_opis_Checked", "chb_Szablon31_Checked"}));
+                              "chb_Sym2006_Checked", "chb_def_opis_Checked", "chb_Szablon31_Checked",
+                              "chb_duplikaty_Checked"}));
         ConversionSettings settings;
         QStringList listed;
         for (const StoredValue& entry : mainStoredValues(settings))
@@ -155,6 +156,7 @@ private Q_SLOTS:
         saved.defaultDescription = QStringLiteral("Usługa");
         saved.alwaysDescription = true;
         saved.szablon31 = false;
+        saved.skipDuplicates = false;
         SettingsStore store(QStringLiteral("MAIN"), IniFile());
         saveStoredValues(store, mainStoredValues(saved));
         QCOMPARE(store.value(QStringLiteral("RB_852_Checked")), std::optional<QString>("FALSE"));
@@ -171,6 +173,7 @@ private Q_SLOTS:
         QCOMPARE(read.defaultDescription, saved.defaultDescription);
         QCOMPARE(read.alwaysDescription, saved.alwaysDescription);
         QCOMPARE(read.szablon31, saved.szablon31);
+        QCOMPARE(read.skipDuplicates, saved.skipDuplicates);
     }
 
     void loadingAFileNeverWritesIt()

@@ -1,0 +1,218 @@
+// An invoice already booked in its monthly file, by an earlier run or earlier
+// in the same run, is not appended again.
+#include "conversion/ConversionRun.h"
+
+#include "support/ConversionTestHost.h"
+#include "support/LedgerFiles.h"
+#include "support/ScratchFiles.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+// An invoice written as "number|date|NIP|name"; parts left out keep the defaults.
+Invoice invoice(const QString& spec)
+{
+    const QStringList parts = spec.split(QLatin1Char('|'));
+    Invoice result;
+    const auto set = [&parts](int i, QString& field) {
+        if (i < parts.size())
+            field = parts.at(i);
+    };
+    set(0, result.number);
+    set(1, result.date);
+    set(2, result.nip);
+    set(3, result.name);
+    return result;
+}
+
+QString exportOf(const QStringList& specs)
+{
+    QString text = exportHeader();
+    for (const QString& spec : specs)
+        text += documentBlock(invoice(spec), registerBlock("23", "100.00", "23.00"));
+    return text;
+}
+
+QMap<QString, QByteArray> filesIn(const QString& directory)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(directory).entryList(QDir::Files))
+        files.insert(name, readFile(directory + QLatin1Char('/') + name));
+    return files;
+}
+
+} // namespace
+
+class DuplicateGuardTest : public QObject
+{
+    Q_OBJECT
+
+    ScratchFiles m_dir;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void sameInvoice_data()
+    {
+        QTest::addColumn<QStringList>("booked"); // written by a first run
+        QTest::addColumn<QString>("change");     // what happens to the file between the runs
+        QTest::addColumn<QString>("options");    // of the second run: "dry", "unchecked"
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString a = QStringLiteral("FV 1/03/2014|2014-03-12|677-001-02-03|Zakład Żuraw");
+        const QString b = QStringLiteral("FV 2/03/2014|2014-03-12|677-001-02-03|Zakład Żuraw");
+        const QStringList ab{a, b};
+        QTest::newRow("second run") << ab << ""
+                                    << "" << ab << QStringList{"duplikat 1", "duplikat 2"};
+        QTest::newRow("dry run after a real run") << ab << ""
+                                                  << "dry" << ab << QStringList{"duplikat 1", "duplikat 2"};
+        QTest::newRow("twice in one export")
+            << QStringList() << ""
+            << "" << QStringList{a, b, a} << QStringList{"zapisany 1", "zapisany 2", "duplikat 1"};
+        QTest::newRow("twice in one export, dry run")
+            << QStringList() << ""
+            << "dry" << QStringList{a, b, a} << QStringList{"do zapisu 1", "do zapisu 2", "duplikat 1"};
+        QTest::newRow("NIP with PL, blanks and no dashes")
+            << QStringList{a} << ""
+            << "" << QStringList{"FV 1/03/2014|2014-03-12|PL 6770010203"} << QStringList{"duplikat 1"};
+        QTest::newRow("NIP of another party")
+            << QStringList{a} << ""
+            << "" << QStringList{"FV 1/03/2014|2014-03-12|677-001-02-04|Zakład Żuraw"}
+            << QStringList{"zapisany 2"};
+        QTest::newRow("number in small letters without blanks")
+            << QStringList{a} << ""
+            << "" << QStringList{"fv1/03/ 2014|2014-03-12|677-001-02-03"} << QStringList{"duplikat 1"};
+        QTest::newRow("another number")
+            << QStringList{a} << ""
+            << "" << QStringList{"FV 1/03/2015|2014-03-12|677-001-02-03"} << QStringList{"zapisany 2"};
+        QTest::newRow("same number and NIP on another day")
+            << QStringList{a} << ""
+            << "" << QStringList{"FV 1/03/2014|2014-03-13|677-001-02-03"} << QStringList{"zapisany 2"};
+        const QString person = QStringLiteral("R 7|2014-03-12||Jan Kowalski");
+        QTest::newRow("private person: the name decides")
+            << QStringList{person} << ""
+            << "" << QStringList{"R 7|2014-03-12||JAN KOWALSKI"} << QStringList{"duplikat 1"};
+        QTest::newRow("private person of another name")
+            << QStringList{person} << ""
+            << "" << QStringList{"R 7|2014-03-12||Jan Nowak"} << QStringList{"zapisany 2"};
+        QTest::newRow("only one NIP: the name decides")
+            << QStringList{a} << ""
+            << "" << QStringList{"FV 1/03/2014|2014-03-12|brak|Zakład  ŻURAW"} << QStringList{"duplikat 1"};
+        QTest::newRow("Polish letters keep their case")
+            << QStringList{person + QStringLiteral("ł")} << ""
+            << "" << QStringList{person + QStringLiteral("Ł")} << QStringList{"zapisany 2"};
+        QTest::newRow("file in another letter case") << ab << "lower case"
+                                                     << "" << QStringList{b} << QStringList{"duplikat 2"};
+        QTest::newRow("partial record at the end is passed over")
+            << ab << "tail"
+            << "" << QStringList{b} << QStringList{"duplikat 2"};
+        QTest::newRow("the record cut short is no match")
+            << ab << "cut"
+            << "" << QStringList{b} << QStringList{"zapisany 2"};
+        QTest::newRow("unchecked") << ab << ""
+                                   << "unchecked" << ab << QStringList{"zapisany 3", "zapisany 4"};
+        QTest::newRow("unchecked, twice in one export")
+            << QStringList() << ""
+            << "unchecked" << QStringList{a, a} << QStringList{"zapisany 1", "zapisany 2"};
+    }
+
+    void sameInvoice()
+    {
+        QFETCH(QStringList, booked);
+        QFETCH(QString, change);
+        QFETCH(QString, options);
+        QFETCH(QStringList, second);
+        QFETCH(QStringList, expected);
+        const QString company = m_dir.freshCompany();
+        if (!booked.isEmpty()) {
+            RecordingHost first;
+            QCOMPARE(RunConversion(m_dir.realRun(exportOf(booked), company), first), RunOutcome::Completed);
+        }
+        QString file = company + QStringLiteral("/2014T305.3");
+        if (change == QLatin1String("lower case")) {
+            QVERIFY(QFile::rename(file, company + QStringLiteral("/2014t305.3")));
+            file = company + QStringLiteral("/2014t305.3");
+        } else if (change == QLatin1String("tail")) {
+            QVERIFY(appendToFile(file, QByteArray(399, '\1')));
+        } else if (change == QLatin1String("cut")) {
+            QVERIFY(QFile::resize(file, 799));
+        }
+        const QMap<QString, QByteArray> before = filesIn(company);
+
+        ConversionSettings settings = m_dir.realRun(exportOf(second), company);
+        settings.dryRun = options == QLatin1String("dry");
+        settings.skipDuplicates = options != QLatin1String("unchecked");
+        RecordingHost host;
+        QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
+
+        QStringList got;
+        QStringList lines;
+        int duplicates = 0;
+        for (const DocumentResult& result : host.results) {
+            got << QStringLiteral("%1 %2").arg(stateText(result.state)).arg(result.position);
+            if (result.state != DocumentState::Duplicate)
+                continue;
+            ++duplicates;
+            QCOMPARE(result.monthFile, file);
+            QCOMPARE(result.remarks.last(), QStringLiteral("jak pozycja %1").arg(result.position));
+            lines << QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja %2 - pominięty *")
+                         .arg(file)
+                         .arg(result.position);
+        }
+        QCOMPARE(got, expected);
+        QStringList traced = host.trace.filter(QStringLiteral(" * dokument już jest w KPR"));
+        QCOMPARE(traced, lines);
+        QCOMPARE(host.documentCount, int(expected.size()) - duplicates);
+        QVERIFY(host.trace.contains(QStringLiteral(" *** Ilość dokumentów %1").arg(host.documentCount)));
+        if (settings.dryRun || duplicates == expected.size())
+            QCOMPARE(filesIn(company), before);
+    }
+
+    void duplicateLineFollowsTheDocumentsOwnLines()
+    {
+        const QString company = m_dir.freshCompany();
+        const QString text = exportOf({QStringLiteral("FV 1"), QStringLiteral("FV 1")});
+        RecordingHost host;
+        RunConversion(m_dir.realRun(text, company), host);
+        const qsizetype at =
+            host.trace.indexOf(QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja 1 "
+                                              "- pominięty *")
+                                   .arg(company + QStringLiteral("/2014T305.3")));
+        QVERIFY(at > 0);
+        QVERIFY(host.trace.at(at - 1).startsWith(QStringLiteral(" z dnia 12- 3-2014")));
+        QCOMPARE(host.trace.at(at + 1), QString());
+    }
+
+    void unreadableMonthFile()
+    {
+        // A directory stands where the March file would be.
+        const QString company = m_dir.freshCompany();
+        QVERIFY(QDir(company).mkdir(QStringLiteral("2014T305.3")));
+        const QString path = company + QStringLiteral("/2014T305.3");
+        ConversionSettings settings = m_dir.realRun(exportOf({"FV 1", "FV 2"}), company);
+        settings.dryRun = true;
+        RecordingHost dry;
+        RunConversion(settings, dry);
+        QCOMPARE(dry.trace.filter(QStringLiteral("Błąd odczytu pliku")),
+                 QStringList{QStringLiteral("Błąd odczytu pliku %1 !").arg(path)});
+        QCOMPARE(dry.results.size(), 2);
+        QCOMPARE(dry.results.at(1).position, 2);
+
+        settings.dryRun = false;
+        RecordingHost real;
+        QCOMPARE(RunConversion(settings, real), RunOutcome::StoppedEarly);
+        QVERIFY(real.trace.filter(QStringLiteral("Błąd odczytu pliku")).isEmpty());
+        QVERIFY(real.trace.contains(QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)));
+    }
+};
+
+QTEST_GUILESS_MAIN(DuplicateGuardTest)
+#include "test_duplicate_guard.moc"
