@@ -214,8 +214,11 @@ def sale(kod, data, netto="100.00", vat="23.00", blocks=(("23", "100.00", "23.00
 
 
 def write_case(name, args, export=None, o=None, before=None, before_dirs=(), expect_code=None, stdout=None,
-               stderr=None, stderr_nonempty=False, model_existing=None):
-    """One case directory: args, exit, stdout.txt, stderr.txt, before/ and after/."""
+               stderr=None, stderr_nonempty=False, model_existing=None, report=None, summary=False,
+               report_fails=False):
+    """One case directory: args, exit, stdout.txt, stderr.txt, before/ and after/.
+    report names the CSV report the run writes into @OUT@; summary: the totals are on stderr;
+    report_fails: the report cannot be written, which turns the exit code to 1."""
     case = os.path.join(CASES, name)
     if os.path.isdir(case):
         for root, dirs, files in os.walk(case, topdown=False):
@@ -230,9 +233,17 @@ def write_case(name, args, export=None, o=None, before=None, before_dirs=(), exp
     code, out, written = expect_code, stdout, {}
     if o is not None:
         source = args_export_path(args, case)
-        code, out, written = ref.simulate(source, o, existing=model_existing or before)
+        code, run = ref.simulate_run(source, o, existing=model_existing or before)
+        out = "".join(line + "\n" for line in run.trace)
+        written = {os.path.basename(p): bytes(v) for p, v in run.files.items()}
         if o.get("dry"):
             written = dict(before or {})
+        if report:
+            written[report] = ref.report_csv(run.results)
+        if summary:
+            stderr = ref.summary(run)
+        if report_fails:
+            code = 1
     with open(os.path.join(case, "args"), "w", encoding="utf-8") as f:
         f.write("".join(a + "\n" for a in args))
     with open(os.path.join(case, "exit"), "w") as f:
@@ -271,6 +282,10 @@ def cases():
     export = "@CASE@/export.txt"
     write_case("march-dry-run", ["-n", march], o=ref.options(dry=True))
     write_case("march", [march, "@OUT@"], o=ref.options())
+    write_case("report-not-written", ["-n", march, "--report=@OUT@/BRAK/raport.csv"], o=ref.options(dry=True),
+               stderr='Błąd zapisu raportu "@OUT@/BRAK/raport.csv"\n', report_fails=True)
+    write_case("march-report", ["-n", march, "--summary", "--report=@OUT@/raport.csv"],
+               o=ref.options(dry=True, dir=""), report="raport.csv", summary=True)
     write_case("march-mazovia-options",
                ["--codepage=maz", "--postal-code", "--attribute=K", "--register=S",
                 "--description=Sprzedaż towarów i usług", "--always-description", march, "@OUT@"],
@@ -285,6 +300,8 @@ def cases():
     _, _, booked = ref.simulate(os.path.join(EXAMPLES, "FVS0314.TXT"), ref.options())
     write_case("march-second-run", [march, "@OUT@"], o=ref.options(), before=booked)
     write_case("march-second-dry-run", ["-n", march, "@OUT@"], o=ref.options(dry=True), before=booked)
+    write_case("march-second-run-report", [march, "@OUT@", "--summary", "--report=@OUT@/raport.csv"],
+               o=ref.options(), before=booked, report="raport.csv", summary=True)
     write_case("march-second-run-booked-again", ["--no-skip-duplicates", march, "@OUT@"],
                o=ref.options(skip=False), before=booked)
 
@@ -302,6 +319,9 @@ def cases():
     two = small_export(3, sale("L/1", "2014-02-27"), sale("M/1", "2014-03-03"), sale("M/2", "2014-03-04"))
     write_case("month-file-cannot-be-opened", [export, "@OUT@"], export=two,
                o=ref.options(unopenable={"@OUT@/2014T305.3"}), before_dirs=("2014T305.3",))
+    write_case("report-after-stop", [export, "@OUT@", "--summary", "--report=@OUT@/Raport.CSV"], export=two,
+               o=ref.options(unopenable={"@OUT@/2014T305.3"}), before_dirs=("2014T305.3",), report="Raport.CSV",
+               summary=True)
     write_case("month-13", [export, "@OUT@"], export=small_export(3, sale("X/1", "2014-13-05"),
                                                                    sale("X/2", "2014-01-05")),
                o=ref.options())
@@ -325,6 +345,8 @@ def cases():
              blocks=(("0", "10.00", "0.00"), ("-1", "20.00", "0.00"), ("", "30.00", "0.00"))),
     )
     write_case("lookups-and-sums", ["-n", export], export=tricky, o=ref.options(dry=True))
+    write_case("lookups-and-sums-report", ["-n", export, "--report=@OUT@/raport.csv"], export=tricky,
+               o=ref.options(dry=True, dir=""), report="raport.csv")
     write_case("lookups-and-sums-written", [export, "@OUT@", "--attribute=Ż", "--description=Domyślny opis"],
                export=tricky, o=ref.options(attribute="Ż", description="Domyślny opis"))
 
@@ -364,6 +386,9 @@ def cases():
                o=ref.options())
     write_case("version-4", ["-n", export], export=small_export("4", sale("V/1", "2014-01-01")),
                o=ref.options(dry=True))
+    write_case("report-without-documents", ["-n", export, "--report=@OUT@/raport.csv", "--summary"],
+               export=small_export("4", sale("V/1", "2014-01-01")), o=ref.options(dry=True), report="raport.csv",
+               summary=True)
     write_case("version-31-is-3", ["-n", export], export=small_export("3.1", sale("V/1", "2014-01-01")),
                o=ref.options(dry=True))
     write_case("version-not-a-digit", ["-n", export], export=small_export("x3", sale("V/1", "2014-01-01")),

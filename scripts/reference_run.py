@@ -89,6 +89,9 @@ class Run:
         self.eof = False
         self.quiet = False
         self.version = -1
+        self.results = []       # one per block let through, as the report lists them
+        self.rejected = [0, 0]  # cancelled, neither sales nor purchase
+        self.notes = set()
 
     # --- reading -------------------------------------------------------
     def read_line(self):
@@ -143,12 +146,15 @@ class Run:
         line0 = self.doc[0] if self.doc else ""
         found, value = self.line_text("anulowany =", line0)
         if found and parse_int(value) is not None and parse_int(value) != 0:
+            self.rejected[0] += 1
             return False
         self.kind = -1
         line1 = self.doc[1] if len(self.doc) > 1 else ""
         found, value = self.line_text("rodzaj_dok =", line1)
         if found:
             self.kind = {"sprzedaży": 1, "zakupu": 2}.get(value, -1)
+            if self.kind < 0:
+                self.rejected[1] += 1
             return self.kind > 0
         return True
 
@@ -187,6 +193,7 @@ class Run:
                 if AMOUNT_RE.match(value) and abs(float(value)) < MAX_AMOUNT:
                     return float(value)
                 self.trace.append("Błąd określenia wartości DOUBLE")
+                self.notes.add("błąd kwoty")
         return None
 
     def find_date(self, key):
@@ -202,6 +209,7 @@ class Run:
                     text = value[start:end]
                     if parse_int(text) is None:
                         self.trace.append('Błąd określenia %s w "%s"' % (name, value))
+                        self.notes.add("błąd daty")
                         digits = re.match(r"[0-9]*", text).group(0)
                         parts.append(int(digits) if digits else 0)
                     else:
@@ -212,6 +220,8 @@ class Run:
 
     # --- the entry -------------------------------------------------------
     def put_text(self, offset, capacity, raw):
+        if len(raw) > capacity and offset in CUT_NOTES:
+            self.notes.add(CUT_NOTES[offset])
         n = min(len(raw), capacity)
         self.e[offset] = n
         self.e[offset + 1:offset + 1 + n] = raw[:n]
@@ -228,6 +238,13 @@ class Run:
         e = self.e
         e[237], e[367] = 3, 2
         missing = False
+        self.notes = set()
+
+        def lacks(key):
+            nonlocal missing
+            if not missing:
+                self.notes.add("brak klucza %s" % key)
+            missing = True
         if o["attribute"]:
             e[236] = ord(o["attribute"][0]) & 0xFF
         if o["register"]:
@@ -238,12 +255,13 @@ class Run:
             e[242], e[368] = 7, 10
         else:
             self.trace.append("Nieokreślony typ rejestru !")
+            self.notes.add("nieokreślony rodzaj")
 
         def text(key, offset, capacity, required):
-            nonlocal missing
             value = self.find_text(key)
             if value is None:
-                missing = missing or required
+                if required:
+                    lacks(key)
                 return False
             self.put_text(offset, capacity, value.encode("cp1250"))
             return True
@@ -256,20 +274,20 @@ class Run:
         text("kod =", 32, 22, True)
         date = self.find_date("data =")
         if date is None:
-            missing = True
+            lacks("data =")
             date = (0, 0, 0)
         for offset in (10, 14, 18):
             self.put_date(offset, date)
         sale = self.find_date("datasp =")
         if sale is None:
-            missing = True
+            lacks("datasp =")
         else:
             self.put_date(22, sale)
         text("opis =", 148, 36, False)
         text("khnazwa =", 74, 36, True)
         street = self.find_text("khadres =")
         if street is None:
-            missing = True
+            lacks("khadres =")
         else:
             # Upper-cased letter by letter, so that positions stay the same
             # ("ß".upper() would be two letters).
@@ -306,6 +324,7 @@ class Run:
         self.trace.append("* Dokument nr:%s | Firma:%s | NIP:%s"
                           % (self.get_text(32), self.get_text(74), self.get_text(55)))
         self.trace.append("  %s" % self.get_text(111))
+        shown = [self.get_text(offset) for offset in (32, 74, 55, 111)]
         self.trace.append(" z dnia %2d-%2d-%4d na kwotę netto=%s, vat=%s"
                           % (day, month, year, money(kol1), money(header_vat)))
 
@@ -313,6 +332,7 @@ class Run:
         s = [0, 0, 0]
         if register_type == 0 and not o["szablon31"]:
             self.trace.append("dokument bez części VAT !")
+            self.notes.add("bez części VAT")
             kol1 += header_vat
             header_vat = 0.0
             e[237], e[242] = 1, 0
@@ -325,7 +345,7 @@ class Run:
                     self.quiet = True
             else:
                 if self.find_text("Rejestr{") is None:
-                    missing = True
+                    lacks("Rejestr{")
                 else:
                     self.older_block(g)
             net_sum = g["n1"] + g["n2"] + g["n0"] + g["n4"] + g["n3"] + g["nw"] + g["nn"]
@@ -333,20 +353,34 @@ class Run:
             if round(abs(net_sum - kol1) * 100) > 2:
                 self.trace.append(" BŁĄD: suma pozycji netto inna od nagłowka !")
                 self.trace.append("kol[1].W=%s, SumaVgStawek=%s" % (money(kol1), money(net_sum)))
+                self.notes.add("różnica netto")
                 kol1 = net_sum
             if round(abs(vat_sum - header_vat) * 100) > 2:
                 self.trace.append(" BŁĄD: suma pozycji vat inna od nagłowka !")
+                self.notes.add("różnica VAT")
         for key, offset in (("n1", 248), ("v1", 256), ("n2", 264), ("v2", 272), ("n0", 280), ("nw", 288),
                             ("n3", 296), ("v3", 304), ("n4", 312), ("v4", 320), ("nn", 328)):
             e[offset:offset + 8] = struct.pack("<d", g[key])
         e[352:358] = struct.pack("<hhh", *s)
         e[369:377] = struct.pack("<d", kol1)
 
+        texts = [self.get_text(offset) for offset in (32, 74, 111)]
         for offset, capacity in ((32, 22), (74, 36), (111, 36)):
             self.put_text(offset, capacity, to_ledger(self.get_text(offset), o["codepage"]))
         if not self.get_text(148) or o["always"]:
             self.put_text(148, 36, o["description"][:36].encode("cp1250"))
+        texts.append(self.get_text(148))
         self.put_text(148, 36, to_ledger(self.get_text(148), o["codepage"]))
+        if not is_calendar_date(date):
+            self.notes.add("data spoza kalendarza")
+        if any(ord(c) > 127 and c not in POLISH_LETTERS for text in texts for c in text):
+            self.notes.add("znaki spoza strony kodowej")
+        self.result = dict(kind=self.kind, texts=shown, date=date, state="pominięty", file="", position=None,
+                           amounts=[g[k] for k in ("n1", "v1", "n2", "v2", "n3", "v3", "n4", "v4", "n0", "nw", "nn")]
+                           + [kol1, g["v1"] + g["v2"] + g["v3"] + g["v4"]],
+                           remarks=sorted(n for n in self.notes if n.startswith("brak klucza"))
+                           + [token for token in REMARKS if token in self.notes])
+        self.results.append(self.result)
         return not missing, (year, month)
 
     def register_block(self, w, g, s):
@@ -372,6 +406,7 @@ class Run:
             g["nw"] += w["net"]
         else:
             self.trace.append("Nieokreślona stawka VAT = %s" % number(r))
+            self.notes.add("nieokreślona stawka")
         self.find_text("}")
 
     def older_block(self, g):
@@ -389,6 +424,7 @@ class Run:
                     g["n%d" % n], g["v%d" % n] = net, vat
                 else:
                     self.trace.append("stawka %d%% - nie na swoim miejscu !" % expected)
+                    self.notes.add("nieokreślona stawka")
             elif net != 0 or vat != 0:
                 g["n%d" % n], g["v%d" % n] = net, vat
         for key, slot in (("\tnetto0 =", "n0"), ("\tnettoWolne =", "nw"), ("\tnettoNieop =", "nn")):
@@ -414,7 +450,7 @@ class Run:
             self.trace.append(" *** Rozpoczynam konwersję ...")
             count = 0
             booked = {}  # path -> [(invoice, position)], the file's records and this run's entries
-            added = {}  # path -> the entries a dry run would have appended
+            planned = {}  # path -> the position of the last entry a dry run would have appended
             while True:
                 if not self.read_document():
                     if self.eof:
@@ -424,7 +460,9 @@ class Run:
                 accepted, (year, month) = self.map_document()
                 if not accepted:
                     continue
-                path = "%s/%dT305.%d" % (o["dir"], year, month)
+                name = "%dT305.%d" % (year, month)
+                path = "%s/%s" % (o["dir"], name) if o["dir"] else name
+                self.result["file"] = path
                 mine = invoice(self.e)
                 if o["skip"]:
                     if path not in booked:
@@ -435,20 +473,25 @@ class Run:
                     if match:
                         self.trace.append(" * dokument już jest w KPR: plik %s, pozycja %d - pominięty *"
                                           % (path, match))
+                        self.result.update(state="duplikat", position=match)
+                        self.result["remarks"].append("jak pozycja %d" % match)
                         continue
                 count += 1
                 if o["dry"]:
+                    planned[path] = planned.get(path, len(self.files.get(path, b"")) // 400) + 1
+                    self.result.update(state="do zapisu", position=planned[path])
                     if o["skip"]:
-                        added[path] = added.get(path, 0) + 1
-                        booked[path].append((mine, len(self.files.get(path, b"")) // 400 + added[path]))
+                        booked[path].append((mine, planned[path]))
                     continue
                 if not 1 <= month <= 12 or path in o.get("unopenable", ()):
                     self.trace.append("Błąd otwarcia pliku %s !" % path)
                     self.trace.append(" * błąd otwarcia okresu *")
+                    self.result["state"] = "niezapisany"
                     exit_code = 1
                     break
                 f = self.files.setdefault(path, bytearray())
                 n = len(f) // 400
+                self.result["state"], self.result["position"] = "zapisany", n + 1
                 self.e[0:4] = struct.pack("<i", n + 1)
                 del f[400 * n:]
                 f += self.e
@@ -458,6 +501,22 @@ class Run:
         self.trace.append(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***" if o["dry"]
                           else " *** Koniec przetwarzania ***")
         return exit_code
+
+
+CUT_NOTES = {32: "obcięty numer", 74: "obcięta nazwa", 111: "obcięty adres", 148: "obcięty opis"}
+POLISH_LETTERS = "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"
+REMARKS = ["nieokreślony rodzaj", "bez części VAT", "nieokreślona stawka", "błąd kwoty", "błąd daty",
+           "data spoza kalendarza", "różnica netto", "różnica VAT", "obcięty numer", "obcięta nazwa",
+           "obcięty adres", "obcięty opis", "znaki spoza strony kodowej"]
+
+
+def is_calendar_date(date):
+    day, month, year = date
+    if not (1 <= month <= 12 and 1 <= year <= 9999):
+        return False
+    leap = year % 4 == 0 and (year % 100 != 0 or year % 400 == 0)
+    days = [31, 29 if leap else 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31][month - 1]
+    return 1 <= day <= days
 
 
 def reduced(text):
@@ -491,12 +550,87 @@ def options(**given):
 
 def simulate(export_path, o, existing=None):
     """Runs the model; answers (exit code, stdout text, {file name: bytes})."""
+    code, run = simulate_run(export_path, o, existing)
+    out = "".join(line + "\n" for line in run.trace)
+    written = {os.path.basename(p): bytes(v) for p, v in run.files.items()}
+    return code, out, written
+
+
+def simulate_run(export_path, o, existing=None):
+    """Runs the model; answers (exit code, the run with its trace, files and results)."""
     files = {}
     for name, content in (existing or {}).items():
-        files["%s/%s" % (o["dir"], name)] = bytearray(content)
+        files["%s/%s" % (o["dir"], name) if o["dir"] else name] = bytearray(content)
     with open(export_path, "rb") as f:
         run = Run(f.read(), o, files)
-    code = run.run()
-    out = "".join(line + "\n" for line in run.trace)
-    written = {os.path.basename(p): bytes(v) for p, v in files.items()}
-    return code, out, written
+    return run.run(), run
+
+
+# --- the saved report and the totals ------------------------------------------
+
+AMOUNT_CAPTIONS = ["Netto 23/22%", "VAT 23/22%", "Netto 8/7%", "VAT 8/7%", "Netto 5/3%", "VAT 5/3%",
+                   "Netto gr. 4", "VAT gr. 4", "Netto 0%", "Netto zw.", "Netto np.", "Netto razem", "VAT razem"]
+KINDS = {1: "sprzedaż", 2: "zakup"}
+KIND_ORDER = ["sprzedaż", "zakup", "nieokreślony"]
+STATES = ["zapisany", "do zapisu", "pominięty", "niezapisany", "duplikat"]
+
+
+def report_amount(value):
+    text = ("%.2f" % value).replace(".", ",")
+    return "0,00" if text == "-0,00" else text
+
+
+def csv_field(text):
+    if any(c in text for c in ';"\r\n'):
+        return '"' + text.replace('"', '""') + '"'
+    return text
+
+
+def report_csv(results):
+    """The CSV report of a run's results: bytes, UTF-8 with a byte-order mark."""
+    lines = [["Lp", "Numer", "Data", "Rodzaj", "Kontrahent", "NIP"] + AMOUNT_CAPTIONS
+             + ["Plik", "Pozycja", "Stan", "Uwagi"]]
+    for ordinal, r in enumerate(results, start=1):
+        day, month, year = r["date"]
+        number, name, nip, _ = r["texts"]
+        lines.append([str(ordinal), number, "%04d-%02d-%02d" % (year, month, day) if any(r["date"]) else "",
+                      KINDS.get(r["kind"], "nieokreślony"), name, nip]
+                     + [report_amount(a) for a in r["amounts"]]
+                     + [os.path.basename(r["file"]), "" if r["position"] is None else str(r["position"]),
+                        r["state"], ", ".join(r["remarks"])])
+    text = "".join(";".join(csv_field(f) for f in line) + "\r\n" for line in lines)
+    return b"\xef\xbb\xbf" + text.encode("utf-8")
+
+
+def summary(run):
+    """The totals as --summary prints them on standard error."""
+    results = run.results
+    written = [r for r in results if r["state"] in ("zapisany", "do zapisu")]
+    counted = [r for r in results if r["state"] in ("zapisany", "do zapisu", "niezapisany")]
+    lines = ["Bloków w pliku: %d" % (len(results) + sum(run.rejected)),
+             "Anulowanych: %d" % run.rejected[0],
+             "Innego rodzaju: %d" % run.rejected[1],
+             "Dokumentów przeniesionych: %d" % len(counted)]
+    lines += ["%s: %d" % (state, sum(r["state"] == state for r in results)) for state in STATES]
+
+    def kind_line(kind, rows):
+        sums = [0.0] * len(AMOUNT_CAPTIONS)
+        for r in rows:
+            sums = [s + a for s, a in zip(sums, r["amounts"])]
+        return "  " + "; ".join(["%s: dokumentów %d" % (kind, len(rows))]
+                                + ["%s %s" % (c, report_amount(v)) for c, v in zip(AMOUNT_CAPTIONS, sums)])
+
+    files = []
+    for r in written:
+        if r["file"] not in files:
+            files.append(r["file"])
+    for path in files:
+        lines.append("Plik %s" % path)
+        for kind in KIND_ORDER:
+            rows = [r for r in written if r["file"] == path and KINDS.get(r["kind"], "nieokreślony") == kind]
+            if rows:
+                lines.append(kind_line(kind, rows))
+    lines.append("Razem")
+    for kind in KIND_ORDER:
+        lines.append(kind_line(kind, [r for r in written if KINDS.get(r["kind"], "nieokreślony") == kind]))
+    return "".join(line + "\n" for line in lines)

@@ -2,6 +2,7 @@
 
 #include "ProgramInfo.h"
 #include "cli/RunDefaults.h"
+#include "report/ReportFile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -47,8 +48,9 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
     parser.addOption({QStringLiteral("version"), QString()});
     parser.addOption({QStringLiteral("no-journal"), QString()});
-    for (const char* name :
-         {"codepage", "attribute", "register", "description", "settings", "companies", "undo", "history"})
+    parser.addOption({QStringLiteral("summary"), QString()});
+    for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies", "undo",
+                             "history", "report"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
     for (const Switch& option : Switches) {
         parser.addOption({QString::fromLatin1(option.on), QString()});
@@ -105,6 +107,27 @@ QString applyOptions(const QCommandLineParser& parser, ConversionSettings& setti
     return {};
 }
 
+// Takes --report and --summary; returns a reason when the report file cannot be written in any format.
+QString applyReportOptions(const QCommandLineParser& parser, CommandLine& result)
+{
+    result.summary = parser.isSet(QStringLiteral("summary"));
+    if (!parser.isSet(QStringLiteral("report")))
+        return {};
+    result.reportPath = parser.value(QStringLiteral("report"));
+    switch (reportFormat(result.reportPath)) {
+    case ReportFormat::Csv:
+        return {};
+    case ReportFormat::Pdf:
+        if (pdfReportAvailable())
+            return {};
+        return QStringLiteral("ta wersja programu nie zapisuje raportu PDF (--report=%1)")
+            .arg(result.reportPath);
+    case ReportFormat::Unknown:
+        break;
+    }
+    return QStringLiteral("--report przyjmuje plik .csv albo .pdf, podano %1").arg(quoted(result.reportPath));
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments)
@@ -144,7 +167,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         if (!ApplyStoredRunOptions(parser.value(QStringLiteral("settings")), settings, reason))
             return invalid(reason);
     }
-    const QString reason = applyOptions(parser, settings);
+    QString reason = applyOptions(parser, settings);
+    if (reason.isEmpty())
+        reason = applyReportOptions(parser, result);
     if (!reason.isEmpty())
         return invalid(reason);
     settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
@@ -168,6 +193,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("companies"))) {
         if (!positional.isEmpty())
             return invalid(QStringLiteral("--companies nie przyjmuje pliku eksportu ani katalogu firmy"));
+        if (result.summary || parser.isSet(QStringLiteral("report")))
+            return invalid(QStringLiteral("--report i --summary dotyczą tylko konwersji"));
         result.companiesPath = parser.value(QStringLiteral("companies"));
         if (result.companiesPath.isEmpty())
             return invalid(QStringLiteral("--companies wymaga ścieżki pliku SPISFIRM.DAT"));
@@ -231,6 +258,11 @@ QString HelpText()
         "  --settings=PLIK             ustawienia z sekcji MAIN pliku PRZENOSN.INI okna programu;\n"
         "                              opcje podane w wierszu poleceń mają pierwszeństwo, a plik\n"
         "                              eksportu i katalog firmy można wtedy pominąć\n"
+        "  --report=PLIK               po konwersji zapisuje raport: dokumenty ze stanem i uwagami\n"
+        "                              oraz podsumowanie; PLIK.csv (UTF-8, średniki) albo PLIK.pdf\n"
+        "                              (A4 poziomo); zapisywany także po przerwanej konwersji\n"
+        "  --summary                   po konwersji wypisuje podsumowanie (liczby dokumentów i sumy\n"
+        "                              kwot wg plików miesięcznych i rodzajów) na wyjście błędów\n"
         "  --companies=ŚCIEŻKA         wypisuje listę firm z pliku SPISFIRM.DAT (lub z katalogu,\n"
         "                              w którym leży), posortowaną wg nazwy: Firma, Katalog, Info\n"
         "                              i katalog danych firmy, rozdzielone tabulatorami\n"
@@ -248,7 +280,7 @@ QString HelpText()
         "\n"
         "Kod wyjścia: 0 - plik eksportu przeczytany do końca; 1 - konwersja nie ruszyła albo\n"
         "przerwała się (brak pliku lub katalogu, nieodpowiednia wersja pliku, błąd pliku\n"
-        "miesięcznego, błąd zapisu dziennika; cofnięcie odmówione albo nie ma czego cofać);\n"
+        "miesięcznego, błąd zapisu dziennika, nieudany zapis raportu; cofnięcie odmówione albo nie ma czego cofać);\n"
         "2 - błędny wiersz poleceń.\n"
         "\n"
         "Każda konwersja z zapisem prowadzi w katalogu firmy dziennik PRZENOSN.JRN, a kopie\n"

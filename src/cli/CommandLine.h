@@ -25,6 +25,8 @@ struct CommandLine
     ConversionSettings settings; // the run's options: defaults, then --settings, then the options given
     QString companiesPath;       // --companies
     QString journalDirectory;    // --undo, --history: the company directory
+    QString reportPath;          // --report: the report file written after the run, CSV or PDF
+    bool summary = false;        // --summary: the totals on standard error after the run
     QString error;               // why the command line is bad (CliAction::Invalid)
 };
 

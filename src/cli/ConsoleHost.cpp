@@ -54,4 +54,16 @@ void ConsoleHost::showRunRefused(const QString& message)
     WriteLine(m_err, message);
 }
 
+void ConsoleHost::documentResult(const DocumentResult& result)
+{
+    if (m_collect)
+        m_report.documents.append(result);
+}
+
+void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
+{
+    if (m_collect)
+        m_report.rejected = blocks;
+}
+
 } // namespace przenosnik

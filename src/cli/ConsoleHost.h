@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
+#include "conversion/RunReport.h"
 
 #include <cstdio>
 
@@ -11,7 +12,11 @@ namespace przenosnik {
 class ConsoleHost : public ConversionHost
 {
 public:
-    ConsoleHost(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) {}
+    // Keeps the run's results only when collectResults is set: a report or the totals need them.
+    ConsoleHost(std::FILE* out, std::FILE* err, bool collectResults = false)
+        : m_out(out), m_err(err), m_collect(collectResults)
+    {
+    }
 
     void appendTrace(const QString& line) override;
     QStringList& documentLines() override { return m_document; }
@@ -19,14 +24,20 @@ public:
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
+    void documentResult(const DocumentResult& result) override;
+    void rejectedBlocks(const RejectedBlocks& blocks) override;
 
     int documentCount() const { return m_documentCount; }
+    // The results collected, in run order; the caller fills in the run's own data.
+    RunReport& report() { return m_report; }
 
 private:
     std::FILE* m_out;
     std::FILE* m_err;
     QStringList m_document;
     int m_documentCount = 0;
+    bool m_collect;
+    RunReport m_report;
 };
 
 // The text with every control character (U+0000..U+001F but TAB, U+007F..U+009F)

@@ -3,6 +3,10 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "cli/UndoCommand.h"
+#include "conversion/RunTotals.h"
+#include "report/ReportFile.h"
+
+#include <QDateTime>
 
 namespace przenosnik {
 
@@ -11,7 +15,8 @@ int ExitCodeFor(RunOutcome outcome)
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
 }
 
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err)
+int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+                      const RunAftermath& after)
 {
     const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
     switch (check.verdict) {
@@ -29,8 +34,22 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
         WarnOfInterruptedRun(settings.companyDirectory, err);
     ConversionSettings run = settings;
     run.exportFile = check.exportFile;
-    ConsoleHost host(out, err);
-    return ExitCodeFor(RunConversion(run, host));
+    ConsoleHost host(out, err, after.summary || !after.reportPath.isEmpty());
+    RunReport& report = host.report();
+    report.exportFile = run.exportFile;
+    report.companyDirectory = run.companyDirectory;
+    report.startedAt = QDateTime::currentDateTime();
+    report.dryRun = run.dryRun;
+    int exitCode = ExitCodeFor(RunConversion(run, host));
+
+    if (after.summary)
+        WriteMessageLines(err, totalsLines(computeTotals(report)).join(QLatin1Char('\n')));
+    QString error;
+    if (!after.reportPath.isEmpty() && !writeReport(after.reportPath, report, &error)) {
+        WriteMessageLines(err, error);
+        exitCode = ExitNotCompleted;
+    }
+    return exitCode;
 }
 
 } // namespace przenosnik

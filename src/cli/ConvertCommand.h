@@ -3,12 +3,23 @@
 
 #include "conversion/ConversionRun.h"
 
+#include <QString>
+
 #include <cstdio>
 
 namespace przenosnik {
 
+// What the command line asks for after the run.
+struct RunAftermath
+{
+    QString reportPath;   // the report file, CSV or PDF by its extension; empty for none
+    bool summary = false; // the totals on standard error
+};
+
 // Checks the inputs, runs the conversion and answers the exit code of przenosnik-cli.
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err);
+// A run that got past the input checks writes its report and totals however it ended.
+int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+                      const RunAftermath& after = {});
 
 // The exit code for the outcome of a run.
 int ExitCodeFor(RunOutcome outcome);

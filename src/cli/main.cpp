@@ -4,11 +4,36 @@
 #include "cli/ConsoleHost.h"
 #include "cli/ConvertCommand.h"
 #include "cli/UndoCommand.h"
+#include "report/ReportFile.h"
 
 #include <QCoreApplication>
+#ifdef PRZENOSNIK_PDF_REPORT
+#include <QGuiApplication>
+#endif
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// A PDF report lays text out with Qt Gui's fonts, which need a QGuiApplication;
+// without a display it draws offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool pdfReport)
+{
+#ifdef PRZENOSNIK_PDF_REPORT
+    if (pdfReport) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+#else
+    Q_UNUSED(pdfReport);
+#endif
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -19,8 +44,14 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    QCoreApplication app(argc, argv);
-    const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
+    // The command line is read before the application exists: it decides which one is needed.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    const bool pdfReport =
+        commandLine.action == CliAction::Convert && reportFormat(commandLine.reportPath) == ReportFormat::Pdf;
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, pdfReport);
     switch (commandLine.action) {
     case CliAction::Help:
         std::fputs(HelpText().toUtf8().constData(), stdout);
@@ -42,5 +73,6 @@ int main(int argc, char** argv)
     case CliAction::Convert:
         break;
     }
-    return RunConvertCommand(commandLine.settings, stdout, stderr);
+    return RunConvertCommand(commandLine.settings, stdout, stderr,
+                             RunAftermath{commandLine.reportPath, commandLine.summary});
 }

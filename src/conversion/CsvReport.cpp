@@ -2,6 +2,7 @@
 
 #include "conversion/RunTotals.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 
 #include <charconv>
@@ -68,22 +69,35 @@ QStringList reportRow(const DocumentResult& document)
 
 namespace {
 
-QString csvLine(const QStringList& fields)
+QByteArray csvLine(const QStringList& fields)
 {
     QStringList quoted;
     for (const QString& field : fields)
         quoted.append(csvField(field));
-    return quoted.join(QLatin1Char(';')) + QLatin1String("\r\n");
+    return (quoted.join(QLatin1Char(';')) + QLatin1String("\r\n")).toUtf8();
 }
 
 } // namespace
 
+bool writeCsvReport(QIODevice& device, const RunReport& report)
+{
+    const auto write = [&device](const QByteArray& bytes) { return device.write(bytes) == bytes.size(); };
+    if (!write(QByteArray("\xEF\xBB\xBF")) || !write(csvLine(reportColumns())))
+        return false;
+    for (const DocumentResult& document : report.documents) {
+        if (!write(csvLine(reportRow(document))))
+            return false;
+    }
+    return true;
+}
+
 QByteArray csvReport(const RunReport& report)
 {
-    QString text = csvLine(reportColumns());
-    for (const DocumentResult& document : report.documents)
-        text += csvLine(reportRow(document));
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeCsvReport(buffer, report);
+    return bytes;
 }
 
 } // namespace przenosnik

@@ -4,6 +4,7 @@
 #include "conversion/RunReport.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,8 @@ namespace przenosnik {
 
 // The whole report: UTF-8 with a byte-order mark, CR LF line ends, fields separated by ";".
 QByteArray csvReport(const RunReport& report);
+// The same written to a device line by line; answers false when a write fails.
+bool writeCsvReport(QIODevice& device, const RunReport& report);
 
 // An amount as the report writes it: two decimals rounded as printf("%.2f"), a decimal comma,
 // no thousands separator, never "-0,00".

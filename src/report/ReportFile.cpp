@@ -43,8 +43,7 @@ bool writeCsv(const QString& path, const RunReport& report)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray bytes = csvReport(report);
-    return file.write(bytes) == bytes.size() && file.flush();
+    return writeCsvReport(file, report) && file.flush();
 }
 
 } // namespace

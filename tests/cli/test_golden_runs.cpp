@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -81,6 +83,7 @@ private Q_SLOTS:
     void badCommandLine_data();
     void badCommandLine();
     void helpAndVersion();
+    void pdfReportHoldsTheTotals();
 };
 
 void GoldenRuns::run_data()
@@ -160,6 +163,10 @@ void GoldenRuns::badCommandLine_data()
         << QStringList{"--settings=/nonexistent/PRZENOSN.INI", "-n", march};
     QTest::newRow("companies with an export file") << QStringList{"--companies=" PRZENOSNIK_EXAMPLES, march};
     QTest::newRow("dry run with a value") << QStringList{"--dry-run=yes", march};
+    QTest::newRow("report of another format") << QStringList{"-n", march, "--report=/tmp/raport.txt"};
+    QTest::newRow("report without extension") << QStringList{"-n", march, "--report=/tmp/raport"};
+    QTest::newRow("report of the company list")
+        << QStringList{"--companies=" PRZENOSNIK_EXAMPLES, "--summary"};
 }
 
 void GoldenRuns::badCommandLine()
@@ -178,10 +185,11 @@ void GoldenRuns::helpAndVersion()
     QCOMPARE(help.exitCode, 0);
     QVERIFY(
         help.out.startsWith(QStringLiteral("Użycie: przenosnik-cli [OPCJE] PLIK_EKSPORTU [KATALOG_FIRMY]")));
-    for (const char* option : {"--dry-run", "--codepage=852|maz", "--no-sym2006", "--sym2006",
-                               "--no-szablon31", "--szablon31", "--postal-code", "--no-postal-code",
-                               "--attribute=", "--register=", "--description=", "--always-description",
-                               "--no-always-description", "--settings=", "--companies=", "--version"})
+    for (const char* option :
+         {"--dry-run", "--codepage=852|maz", "--no-sym2006", "--sym2006", "--no-szablon31", "--szablon31",
+          "--postal-code", "--no-postal-code",
+          "--attribute=", "--register=", "--description=", "--always-description", "--no-always-description",
+          "--settings=", "--companies=", "--report=", "--summary", "--version"})
         QVERIFY2(help.out.contains(QLatin1String(option)), option);
     QCOMPARE(runCli({QStringLiteral("-h")}).out, help.out);
 
@@ -189,6 +197,46 @@ void GoldenRuns::helpAndVersion()
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.startsWith(QLatin1String("przenosnik-cli ")));
     QCOMPARE(version.err, QString());
+}
+
+// Every row of the totals that --summary prints stands in the PDF report's text, cell by cell.
+void GoldenRuns::pdfReportHoldsTheTotals()
+{
+#ifndef PRZENOSNIK_PDF_REPORT
+    QSKIP("this build writes no PDF reports");
+#endif
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir scratch;
+    const QString pdf = scratch.filePath(QStringLiteral("Raport.PDF"));
+    const Result result = runCli({QStringLiteral("-n"), QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT"),
+                                  "--report=" + pdf, QStringLiteral("--summary")});
+    QCOMPARE(result.exitCode, 0);
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    QCOMPARE(pdftotext.exitCode(), 0);
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains(QStringLiteral("FVS0314.TXT")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("symulacja")));
+
+    // "  sprzedaż: dokumentów 9; Netto 23/22% 17205,67; ..." gives "sprzedaż 9 17205,67 ...".
+    static const QRegularExpression kindLine(QStringLiteral("^  (\\S+): dokumentów (\\d+);"));
+    static const QRegularExpression amount(QStringLiteral("(-?\\d+,\\d\\d)(;|$)"));
+    int rows = 0;
+    for (const QString& line : result.err.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch kind = kindLine.match(line);
+        if (!kind.hasMatch())
+            continue;
+        QStringList cells{kind.captured(1), kind.captured(2)};
+        for (const QRegularExpressionMatch& match : amount.globalMatch(line))
+            cells.append(match.captured(1));
+        QCOMPARE(cells.size(), 15);
+        QVERIFY2(text.contains(cells.join(QLatin1Char(' '))), qPrintable(cells.join(QLatin1Char(' '))));
+        ++rows;
+    }
+    QCOMPARE(rows, 5); // sales and purchases of the one month, then the three kinds of the whole run
 }
 
 QTEST_GUILESS_MAIN(GoldenRuns)
