@@ -130,7 +130,7 @@ private Q_SLOTS:
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(file.sections().size(), sections);
         QCOMPARE(file.value(u"S0", u"K"), std::optional<QString>(QStringLiteral("v")));
-        QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+        QVERIFY2(elapsed < 20000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     }
 
     void valuesAreWrittenAsHeld()
