@@ -17,9 +17,9 @@ using namespace przenosnik::test;
 namespace {
 
 // An invoice written as "number|date|NIP|name"; parts left out keep the defaults.
-Invoice invoice(const QString& spec)
+Invoice invoice(const QString& written)
 {
-    const QStringList parts = spec.split(QLatin1Char('|'));
+    const QStringList parts = written.split(QLatin1Char('|'));
     Invoice result;
     const auto set = [&parts](int i, QString& field) {
         if (i < parts.size())
@@ -32,11 +32,11 @@ Invoice invoice(const QString& spec)
     return result;
 }
 
-QString exportOf(const QStringList& specs)
+QString exportOf(const QStringList& invoices)
 {
     QString text = exportHeader();
-    for (const QString& spec : specs)
-        text += documentBlock(invoice(spec), registerBlock("23", "100.00", "23.00"));
+    for (const QString& written : invoices)
+        text += documentBlock(invoice(written), registerBlock("23", "100.00", "23.00"));
     return text;
 }
 
