@@ -80,12 +80,9 @@ bool RunJournal::refuse(const QString& path)
 
 bool RunJournal::beforeOpen(const QString& path)
 {
-    // Where no file can be opened (a directory or a link stands there, or the
-    // company directory is gone), the open fails and reports it; nothing to
-    // write down, and nothing is read through a link.
-    const QFileInfo entry(path);
-    if (entry.isSymLink() || (entry.exists() && !entry.isFile()) ||
-        !QFileInfo(m_settings.companyDirectory).isDir())
+    // Where the company directory is gone, the open fails and reports it;
+    // nothing to write down. (Links and directories never reach this point.)
+    if (!QFileInfo(m_settings.companyDirectory).isDir())
         return true;
     if (!m_started || m_failed)
         return refuse(m_journal);

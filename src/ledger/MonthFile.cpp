@@ -39,15 +39,33 @@ bool pathNamesOpenFile(const QString& path, int handle)
 #endif
 }
 
-// Whether anything at all has this name, a dangling symbolic link included.
-bool entryExists(const QString& path)
+enum class Entry
+{
+    None,    // nothing has this name
+    File,    // a regular file, not a link
+    Refused, // a link (dangling ones too), a directory, a FIFO, a device: never a monthly file
+};
+
+// What stands under this name, without following a symbolic link.
+Entry entryAt(const QString& path)
 {
 #ifdef Q_OS_UNIX
     FileStatus status{};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return Entry::None;
+    return S_ISREG(status.st_mode) ? Entry::File : Entry::Refused;
 #else
-    return QFileInfo::exists(path);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return Entry::None;
+    return info.isFile() && !info.isSymLink() ? Entry::File : Entry::Refused;
 #endif
+}
+
+// Whether anything at all has this name, a dangling symbolic link included.
+bool entryExists(const QString& path)
+{
+    return entryAt(path) != Entry::None;
 }
 
 } // namespace
@@ -157,6 +175,12 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         const QString other = existingFileIgnoringCase(m_path);
         if (!other.isEmpty())
             m_path = other;
+    }
+    // What can never be a monthly file is refused before anyone (the run's
+    // journal) reads it; opening checks once more, on the open handle.
+    if (entryAt(m_path) == Entry::Refused) {
+        report("Błąd otwarcia pliku ");
+        return false;
     }
     if (m_observer && !m_observer->beforeOpen(m_path))
         return false;
