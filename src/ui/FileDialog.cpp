@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace przenosnik {
 
@@ -17,6 +18,12 @@ void remember(const QString& caption, const QString& directory, const QString& f
 {
     last = FileDialog::Request{caption, directory, filter, options};
     ++requests;
+}
+
+// The answer set in advance for the next dialog, used up by taking it.
+std::optional<QString> take(std::optional<QString>& next)
+{
+    return std::exchange(next, std::nullopt);
 }
 QString qtPattern(const QString& pattern)
 {
@@ -57,11 +64,8 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, con
                                     QFileDialog::Options options)
 {
     remember(caption, directory, filter, options);
-    if (nextFileName) {
-        const QString answer = *nextFileName;
-        nextFileName.reset();
-        return answer;
-    }
+    if (const std::optional<QString> answer = take(nextFileName))
+        return *answer;
     return QFileDialog::getOpenFileName(parent, caption, directory, filter, selectedFilter, options);
 }
 
@@ -70,9 +74,8 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
                                     QFileDialog::Options options)
 {
     remember(caption, directory, filter, options);
-    if (nextFileName) {
-        const QString answer = *nextFileName;
-        nextFileName.reset();
+    if (const std::optional<QString> next = take(nextFileName)) {
+        const QString& answer = *next;
         if (selectedFilter) {
             const QString suffix = QStringLiteral("*.") + answer.section(QLatin1Char('.'), -1).toLower();
             for (const QString& entry : filter.split(QStringLiteral(";;"))) {
@@ -90,11 +93,8 @@ QString FileDialog::getExistingDirectory(QWidget* parent, const QString& caption
                                          QFileDialog::Options options)
 {
     remember(caption, directory, QString(), options);
-    if (nextDirectory) {
-        const QString answer = *nextDirectory;
-        nextDirectory.reset();
-        return answer;
-    }
+    if (const std::optional<QString> answer = take(nextDirectory))
+        return *answer;
     return QFileDialog::getExistingDirectory(parent, caption, directory, options);
 }
 
