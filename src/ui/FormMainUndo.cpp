@@ -16,7 +16,7 @@
 namespace przenosnik {
 
 namespace {
-const QString Caption = QStringLiteral("Cofnij");
+const QString Caption = QStringLiteral("Cofnij ostatnią konwersję");
 
 // The journal, with its unreadable lines reported into the trace.
 JournalContents readJournal(FormMain& window, const QString& companyDirectory)
