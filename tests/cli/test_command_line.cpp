@@ -29,14 +29,7 @@ template <typename Write> QByteArray captured(Write write)
     if (!file)
         return "(no temporary file)";
     write(file);
-    std::rewind(file);
-    QByteArray bytes;
-    char buffer[256];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, static_cast<qsizetype>(n));
-    std::fclose(file);
-    return bytes;
+    return test::readBackAndClose(file);
 }
 
 } // namespace

@@ -26,18 +26,6 @@ struct Output
     QString err;
 };
 
-QString readBack(std::FILE* file)
-{
-    std::rewind(file);
-    QByteArray bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, static_cast<qsizetype>(n));
-    std::fclose(file);
-    return QString::fromUtf8(bytes);
-}
-
 // Runs one command line as przenosnik-cli does.
 Output run(const QStringList& arguments)
 {
@@ -58,8 +46,8 @@ Output run(const QStringList& arguments)
     default:
         result.exitCode = ExitBadCommandLine;
     }
-    result.out = readBack(out);
-    result.err = readBack(err);
+    result.out = QString::fromUtf8(readBackAndClose(out));
+    result.err = QString::fromUtf8(readBackAndClose(err));
     return result;
 }
 

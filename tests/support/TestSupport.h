@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdio>
+
 namespace przenosnik::test {
 
 // Describes the first byte where two buffers differ, or returns an empty string.
@@ -12,6 +14,8 @@ QString firstDifference(const QByteArray& actual, const QByteArray& expected);
 // Reads a whole file; an unreadable file gives an empty array.
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
+// Everything written to a stream opened with std::tmpfile(), read back; closes it.
+QByteArray readBackAndClose(std::FILE* file);
 
 } // namespace przenosnik::test
 
