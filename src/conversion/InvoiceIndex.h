@@ -4,22 +4,30 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QMultiHash>
+#include <QHash>
+#include <QList>
 #include <QtGlobal>
 
 namespace przenosnik {
 
-// What makes two ledger entries the same invoice, taken from the bytes of
-// a 400-byte record (texts as stored, in the ledger's code page).
+// What makes two ledger entries the same invoice, taken from the bytes of a
+// 400-byte record (texts as stored, in the ledger's code page): DocDate's four
+// bytes and DocNo without blanks with a-z upper-cased, then the ASCII digits
+// of PartyNip, then PartyName reduced as the number is.
 struct InvoiceIdentity
 {
-    QByteArray dateAndNumber; // DocDate's four bytes, then DocNo without blanks, a-z upper-cased
-    QByteArray nipDigits;     // the ASCII digits of PartyNip
-    QByteArray name;          // PartyName reduced as the number is
+    QByteArray bytes;
+    qsizetype keyLength = 0; // date and number
+    qsizetype nipLength = 0;
+
+    QByteArrayView key() const { return QByteArrayView(bytes).first(keyLength); }
+    QByteArrayView nipDigits() const { return QByteArrayView(bytes).sliced(keyLength, nipLength); }
+    QByteArrayView name() const { return QByteArrayView(bytes).sliced(keyLength + nipLength); }
 };
 
 InvoiceIdentity invoiceIdentity(QByteArrayView record);
 
+// Kept compact: a month of a busy company holds a hundred thousand entries.
 class InvoiceIndex
 {
 public:
@@ -33,11 +41,16 @@ public:
 private:
     struct Booked
     {
-        QByteArray nipDigits;
-        QByteArray name;
+        quint32 offset; // of its identity in m_identities
+        quint8 keyLength;
+        quint8 nipLength;
+        quint8 nameLength;
         qint32 position;
+        qint32 next; // the next one whose key hashes alike, -1 at the end
     };
-    QMultiHash<QByteArray, Booked> m_booked; // by date and number
+    QByteArray m_identities; // every booked invoice's identity bytes, one after another
+    QList<Booked> m_booked;
+    QHash<size_t, qint32> m_firstByKeyHash;
 };
 
 } // namespace przenosnik
