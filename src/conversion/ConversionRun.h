@@ -29,6 +29,15 @@ struct ConversionSettings
     bool skipDuplicates = true;                            // chb_duplikaty: already booked invoices skipped
 };
 
+// How far a run has come: the share of the export file read, and the
+// documents counted so far (the value of setDocumentCount).
+struct RunProgress
+{
+    qint64 bytesRead = 0;
+    qint64 bytesTotal = 0;
+    int documents = 0;
+};
+
 // What a run needs of the window (or the command-line converter) that hosts it.
 class ConversionHost
 {
@@ -50,6 +59,9 @@ public:
     // the end of the run the blocks that were not. A host may ignore both.
     virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
+    // Called after every document block read, often: a host that shows it
+    // decides itself how often it repaints.
+    virtual void runProgress(const RunProgress& progress) { Q_UNUSED(progress); }
 };
 
 // What the "Konwersja" action does after checking its inputs.

@@ -16,6 +16,7 @@ ExportLineSource::ExportLineSource(QIODevice& device, qsizetype maxKeptLineLengt
 bool ExportLineSource::fill()
 {
     m_buffer.remove(0, m_position);
+    m_dropped += m_position;
     m_position = 0;
     const qsizetype kept = m_buffer.size();
     m_buffer.resize(kept + ChunkSize);

@@ -30,6 +30,10 @@ public:
     // is read past, so that no line fills the memory.
     Result readLine(QByteArray& line);
 
+    // The bytes of the file that the lines returned so far took, line ends included.
+    qint64 bytesRead() const { return m_dropped + m_position; }
+    qint64 size() const { return m_device.size(); }
+
 private:
     bool fill();
 
@@ -39,6 +43,7 @@ private:
     qsizetype m_maxKept;
     QByteArray m_buffer;
     qsizetype m_position = 0;
+    qint64 m_dropped = 0; // bytes read and no longer in the buffer
     bool m_exhausted = false; // the device's end or a Ctrl-Z has been met
     bool m_failed = false;
 };

@@ -101,8 +101,14 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 {
     const ConversionSettings& settings = run.settings;
     int ordinal = 0;
+    RunProgress progress;
+    progress.bytesTotal = run.exportFile->size();
     for (;;) {
-        if (!ReadNextDocument(run)) {
+        const bool letThrough = ReadNextDocument(run);
+        progress.bytesRead = run.exportFile->bytesRead();
+        progress.documents = documents;
+        run.host.runProgress(progress);
+        if (!letThrough) {
             if (run.endOfInput)
                 return true;
             continue; // a rejected block leaves no trace
