@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
+#include "conversion/DocumentBlock.h"
 #include "conversion/DocumentNotes.h"
 #include "conversion/ExportLineSource.h"
 #include "encoding/PolishEncoding.h"
@@ -10,7 +11,6 @@
 #include "ledger/MonthFile.h"
 
 #include <QString>
-#include <QStringList>
 #include <QtGlobal>
 
 namespace przenosnik {
@@ -30,7 +30,9 @@ struct ConversionRun
     ConversionRun& operator=(const ConversionRun&) = delete;
 
     void trace(const QString& line) { host.appendTrace(line); }
-    QStringList& document() { return host.documentLines(); }
+    // The line a document lookup examined last, and the next one it examines.
+    QByteArrayView currentLine() const { return cursor.currentLine(); }
+    qint32 lineCursor() const { return cursor.lineCursor(); }
 
     const ConversionSettings& settings;
     ConversionHost& host;
@@ -41,15 +43,13 @@ struct ConversionRun
     bool endOfInput = false;
     bool readFailed = false; // the end of input was a read error, not the end of the file
     QString invalidVersion;  // the version text that is not a number, when the run must stop
-    QString currentLine;
-    qint32 lineCursor = 0;
-    bool quietNotFound = false;
     qint32 documentKind = -1;
 
-    QString foundText;
-    qint32 foundInteger = 0;
-    double foundAmount = 0;
-    LedgerDate foundDate;
+    // The current block (mDokument); the host gets a copy of the last one
+    // when the run ends, once a block has been sought.
+    DocumentBlock document;
+    DocumentCursor cursor{document};
+    bool documentSought = false;
 
     LedgerEntry entry;
     MonthFile monthFile;

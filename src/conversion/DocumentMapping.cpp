@@ -43,13 +43,23 @@ bool* cutNote(DocumentNotes& notes, const FieldLayout& f)
     return nullptr;
 }
 
+// A text of the export file, already Windows-1250.
+void setEntryText(ConversionRun& run, const FieldLayout& f, QByteArrayView bytes)
+{
+    const QByteArrayView kept = bytes.first(qMin<qsizetype>(bytes.size(), LedgerEntry::capacity(f)));
+    if (bool* cut = cutNote(run.notes, f); cut && kept.size() < bytes.size())
+        *cut = true;
+    run.entry.setText(f, kept);
+}
+
+// A text of the settings, which may hold characters that Windows-1250 has
+// not: each is stored as '?'.
 void setEntryText(ConversionRun& run, const FieldLayout& f, const QString& text)
 {
     const QStringView kept = QStringView(text).left(LedgerEntry::capacity(f));
     if (bool* cut = cutNote(run.notes, f)) {
         if (kept.size() < text.size())
             *cut = true;
-        // A character without a Windows-1250 byte is stored as '?'.
         if (!fitsWindows1250(kept))
             run.notes.foreignCharacters = true;
     }
@@ -67,7 +77,7 @@ void convertEntryText(ConversionRun& run, const FieldLayout& f)
             }
         }
     }
-    run.entry.setText(f, ToLedgerEncoding(decodeWindows1250(stored), run.ledgerEncoding));
+    run.entry.setText(f, FromWindows1250(stored, run.ledgerEncoding));
 }
 
 quint8 lowByteOfFirst(const QString& text)
@@ -96,78 +106,82 @@ void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
         run.notes.noteMissing(key);
     };
 
-    if (FindText(run, u"kod ="))
-        setEntryText(run, field::DocNo, run.foundText);
+    if (const auto text = FindText(run, "kod ="))
+        setEntryText(run, field::DocNo, *text);
     else
         markMissing("kod =");
-    if (FindDate(run, u"data =")) {
-        entry.setDate(field::DocDateA, run.foundDate);
-        entry.setDate(field::DocDateB, run.foundDate);
-        entry.setDate(field::DocDate, run.foundDate);
+    if (const auto date = FindDate(run, "data =")) {
+        entry.setDate(field::DocDateA, *date);
+        entry.setDate(field::DocDateB, *date);
+        entry.setDate(field::DocDate, *date);
     } else {
         markMissing("data =");
     }
-    if (FindDate(run, u"datasp ="))
-        entry.setDate(field::SaleDate, run.foundDate);
+    if (const auto date = FindDate(run, "datasp ="))
+        entry.setDate(field::SaleDate, *date);
     else
         markMissing("datasp =");
-    if (FindText(run, u"opis ="))
-        setEntryText(run, field::Description, run.foundText);
-    if (FindText(run, u"khnazwa ="))
-        setEntryText(run, field::PartyName, run.foundText);
+    if (const auto text = FindText(run, "opis ="))
+        setEntryText(run, field::Description, *text);
+    if (const auto text = FindText(run, "khnazwa ="))
+        setEntryText(run, field::PartyName, *text);
     else
         markMissing("khnazwa =");
 
     // The address: postal code, town, street, house, flat.
-    if (FindText(run, u"khadres ="))
-        setEntryText(run, field::PartyAddress, StripStreetPrefix(run.foundText));
+    if (const auto text = FindText(run, "khadres ="))
+        setEntryText(run, field::PartyAddress, QByteArrayView(StripStreetPrefix(*text)));
     else
         markMissing("khadres =");
-    const auto append = [&](const QString& value) {
-        setEntryText(run, field::PartyAddress,
-                     TrimControl(entryText(entry, field::PartyAddress) + QLatin1Char(' ') + value));
+    const auto append = [&](QByteArrayView value) {
+        QByteArray joined = entry.text(field::PartyAddress);
+        joined.append(' ').append(value);
+        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined)));
     };
-    const auto prepend = [&](const QString& value) {
-        setEntryText(run, field::PartyAddress,
-                     TrimControl(value + QLatin1Char(' ') + entryText(entry, field::PartyAddress)));
+    const auto prepend = [&](QByteArrayView value) {
+        QByteArray joined = value.toByteArray();
+        joined.append(' ').append(entry.text(field::PartyAddress));
+        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined)));
     };
     if (run.templateVersion == 3) {
-        if (FindText(run, u"khdom ="))
-            append(run.foundText);
-        if (FindText(run, u"khlokal ="))
-            append(run.foundText);
+        if (const auto text = FindText(run, "khdom ="))
+            append(*text);
+        if (const auto text = FindText(run, "khlokal ="))
+            append(*text);
     }
-    if (FindText(run, u"khmiasto ="))
-        prepend(run.foundText);
-    if (run.settings.postalCode && FindText(run, u"khkodpocz ="))
-        prepend(run.foundText);
+    if (const auto text = FindText(run, "khmiasto ="))
+        prepend(*text);
+    if (run.settings.postalCode) {
+        if (const auto text = FindText(run, "khkodpocz ="))
+            prepend(*text);
+    }
 
-    if (FindText(run, u"khnip ="))
-        setEntryText(run, field::PartyNip, run.foundText);
+    if (const auto text = FindText(run, "khnip ="))
+        setEntryText(run, field::PartyNip, *text);
     else
         markMissing("khnip =");
-    if (FindDate(run, u"plattermin ="))
-        entry.setDate(field::DueDate, run.foundDate);
-    if (FindAmount(run, u"netto ="))
-        entry.setReal(field::Kol1W, purchase ? -run.foundAmount : run.foundAmount);
+    if (const auto date = FindDate(run, "plattermin ="))
+        entry.setDate(field::DueDate, *date);
+    if (const auto amount = FindAmount(run, "netto ="))
+        entry.setReal(field::Kol1W, purchase ? -*amount : *amount);
     // The header VAT waits in kol[2].W until the sums are checked.
-    if (FindAmount(run, u"vat ="))
-        entry.setReal(field::Kol2W, purchase ? -run.foundAmount : run.foundAmount);
-    vatRegisterType = FindInteger(run, u"typ_rejestru_vat =") ? run.foundInteger : 0;
+    if (const auto amount = FindAmount(run, "vat ="))
+        entry.setReal(field::Kol2W, purchase ? -*amount : *amount);
+    vatRegisterType = FindInteger(run, "typ_rejestru_vat =").value_or(0);
 }
 
 void traceDocument(ConversionRun& run)
 {
     const LedgerEntry& entry = run.entry;
     const LedgerDate date = entry.date(field::DocDate);
-    run.trace(QStringLiteral("* Dokument nr:") + entryText(entry, field::DocNo) +
-              QStringLiteral(" | Firma:") + entryText(entry, field::PartyName) + QStringLiteral(" | NIP:") +
-              entryText(entry, field::PartyNip));
-    run.trace(QStringLiteral("  ") + entryText(entry, field::PartyAddress));
-    run.notes.number = entryText(entry, field::DocNo);
-    run.notes.partyName = entryText(entry, field::PartyName);
-    run.notes.nip = entryText(entry, field::PartyNip);
-    run.notes.address = entryText(entry, field::PartyAddress);
+    DocumentNotes& notes = run.notes;
+    notes.number = entryText(entry, field::DocNo);
+    notes.partyName = entryText(entry, field::PartyName);
+    notes.nip = entryText(entry, field::PartyNip);
+    notes.address = entryText(entry, field::PartyAddress);
+    run.trace(QStringLiteral("* Dokument nr:") + notes.number + QStringLiteral(" | Firma:") +
+              notes.partyName + QStringLiteral(" | NIP:") + notes.nip);
+    run.trace(QStringLiteral("  ") + notes.address);
     run.trace(QStringLiteral(" z dnia ") + FormatPadded(date.day, 2) + QLatin1Char('-') +
               FormatPadded(date.month, 2) + QLatin1Char('-') + FormatPadded(date.year, 4) +
               QStringLiteral(" na kwotę netto=") + FormatMoney(entry.real(field::Kol1W)) +
@@ -258,12 +272,9 @@ bool MapDocument(ConversionRun& run)
     } else {
         RegisterWork work;
         if (settings.sym2006) {
-            run.quietNotFound = true;
-            while (FindText(run, u"Rejestr{")) {
+            while (FindText(run, "Rejestr{", QuietNotFound))
                 AddRegisterLine(run, work);
-                run.quietNotFound = true;
-            }
-        } else if (FindText(run, u"Rejestr{")) {
+        } else if (FindText(run, "Rejestr{")) {
             AddOlderRegister(run, work);
         } else {
             missing = true;
@@ -280,19 +291,19 @@ void AddRegisterLine(ConversionRun& run, RegisterWork& work)
 {
     LedgerEntry& entry = run.entry;
     if (run.settings.szablon31) {
-        if (FindAmount(run, u"\tstawka ="))
-            work.rate = run.foundAmount;
-        if (FindAmount(run, u"\tnetto ="))
-            work.net = run.foundAmount;
-        if (FindAmount(run, u"\tvat ="))
-            work.vat = run.foundAmount;
+        if (const auto amount = FindAmount(run, "\tstawka ="))
+            work.rate = *amount;
+        if (const auto amount = FindAmount(run, "\tnetto ="))
+            work.net = *amount;
+        if (const auto amount = FindAmount(run, "\tvat ="))
+            work.vat = *amount;
     } else {
-        if (FindInteger(run, u"\tstawka1 ="))
-            work.rate = run.foundInteger;
-        if (FindAmount(run, u"\tnetto1 ="))
-            work.net = run.foundAmount;
-        if (FindAmount(run, u"\tvat1 ="))
-            work.vat = run.foundAmount;
+        if (const auto rate = FindInteger(run, "\tstawka1 ="))
+            work.rate = *rate;
+        if (const auto amount = FindAmount(run, "\tnetto1 ="))
+            work.net = *amount;
+        if (const auto amount = FindAmount(run, "\tvat1 ="))
+            work.vat = *amount;
     }
 
     const double r = work.rate;
@@ -319,7 +330,7 @@ void AddRegisterLine(ConversionRun& run, RegisterWork& work)
         run.notes.undeterminedRate = true;
     }
 
-    FindText(run, u"}");
+    FindText(run, "}");
 }
 
 namespace {
@@ -327,9 +338,9 @@ namespace {
 // One rate group of the older layout, in the order of its keys in the block.
 struct OlderRateGroup
 {
-    const char16_t* netKey;
-    const char16_t* vatKey;
-    const char16_t* rateKey;
+    const char* netKey;
+    const char* vatKey;
+    const char* rateKey;
     const FieldLayout& net;
     const FieldLayout& vat;
     qint32 rate;               // the rate the group must carry; 0: any rate, taken only with amounts
@@ -337,25 +348,25 @@ struct OlderRateGroup
 };
 
 const OlderRateGroup OlderRateGroups[] = {
-    {u"\tnetto1 =", u"\tvat1 =", u"\tstawka1 =", field::Netto1, field::Vat1, 22,
+    {"\tnetto1 =", "\tvat1 =", "\tstawka1 =", field::Netto1, field::Vat1, 22,
      u"stawka 22% - nie na swoim miejscu !"},
-    {u"\tnetto2 =", u"\tvat2 =", u"\tstawka2 =", field::Netto2, field::Vat2, 7,
+    {"\tnetto2 =", "\tvat2 =", "\tstawka2 =", field::Netto2, field::Vat2, 7,
      u"stawka 7% - nie na swoim miejscu !"},
-    {u"\tnetto3 =", u"\tvat3 =", u"\tstawka3 =", field::Netto3, field::Vat3, 0, nullptr},
-    {u"\tnetto4 =", u"\tvat4 =", u"\tstawka4 =", field::Netto4, field::Vat4, 0, nullptr},
+    {"\tnetto3 =", "\tvat3 =", "\tstawka3 =", field::Netto3, field::Vat3, 0, nullptr},
+    {"\tnetto4 =", "\tvat4 =", "\tstawka4 =", field::Netto4, field::Vat4, 0, nullptr},
 };
 
 // The groups without VAT that follow them, each one amount assigned as found.
 struct OlderNetGroup
 {
-    const char16_t* key;
+    const char* key;
     const FieldLayout& net;
 };
 
 const OlderNetGroup OlderNetGroups[] = {
-    {u"\tnetto0 =", field::Netto0},
-    {u"\tnettoWolne =", field::NettoWolne},
-    {u"\tnettoNieop =", field::NettoNieop},
+    {"\tnetto0 =", field::Netto0},
+    {"\tnettoWolne =", field::NettoWolne},
+    {"\tnettoNieop =", field::NettoNieop},
 };
 
 } // namespace
@@ -366,14 +377,14 @@ void AddOlderRegister(ConversionRun& run, RegisterWork& work)
     // The working amounts are shared by all groups: a group whose amount keys
     // are missing keeps the amounts of the group before it.
     for (const OlderRateGroup& group : OlderRateGroups) {
-        if (FindAmount(run, group.netKey))
-            work.net = run.foundAmount;
-        if (FindAmount(run, group.vatKey))
-            work.vat = run.foundAmount;
-        if (!FindInteger(run, group.rateKey))
+        if (const auto amount = FindAmount(run, group.netKey))
+            work.net = *amount;
+        if (const auto amount = FindAmount(run, group.vatKey))
+            work.vat = *amount;
+        const auto rate = FindInteger(run, group.rateKey);
+        if (!rate)
             continue;
-        const bool assign =
-            group.rate != 0 ? run.foundInteger == group.rate : (work.net != 0 || work.vat != 0);
+        const bool assign = group.rate != 0 ? *rate == group.rate : (work.net != 0 || work.vat != 0);
         if (assign) {
             entry.setReal(group.net, work.net);
             entry.setReal(group.vat, work.vat);
@@ -383,8 +394,8 @@ void AddOlderRegister(ConversionRun& run, RegisterWork& work)
         }
     }
     for (const OlderNetGroup& group : OlderNetGroups) {
-        if (FindAmount(run, group.key))
-            entry.setReal(group.net, run.foundAmount);
+        if (const auto amount = FindAmount(run, group.key))
+            entry.setReal(group.net, *amount);
     }
 }
 

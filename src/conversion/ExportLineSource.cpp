@@ -38,28 +38,42 @@ bool ExportLineSource::fill()
     return true;
 }
 
-ExportLineSource::Result ExportLineSource::readLine(QByteArray& line)
+// The line from the current position up to `end` (its LF or the end of the
+// buffer). A CR is never part of a line: before the LF it belongs to the line
+// end, and a lone one is dropped. Only the first kept bytes are kept.
+ExportLineSource::Result ExportLineSource::lineUpTo(qsizetype end, QByteArrayView& line)
 {
-    line.clear();
-    if (m_failed)
-        return Result::Error;
-    if (m_position >= m_buffer.size() && !m_exhausted && !fill())
-        return Result::Error;
-    if (m_position >= m_buffer.size() && m_exhausted)
-        return Result::End;
+    const char* data = m_buffer.constData() + m_position;
+    const qsizetype length = end - m_position;
+    if (!std::memchr(data, '\r', size_t(length))) {
+        line = QByteArrayView(data, qMin(length, m_maxKept));
+        return Result::Line;
+    }
+    m_kept.clear();
+    for (qsizetype i = 0; i < length && m_kept.size() < m_maxKept; ++i) {
+        if (data[i] != '\r')
+            m_kept.append(data[i]);
+    }
+    line = m_kept;
+    return Result::Line;
+}
 
+// A line longer than the buffer holds: its first kept bytes are copied (CRs
+// left out) while the rest of it is read past, so that no line fills the memory.
+ExportLineSource::Result ExportLineSource::readLongLine(QByteArrayView& line)
+{
+    m_kept.clear();
     for (;;) {
         const char* data = m_buffer.constData();
         const qsizetype size = m_buffer.size();
         const char* lineEnd =
             static_cast<const char*>(std::memchr(data + m_position, '\n', size_t(size - m_position)));
         const qsizetype end = lineEnd ? lineEnd - data : size;
-        // A CR before the LF belongs to the line end; a lone CR is dropped.
-        // What lies beyond the kept length is read and passed over.
-        for (qsizetype i = m_position; i < end && line.size() < m_maxKept; ++i) {
+        for (qsizetype i = m_position; i < end && m_kept.size() < m_maxKept; ++i) {
             if (data[i] != '\r')
-                line.append(data[i]);
+                m_kept.append(data[i]);
         }
+        line = m_kept;
         if (lineEnd) {
             m_position = end + 1;
             return Result::Line;
@@ -69,9 +83,51 @@ ExportLineSource::Result ExportLineSource::readLine(QByteArray& line)
             return Result::Line;
         if (!fill())
             return Result::Error;
-        if (m_position >= m_buffer.size() && m_exhausted)
-            return Result::Line;
     }
+}
+
+ExportLineSource::Result ExportLineSource::readLine(QByteArrayView& line)
+{
+    line = QByteArrayView();
+    if (m_failed)
+        return Result::Error;
+    if (m_position >= m_buffer.size() && !m_exhausted && !fill())
+        return Result::Error;
+    if (m_position >= m_buffer.size() && m_exhausted)
+        return Result::End;
+
+    qsizetype searched = m_position;
+    for (;;) {
+        const char* data = m_buffer.constData();
+        const qsizetype size = m_buffer.size();
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(data + searched, '\n', size_t(size - searched)));
+        if (lineEnd) {
+            const qsizetype end = lineEnd - data;
+            lineUpTo(end, line);
+            m_position = end + 1;
+            return Result::Line;
+        }
+        if (m_exhausted) {
+            lineUpTo(size, line);
+            m_position = size;
+            return Result::Line;
+        }
+        if (size - m_position >= m_maxKept)
+            return readLongLine(line);
+        const qsizetype scanned = size - m_position;
+        if (!fill())
+            return Result::Error;
+        searched = m_position + scanned; // the line now starts the buffer
+    }
+}
+
+ExportLineSource::Result ExportLineSource::readLine(QByteArray& line)
+{
+    QByteArrayView view;
+    const Result result = readLine(view);
+    line = view.toByteArray();
+    return result;
 }
 
 } // namespace przenosnik

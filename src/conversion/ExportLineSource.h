@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QIODevice>
 
 namespace przenosnik {
@@ -28,6 +29,8 @@ public:
     // it is returned normally and the call after it answers End. Only the
     // first bytes of a line, up to the kept length, are kept; the rest of it
     // is read past, so that no line fills the memory.
+    // The line is a view into the source's buffer, valid until the next call.
+    Result readLine(QByteArrayView& line);
     Result readLine(QByteArray& line);
 
     // The bytes of the file that the lines returned so far took, line ends included.
@@ -36,6 +39,8 @@ public:
 
 private:
     bool fill();
+    Result lineUpTo(qsizetype end, QByteArrayView& line);
+    Result readLongLine(QByteArrayView& line);
 
     static constexpr qint64 ChunkSize = 64 * 1024;
 
@@ -43,9 +48,10 @@ private:
     qsizetype m_maxKept;
     QByteArray m_buffer;
     qsizetype m_position = 0;
-    qint64 m_dropped = 0; // bytes read and no longer in the buffer
+    qint64 m_dropped = 0;     // bytes read and no longer in the buffer
     bool m_exhausted = false; // the device's end or a Ctrl-Z has been met
     bool m_failed = false;
+    QByteArray m_kept; // a line that had to be copied: it held a CR, or it was too long
 };
 
 } // namespace przenosnik

@@ -8,58 +8,46 @@ namespace przenosnik {
 
 namespace {
 
-const QString VersionKey = QStringLiteral("Wersja szablonu =");
-const QString CancelledKey = QStringLiteral("anulowany =");
-const QString KindKey = QStringLiteral("rodzaj_dok =");
-const QString SalesKind = QStringLiteral("sprzedaży");
-const QString PurchaseKind = QStringLiteral("zakupu");
-const QString BlockStart = QStringLiteral("Dokument{");
+constexpr QByteArrayView VersionKey = "Wersja szablonu =";
+constexpr QByteArrayView CancelledKey = "anulowany =";
+constexpr QByteArrayView KindKey = "rodzaj_dok =";
+constexpr QByteArrayView PurchaseKind = "zakupu";
+constexpr QByteArrayView BlockStart = "Dokument{";
 
-bool isDigit(QChar c)
+// "sprzedaży" as the export file writes it.
+const QByteArray& salesKind()
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    static const QByteArray kind = encodeWindows1250(u"sprzedaży");
+    return kind;
 }
 
-QString documentLine(ConversionRun& run, qsizetype index)
+bool isDigit(char c)
 {
-    const QStringList& lines = run.document();
-    return index < lines.size() ? lines.at(index) : QString();
-}
-
-// The shape shared by the four document lookups: from the line cursor on,
-// every examined line is passed, and the first line the lookup accepts ends it.
-template <typename LineLookup> bool findForward(ConversionRun& run, LineLookup&& lookup)
-{
-    while (run.lineCursor < run.document().size()) {
-        run.currentLine = run.document().at(run.lineCursor);
-        ++run.lineCursor;
-        if (lookup(run.currentLine))
-            return true;
-    }
-    return false;
+    return c >= '0' && c <= '9';
 }
 
 // The date part at characters first..last (counted from 1), or a message.
-quint32 datePart(ConversionRun& run, const QString& value, qsizetype first, qsizetype length,
+quint32 datePart(ConversionRun& run, QByteArrayView value, qsizetype first, qsizetype length,
                  const char* message)
 {
-    const QStringView part = QStringView(value).mid(first - 1, length);
+    const qsizetype from = qMin(first - 1, value.size());
+    const QByteArrayView part = value.sliced(from, qMin(length, value.size() - from));
     if (const auto number = ParseInteger(part))
         return static_cast<quint32>(*number);
-    run.trace(QString::fromUtf8(message) + value + QStringLiteral("\""));
+    run.trace(QString::fromUtf8(message) + decodeWindows1250(value) + QStringLiteral("\""));
     run.notes.dateError = true;
     return static_cast<quint32>(LeadingDigitsValue(part));
 }
 
 } // namespace
 
-QString ReadExportLine(ConversionRun& run)
+QByteArrayView ReadExportLine(ConversionRun& run)
 {
     run.endOfInput = false;
-    QByteArray bytes;
-    switch (run.exportFile->readLine(bytes)) {
+    QByteArrayView line;
+    switch (run.exportFile->readLine(line)) {
     case ExportLineSource::Result::Line:
-        return decodeWindows1250(bytes);
+        return line;
     case ExportLineSource::Result::End:
         // The line end in front of the text shows as an empty line.
         run.trace(QString());
@@ -71,28 +59,27 @@ QString ReadExportLine(ConversionRun& run)
         break;
     }
     run.endOfInput = true;
-    return QString();
+    return {};
 }
 
 void ReadHeader(ConversionRun& run)
 {
     for (;;) {
-        const QString line = ReadExportLine(run);
+        const QByteArrayView line = ReadExportLine(run);
         if (run.endOfInput)
             return;
         if (line.contains(ExporterMark))
-            run.trace(TrimControl(line));
-        const TextValue version = LineText(VersionKey, line);
-        if (version.found) {
-            if (!version.value.isEmpty()) {
-                const QChar first = version.value.at(0);
+            run.trace(decodeWindows1250(TrimControl(line)));
+        if (const auto version = LineText(VersionKey, line)) {
+            if (!version->isEmpty()) {
+                const char first = version->front();
                 if (!isDigit(first)) {
-                    run.invalidVersion = QString(first);
+                    run.invalidVersion = decodeWindows1250(version->first(1));
                     return;
                 }
-                run.templateVersion = first.unicode() - '0';
+                run.templateVersion = first - '0';
             }
-            run.trace(TrimControl(line));
+            run.trace(decodeWindows1250(TrimControl(line)));
             return;
         }
     }
@@ -100,166 +87,132 @@ void ReadHeader(ConversionRun& run)
 
 bool ReadNextDocument(ConversionRun& run)
 {
-    run.lineCursor = 0;
-    run.document().clear();
+    run.cursor.reset();
+    run.document.clear();
+    run.documentSought = true;
 
     for (;;) {
-        run.currentLine = ReadExportLine(run);
+        const QByteArrayView line = ReadExportLine(run);
         if (run.endOfInput)
             return false;
-        if (run.currentLine.startsWith(BlockStart))
+        if (line.startsWith(BlockStart))
             break;
     }
     for (;;) {
-        run.currentLine = ReadExportLine(run);
+        const QByteArrayView line = ReadExportLine(run);
         if (run.endOfInput)
             return false; // an unfinished block is not used
-        if (run.currentLine.startsWith(QLatin1Char('\t'))) {
-            if (run.document().size() < MaxDocumentLines)
-                run.document().append(run.currentLine.mid(1, MaxLineLength));
-        } else if (run.currentLine.startsWith(QLatin1Char('}')))
+        if (line.startsWith('\t')) {
+            if (run.document.size() < MaxDocumentLines)
+                run.document.append(line.sliced(1).first(qMin(line.size() - 1, MaxLineLength)));
+        } else if (line.startsWith('}')) {
             break;
+        }
     }
 
-    run.currentLine = documentLine(run, 0);
-    const IntegerValue cancelled = LineInteger(CancelledKey, run.currentLine);
-    if (cancelled.ok && cancelled.value != 0) {
+    const auto cancelled = LineInteger(CancelledKey, run.document.line(0));
+    if (cancelled && *cancelled != 0) {
         ++run.rejected.cancelled;
         return false;
     }
 
-    run.currentLine = documentLine(run, 1);
     run.documentKind = -1;
-    const TextValue kind = LineText(KindKey, run.currentLine);
-    if (!kind.found)
+    const auto kind = LineText(KindKey, run.document.line(1));
+    if (!kind)
         return true; // the mapping reports the missing register type
-    if (kind.value == SalesKind)
+    if (*kind == salesKind())
         run.documentKind = SalesDocument;
-    else if (kind.value == PurchaseKind)
+    else if (*kind == PurchaseKind)
         run.documentKind = PurchaseDocument;
     else
         ++run.rejected.otherKinds;
     return run.documentKind > 0;
 }
 
-TextValue LineText(QStringView key, QStringView line)
+std::optional<QByteArrayView> LineText(QByteArrayView key, QByteArrayView line)
 {
-    TextValue result;
     const qsizetype at = line.indexOf(key);
     if (at < 0)
-        return result;
-    result.found = true;
-    result.value = TrimControl(line.sliced(at + key.size()).left(MaxLineLength));
-    return result;
+        return std::nullopt;
+    const QByteArrayView value = line.sliced(at + key.size());
+    return TrimControl(value.first(qMin(value.size(), MaxLineLength)));
 }
 
-IntegerValue LineInteger(QStringView key, QStringView line)
+std::optional<qint32> LineInteger(QByteArrayView key, QByteArrayView line)
 {
-    IntegerValue result;
-    const TextValue text = LineText(key, line);
-    if (!text.found)
-        return result;
-    if (const auto number = ParseInteger(text.value)) {
-        result.ok = true;
-        result.value = *number;
-    }
-    return result;
+    const auto text = LineText(key, line);
+    return text ? ParseInteger(*text) : std::nullopt;
 }
 
-AmountValue LineAmount(ConversionRun& run, QStringView key, QStringView line)
+std::optional<double> LineAmount(ConversionRun& run, QByteArrayView key, QByteArrayView line)
 {
-    AmountValue result;
-    const TextValue text = LineText(key, line);
-    if (!text.found)
-        return result;
-    if (const auto amount = ParseAmount(text.value)) {
-        result.ok = true;
-        result.value = *amount;
-    } else {
+    const auto text = LineText(key, line);
+    if (!text)
+        return std::nullopt;
+    const auto amount = ParseAmount(*text);
+    if (!amount) {
         run.trace(QStringLiteral("Błąd określenia wartości DOUBLE"));
         run.notes.amountError = true;
     }
-    return result;
+    return amount;
 }
 
-DateValue LineDate(ConversionRun& run, QStringView key, QStringView line)
+std::optional<LedgerDate> LineDate(ConversionRun& run, QByteArrayView key, QByteArrayView line)
 {
-    DateValue result;
-    const TextValue text = LineText(key, line);
-    if (!text.found)
-        return result;
-    result.found = true;
-    if (text.value.isEmpty())
-        return result;
+    const auto text = LineText(key, line);
+    if (!text)
+        return std::nullopt;
+    LedgerDate date;
+    if (text->isEmpty())
+        return date;
     // Fixed positions: yyyy-mm-dd; the two separators are not examined.
-    result.value.year = static_cast<quint16>(datePart(run, text.value, 1, 4, "Błąd określenia ROKU w \""));
-    result.value.month =
-        static_cast<quint8>(datePart(run, text.value, 6, 2, "Błąd określenia MIESIĄCA w \""));
-    result.value.day = static_cast<quint8>(datePart(run, text.value, 9, 2, "Błąd określenia DNIA w \""));
-    return result;
+    date.year = static_cast<quint16>(datePart(run, *text, 1, 4, "Błąd określenia ROKU w \""));
+    date.month = static_cast<quint8>(datePart(run, *text, 6, 2, "Błąd określenia MIESIĄCA w \""));
+    date.day = static_cast<quint8>(datePart(run, *text, 9, 2, "Błąd określenia DNIA w \""));
+    return date;
 }
 
-bool FindText(ConversionRun& run, QStringView key)
+std::optional<QByteArrayView> FindText(ConversionRun& run, QByteArrayView key, NotFoundReport report)
 {
-    run.foundText.clear();
-    const bool found = findForward(run, [&](const QString& line) {
-        const TextValue text = LineText(key, line);
-        if (text.found)
-            run.foundText = text.value;
-        return text.found;
-    });
-    if (!found && !run.quietNotFound)
-        run.trace(QStringLiteral("* nie odnaleziono \"") + key.toString() + QStringLiteral("\""));
-    run.quietNotFound = false;
+    const auto found = run.cursor.findForward([&](QByteArrayView line) { return LineText(key, line); });
+    if (!found && report == TraceNotFound)
+        run.trace(QStringLiteral("* nie odnaleziono \"") + QLatin1StringView(key) + QStringLiteral("\""));
     return found;
 }
 
-bool FindInteger(ConversionRun& run, QStringView key)
+std::optional<qint32> FindInteger(ConversionRun& run, QByteArrayView key)
 {
-    run.foundInteger = 0;
-    return findForward(run, [&](const QString& line) {
-        const IntegerValue number = LineInteger(key, line);
-        if (number.ok)
-            run.foundInteger = number.value;
-        return number.ok;
-    });
+    return run.cursor.findForward([&](QByteArrayView line) { return LineInteger(key, line); });
 }
 
-bool FindAmount(ConversionRun& run, QStringView key)
+std::optional<double> FindAmount(ConversionRun& run, QByteArrayView key)
 {
-    run.foundAmount = 0;
-    return findForward(run, [&](const QString& line) {
-        const AmountValue amount = LineAmount(run, key, line);
-        if (amount.ok)
-            run.foundAmount = amount.value;
-        return amount.ok;
-    });
+    return run.cursor.findForward([&](QByteArrayView line) { return LineAmount(run, key, line); });
 }
 
-bool FindDate(ConversionRun& run, QStringView key)
+std::optional<LedgerDate> FindDate(ConversionRun& run, QByteArrayView key)
 {
-    run.foundDate = LedgerDate{};
-    return findForward(run, [&](const QString& line) {
-        const DateValue date = LineDate(run, key, line);
-        if (date.found)
-            run.foundDate = date.value;
-        return date.found;
-    });
+    return run.cursor.findForward([&](QByteArrayView line) { return LineDate(run, key, line); });
 }
 
-QString StripStreetPrefix(const QString& text)
+QByteArray StripStreetPrefix(QByteArrayView text)
 {
-    // Upper-cased character by character, so that positions stay the same.
-    QString upper = text;
-    for (QChar& c : upper)
-        c = c.toUpper();
-    qsizetype at = upper.indexOf(QLatin1String("UL."));
+    // Only ASCII letters upper-case to U, L or A in Windows-1250, so the
+    // prefix is looked for byte by byte, whatever stands around it.
+    const auto prefixAt = [text](char first) -> qsizetype {
+        for (qsizetype i = 0; i + 3 <= text.size(); ++i) {
+            if ((text[i] | 0x20) == (first | 0x20) && (text[i + 1] | 0x20) == 'l' && text[i + 2] == '.')
+                return i;
+        }
+        return -1;
+    };
+    qsizetype at = prefixAt('u');
     if (at < 0)
-        at = upper.indexOf(QLatin1String("AL."));
-    QString result = text;
+        at = prefixAt('a');
+    QByteArray result = text.toByteArray();
     if (at >= 0)
         result.remove(at, 3);
-    return TrimControl(result);
+    return TrimControl(QByteArrayView(result)).toByteArray();
 }
 
 } // namespace przenosnik

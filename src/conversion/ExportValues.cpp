@@ -1,6 +1,7 @@
 #include "conversion/ExportValues.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,39 +11,76 @@ namespace przenosnik {
 
 namespace {
 
-bool isDigit(QChar c)
+// One implementation for bytes and for text: a character is looked at only
+// through its code.
+char32_t codeOf(QChar c)
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return c.unicode();
+}
+char32_t codeOf(char c)
+{
+    return static_cast<unsigned char>(c);
 }
 
-bool isSign(QChar c)
+template <typename View> bool isDigitAt(View text, qsizetype i)
 {
-    return c == QLatin1Char('+') || c == QLatin1Char('-');
+    return codeOf(text[i]) >= '0' && codeOf(text[i]) <= '9';
+}
+
+template <typename View> bool isSignAt(View text, qsizetype i)
+{
+    return codeOf(text[i]) == '+' || codeOf(text[i]) == '-';
+}
+
+template <typename View> bool isAt(View text, qsizetype i, char32_t c)
+{
+    return i < text.size() && codeOf(text[i]) == c;
+}
+
+template <typename View> bool isExponentAt(View text, qsizetype i)
+{
+    return isAt(text, i, 'E') || isAt(text, i, 'e');
 }
 
 // Advances over decimal digits; answers whether there was at least one.
-bool skipDigits(QStringView text, qsizetype& i)
+template <typename View> bool skipDigits(View text, qsizetype& i)
 {
     const qsizetype start = i;
-    while (i < text.size() && isDigit(text[i]))
+    while (i < text.size() && isDigitAt(text, i))
         ++i;
     return i > start;
 }
 
+template <typename View> qsizetype trimmedBegin(View text)
+{
+    qsizetype begin = 0;
+    while (begin < text.size() && codeOf(text[begin]) <= 0x20)
+        ++begin;
+    return begin;
+}
+
+template <typename View> qsizetype trimmedEnd(View text, qsizetype begin)
+{
+    qsizetype end = text.size();
+    while (end > begin && codeOf(text[end - 1]) <= 0x20)
+        --end;
+    return end;
+}
+
 // The power of ten of the first significant digit of a well-formed amount
 // that is not zero: 2 for "123.4", -3 for "0.0012", 398 for "1.5e398".
-qint64 decimalExponent(QStringView text)
+template <typename View> qint64 decimalExponent(View text)
 {
-    qsizetype i = isSign(text[0]) ? 1 : 0;
+    qsizetype i = isSignAt(text, 0) ? 1 : 0;
     qsizetype wholeEnd = i;
-    while (wholeEnd < text.size() && isDigit(text[wholeEnd]))
+    while (wholeEnd < text.size() && isDigitAt(text, wholeEnd))
         ++wholeEnd;
     qint64 power = wholeEnd - i - 1; // of the digit at i
     bool significant = false;
-    for (; i < text.size() && (isDigit(text[i]) || text[i] == QLatin1Char('.')); ++i) {
-        if (text[i] == QLatin1Char('.'))
+    for (; i < text.size() && (isDigitAt(text, i) || isAt(text, i, '.')); ++i) {
+        if (isAt(text, i, '.'))
             continue;
-        if (text[i] != QLatin1Char('0')) {
+        if (codeOf(text[i]) != '0') {
             significant = true;
             break;
         }
@@ -50,49 +88,35 @@ qint64 decimalExponent(QStringView text)
     }
     if (!significant)
         return 0;
-    while (i < text.size() && text[i] != QLatin1Char('E') && text[i] != QLatin1Char('e'))
+    while (i < text.size() && !isExponentAt(text, i))
         ++i;
     qint64 exponent = 0;
     bool negative = false;
     if (i < text.size()) {
         ++i;
-        if (isSign(text[i]))
-            negative = text[i++] == QLatin1Char('-');
+        if (isSignAt(text, i))
+            negative = codeOf(text[i++]) == '-';
         for (; i < text.size(); ++i)
-            exponent = std::min<qint64>(exponent * 10 + (text[i].unicode() - '0'), 1'000'000'000);
+            exponent = std::min<qint64>(exponent * 10 + (codeOf(text[i]) - '0'), 1'000'000'000);
     }
     return power + (negative ? -exponent : exponent);
 }
 
-} // namespace
-
-QString TrimControl(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
-    return text.sliced(begin, end - begin).toString();
-}
-
-std::optional<qint32> ParseInteger(QStringView text)
+template <typename View> std::optional<qint32> parseInteger(View text)
 {
     qsizetype i = 0;
     bool negative = false;
-    if (i < text.size() && isSign(text[i])) {
-        negative = text[i] == QLatin1Char('-');
+    if (i < text.size() && isSignAt(text, i)) {
+        negative = codeOf(text[i]) == '-';
         ++i;
     }
     if (i == text.size())
         return std::nullopt;
-    // Accumulated as a negative number so that the lowest value fits too.
     qint64 value = 0;
     for (; i < text.size(); ++i) {
-        if (!isDigit(text[i]))
+        if (!isDigitAt(text, i))
             return std::nullopt;
-        value = value * 10 + (text[i].unicode() - '0');
+        value = value * 10 + (codeOf(text[i]) - '0');
         if (value > qint64(std::numeric_limits<qint32>::max()) + 1)
             return std::nullopt;
     }
@@ -103,41 +127,55 @@ std::optional<qint32> ParseInteger(QStringView text)
     return static_cast<qint32>(value);
 }
 
-std::optional<double> ParseAmount(QStringView text)
+// Whether the whole text has the form of an amount.
+template <typename View> bool isAmountForm(View text)
 {
     qsizetype i = 0;
-    if (i < text.size() && isSign(text[i]))
+    if (i < text.size() && isSignAt(text, i))
         ++i;
     if (!skipDigits(text, i))
-        return std::nullopt;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        return false;
+    if (isAt(text, i, '.')) {
         ++i;
         if (!skipDigits(text, i))
-            return std::nullopt;
+            return false;
     }
-    if (i < text.size() && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
+    if (isExponentAt(text, i)) {
         ++i;
-        if (i < text.size() && isSign(text[i]))
+        if (i < text.size() && isSignAt(text, i))
             ++i;
         if (!skipDigits(text, i))
-            return std::nullopt;
+            return false;
     }
-    if (i != text.size())
-        return std::nullopt;
+    return i == text.size();
+}
 
+template <typename View> std::optional<double> parseAmount(View text)
+{
+    if (!isAmountForm(text))
+        return std::nullopt;
     // Only ASCII is left; from_chars reads it without regard to the locale.
-    std::string ascii = text.toLatin1().toStdString();
-    if (!ascii.empty() && ascii.front() == '+')
-        ascii.erase(0, 1);
+    // An amount longer than the buffer is not cut: it is read from a copy.
+    std::array<char, 128> buffer{};
+    std::string longer;
+    const qsizetype skip = isAt(text, 0, '+') ? 1 : 0;
+    const qsizetype length = text.size() - skip;
+    char* ascii = buffer.data();
+    if (length > qsizetype(buffer.size())) {
+        longer.resize(size_t(length));
+        ascii = longer.data();
+    }
+    for (qsizetype i = 0; i < length; ++i)
+        ascii[i] = static_cast<char>(codeOf(text[skip + i]));
     double value = 0;
-    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (end != ascii.data() + ascii.size())
+    const auto [end, error] = std::from_chars(ascii, ascii + length, value);
+    if (end != ascii + length)
         return std::nullopt;
     if (error == std::errc::result_out_of_range) {
         // Too small for a double: the nearest double is a zero of the same
         // sign. Too large: no double holds it, and it is no amount.
         if (decimalExponent(text) < 0)
-            return text.startsWith(QLatin1Char('-')) ? -0.0 : 0.0;
+            return isAt(text, 0, '-') ? -0.0 : 0.0;
         return std::nullopt;
     }
     if (error != std::errc())
@@ -149,15 +187,59 @@ std::optional<double> ParseAmount(QStringView text)
     return value;
 }
 
-qint32 LeadingDigitsValue(QStringView text)
+template <typename View> qint32 leadingDigitsValue(View text)
 {
     qint64 value = 0;
-    for (qsizetype i = 0; i < text.size() && isDigit(text[i]); ++i) {
-        value = value * 10 + (text[i].unicode() - '0');
+    for (qsizetype i = 0; i < text.size() && isDigitAt(text, i); ++i) {
+        value = value * 10 + (codeOf(text[i]) - '0');
         if (value > std::numeric_limits<qint32>::max())
             return std::numeric_limits<qint32>::max();
     }
     return static_cast<qint32>(value);
+}
+
+} // namespace
+
+QString TrimControl(QStringView text)
+{
+    const qsizetype begin = trimmedBegin(text);
+    return text.sliced(begin, trimmedEnd(text, begin) - begin).toString();
+}
+
+QByteArrayView TrimControl(QByteArrayView bytes)
+{
+    const qsizetype begin = trimmedBegin(bytes);
+    return bytes.sliced(begin, trimmedEnd(bytes, begin) - begin);
+}
+
+std::optional<qint32> ParseInteger(QStringView text)
+{
+    return parseInteger(text);
+}
+
+std::optional<qint32> ParseInteger(QByteArrayView bytes)
+{
+    return parseInteger(bytes);
+}
+
+std::optional<double> ParseAmount(QStringView text)
+{
+    return parseAmount(text);
+}
+
+std::optional<double> ParseAmount(QByteArrayView bytes)
+{
+    return parseAmount(bytes);
+}
+
+qint32 LeadingDigitsValue(QStringView text)
+{
+    return leadingDigitsValue(text);
+}
+
+qint32 LeadingDigitsValue(QByteArrayView bytes)
+{
+    return leadingDigitsValue(bytes);
 }
 
 } // namespace przenosnik

@@ -244,6 +244,8 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
         LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
         const bool filesOk = convertDocuments(run, months, documents);
+        if (run.documentSought)
+            host.documentLines() = run.document.toStringList();
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;
         run.trace(QStringLiteral(" *** Ilość dokumentów ") + QString::number(documents));
     }

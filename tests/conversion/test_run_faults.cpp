@@ -353,7 +353,7 @@ private Q_SLOTS:
         QCOMPARE(run.templateVersion, 3);
         QVERIFY(ReadNextDocument(run));
         QCOMPARE(run.documentKind, 1);
-        QCOMPARE(host.document.size(), first.count(QLatin1Char('\n')) - 2);
+        QCOMPARE(run.document.size(), first.count(QLatin1Char('\n')) - 2);
         host.trace.clear();
 
         QVERIFY(!ReadNextDocument(run));
