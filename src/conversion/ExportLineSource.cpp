@@ -44,12 +44,14 @@ bool ExportLineSource::fill()
 ExportLineSource::Result ExportLineSource::lineUpTo(qsizetype end, QByteArrayView& line)
 {
     const char* data = m_buffer.constData() + m_position;
-    const qsizetype length = end - m_position;
-    if (!std::memchr(data, '\r', size_t(length))) {
+    qsizetype length = end - m_position;
+    if (length > 0 && data[length - 1] == '\r')
+        --length;
+    if (length <= 0 || !std::memchr(data, '\r', size_t(length))) {
         line = QByteArrayView(data, qMin(length, m_maxKept));
         return Result::Line;
     }
-    m_kept.clear();
+    m_kept.resize(0);
     for (qsizetype i = 0; i < length && m_kept.size() < m_maxKept; ++i) {
         if (data[i] != '\r')
             m_kept.append(data[i]);
@@ -62,7 +64,7 @@ ExportLineSource::Result ExportLineSource::lineUpTo(qsizetype end, QByteArrayVie
 // left out) while the rest of it is read past, so that no line fills the memory.
 ExportLineSource::Result ExportLineSource::readLongLine(QByteArrayView& line)
 {
-    m_kept.clear();
+    m_kept.resize(0);
     for (;;) {
         const char* data = m_buffer.constData();
         const qsizetype size = m_buffer.size();
