@@ -6,23 +6,22 @@ namespace przenosnik {
 
 void DocumentBlock::clear()
 {
-    // The storage stays for the next block.
-    m_bytes.resize(0);
-    m_ends.resize(0);
+    m_bytes.clear();
+    m_ends.clear();
 }
 
 void DocumentBlock::append(QByteArrayView line)
 {
-    m_bytes.append(line);
-    m_ends.append(m_bytes.size());
+    m_bytes.append(line.data(), size_t(line.size()));
+    m_ends.push_back(qsizetype(m_bytes.size()));
 }
 
 QByteArrayView DocumentBlock::line(qsizetype index) const
 {
-    if (index < 0 || index >= m_ends.size())
+    if (index < 0 || index >= size())
         return {};
-    const qsizetype begin = index == 0 ? 0 : m_ends.at(index - 1);
-    return QByteArrayView(m_bytes).sliced(begin, m_ends.at(index) - begin);
+    const qsizetype begin = index == 0 ? 0 : m_ends[size_t(index - 1)];
+    return QByteArrayView(m_bytes.data() + begin, m_ends[size_t(index)] - begin);
 }
 
 QStringList DocumentBlock::toStringList() const

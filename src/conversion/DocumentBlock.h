@@ -2,11 +2,12 @@
 // Windows-1250 bytes, and the forward-moving cursor the lookups share.
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <string>
+#include <vector>
 
 namespace przenosnik {
 
@@ -16,7 +17,7 @@ public:
     void clear();
     void append(QByteArrayView line);
 
-    qsizetype size() const { return m_ends.size(); }
+    qsizetype size() const { return qsizetype(m_ends.size()); }
     // The line at the index, without its TAB; an empty line past the end.
     QByteArrayView line(qsizetype index) const;
     // The lines as text, for the window's copy of the last block.

@@ -7,6 +7,8 @@
 #include "encoding/PolishEncoding.h"
 #include "encoding/Windows1250.h"
 
+#include <QStringBuilder>
+
 #include <cmath>
 
 namespace przenosnik {
@@ -26,7 +28,7 @@ constexpr quint8 PurchaseColumn = 10;
 // end; every step reads the field back, so what was cut stays cut.
 QString entryText(const LedgerEntry& entry, const FieldLayout& f)
 {
-    return decodeWindows1250(entry.text(f));
+    return decodeWindows1250(entry.textView(f));
 }
 
 // The remark flag of a text that was cut; none for the fields without remarks.
@@ -68,7 +70,7 @@ void setEntryText(ConversionRun& run, const FieldLayout& f, const QString& text)
 
 void convertEntryText(ConversionRun& run, const FieldLayout& f)
 {
-    const QByteArray stored = run.entry.text(f);
+    const QByteArrayView stored = run.entry.textView(f);
     if (cutNote(run.notes, f) && !run.notes.foreignCharacters) {
         for (const char c : stored) {
             if (!isLedgerCharacter(static_cast<quint8>(c))) {
@@ -77,7 +79,8 @@ void convertEntryText(ConversionRun& run, const FieldLayout& f)
             }
         }
     }
-    run.entry.setText(f, FromWindows1250(stored, run.ledgerEncoding));
+    const QByteArray converted = FromWindows1250(stored, run.ledgerEncoding);
+    run.entry.setText(f, converted);
 }
 
 quint8 lowByteOfFirst(const QString& text)
@@ -182,10 +185,10 @@ void traceDocument(ConversionRun& run)
     run.trace(QStringLiteral("* Dokument nr:") + notes.number + QStringLiteral(" | Firma:") +
               notes.partyName + QStringLiteral(" | NIP:") + notes.nip);
     run.trace(QStringLiteral("  ") + notes.address);
-    run.trace(QStringLiteral(" z dnia ") + FormatPadded(date.day, 2) + QLatin1Char('-') +
-              FormatPadded(date.month, 2) + QLatin1Char('-') + FormatPadded(date.year, 4) +
-              QStringLiteral(" na kwotę netto=") + FormatMoney(entry.real(field::Kol1W)) +
-              QStringLiteral(", vat=") + FormatMoney(entry.real(field::Kol2W)));
+    run.trace(QStringLiteral(" z dnia ") % FormatPadded(date.day, 2) % QLatin1Char('-') %
+              FormatPadded(date.month, 2) % QLatin1Char('-') % FormatPadded(date.year, 4) %
+              QStringLiteral(" na kwotę netto=") % FormatMoney(entry.real(field::Kol1W)) %
+              QStringLiteral(", vat=") % FormatMoney(entry.real(field::Kol2W)));
 }
 
 void checkSums(ConversionRun& run)

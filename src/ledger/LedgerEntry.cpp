@@ -85,9 +85,14 @@ void LedgerEntry::setDate(const FieldLayout& f, LedgerDate value)
 
 QByteArray LedgerEntry::text(const FieldLayout& f) const
 {
+    return textView(f).toByteArray();
+}
+
+QByteArrayView LedgerEntry::textView(const FieldLayout& f) const
+{
     Q_ASSERT(f.kind == FieldKind::ShortString);
     const int length = std::min<int>(static_cast<quint8>(*at(f)), capacity(f));
-    return QByteArray(at(f) + 1, length);
+    return QByteArrayView(at(f) + 1, length);
 }
 
 void LedgerEntry::setText(const FieldLayout& f, QByteArrayView value)

@@ -171,6 +171,8 @@ public:
     // Short strings: the bytes the length byte covers.
     static int capacity(const FieldLayout& f) { return f.width - 1; }
     QByteArray text(const FieldLayout& f) const;
+    // The same bytes, without a copy; valid while the entry is not changed.
+    QByteArrayView textView(const FieldLayout& f) const;
     // Writes the length byte (at most the capacity) and that many bytes; the rest
     // of the field keeps what it held.
     void setText(const FieldLayout& f, QByteArrayView value);
