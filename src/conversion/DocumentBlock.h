@@ -24,8 +24,10 @@ public:
     QStringList toStringList() const;
 
 private:
-    QByteArray m_bytes;      // every line, one after another
-    QList<qsizetype> m_ends; // where each line ends in m_bytes
+    // Every line, one after another, and where each one ends; both keep
+    // their storage from block to block.
+    std::string m_bytes;
+    std::vector<qsizetype> m_ends;
 };
 
 // The position of the document lookups in the current block: the next line
