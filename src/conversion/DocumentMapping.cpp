@@ -8,7 +8,9 @@
 #include "encoding/Windows1250.h"
 
 #include <QStringBuilder>
+#include <QVarLengthArray>
 
+#include <array>
 #include <cmath>
 
 namespace przenosnik {
@@ -79,8 +81,16 @@ void convertEntryText(ConversionRun& run, const FieldLayout& f)
             }
         }
     }
-    const QByteArray converted = FromWindows1250(stored, run.ledgerEncoding);
-    run.entry.setText(f, converted);
+    if (!IsByteForByte(PolishEncoding::Windows1250, run.ledgerEncoding)) {
+        run.entry.setText(f, FromWindows1250(stored, run.ledgerEncoding));
+        return;
+    }
+    const PolishByteMap& map = PolishByteMapping(PolishEncoding::Windows1250, run.ledgerEncoding);
+    std::array<char, MaxShortStringLength> converted;
+    const qsizetype length = qMin<qsizetype>(stored.size(), MaxShortStringLength);
+    for (qsizetype i = 0; i < length; ++i)
+        converted[size_t(i)] = static_cast<char>(map[static_cast<quint8>(stored[i])]);
+    run.entry.setText(f, QByteArrayView(converted.data(), length));
 }
 
 quint8 lowByteOfFirst(const QString& text)
@@ -136,16 +146,16 @@ void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
         setEntryText(run, field::PartyAddress, QByteArrayView(StripStreetPrefix(*text)));
     else
         markMissing("khadres =");
-    const auto append = [&](QByteArrayView value) {
-        QByteArray joined = entry.text(field::PartyAddress);
-        joined.append(' ').append(value);
-        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined)));
+    // The address joined with a blank between, then trimmed and cut.
+    const auto join = [&](QByteArrayView first, QByteArrayView second) {
+        QVarLengthArray<char, 2 * MaxLineLength + 2> joined;
+        joined.append(first.data(), first.size());
+        joined.append(' ');
+        joined.append(second.data(), second.size());
+        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined.data(), joined.size())));
     };
-    const auto prepend = [&](QByteArrayView value) {
-        QByteArray joined = value.toByteArray();
-        joined.append(' ').append(entry.text(field::PartyAddress));
-        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined)));
-    };
+    const auto append = [&](QByteArrayView value) { join(entry.textView(field::PartyAddress), value); };
+    const auto prepend = [&](QByteArrayView value) { join(value, entry.textView(field::PartyAddress)); };
     if (run.templateVersion == 3) {
         if (const auto text = FindText(run, "khdom ="))
             append(*text);

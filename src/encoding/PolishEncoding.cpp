@@ -32,8 +32,7 @@ constexpr ColumnIndex makeColumnIndex()
 
 constexpr ColumnIndex Columns = makeColumnIndex();
 
-// One byte for one byte between two encodings, the whole 256-byte table at once.
-using ByteMap = std::array<quint8, 256>;
+using ByteMap = PolishByteMap;
 
 ByteMap makeByteMap(PolishEncoding from, PolishEncoding to)
 {
@@ -80,6 +79,18 @@ int findPolishLetter(quint8 byte, PolishEncoding row)
     if (!isValid(row))
         return 0;
     return Columns[static_cast<std::size_t>(row)][byte];
+}
+
+bool IsByteForByte(PolishEncoding from, PolishEncoding to)
+{
+    return isValid(from) && isValid(to) &&
+           (to != PolishEncoding::Marks || from == to || from == PolishEncoding::Plain);
+}
+
+const PolishByteMap& PolishByteMapping(PolishEncoding from, PolishEncoding to)
+{
+    Q_ASSERT(IsByteForByte(from, to));
+    return byteMap(from, to);
 }
 
 QByteArray ConvertPolish(QByteArrayView source, PolishEncoding from, PolishEncoding to)
