@@ -24,6 +24,7 @@ namespace przenosnik {
 class HintSwitch;
 class LimitedLineEdit;
 class ResultsPages;
+class RunProgressDisplay;
 class TraceLog;
 struct UndoPlan;
 class WindowSettings;
@@ -55,6 +56,7 @@ public:
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.
     const RunReport& lastReport() const { return m_results.report(); }
@@ -135,6 +137,8 @@ private:
     QString m_lastExportFolder;
     QString m_lastReportFile;
     RunResults m_results;
+    // Shows how far the current run has come; none outside a run.
+    std::unique_ptr<RunProgressDisplay> m_progress;
     int m_documentCount = 0;
     bool m_running = false;
 };
