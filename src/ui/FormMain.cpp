@@ -13,6 +13,7 @@
 #include "ui/RunProgressDisplay.h"
 #include "ui/ToolBarImages.h"
 #include "ui/TraceLog.h"
+#include "ui/TraceView.h"
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 

@@ -26,6 +26,7 @@ class LimitedLineEdit;
 class ResultsPages;
 class RunProgressDisplay;
 class TraceLog;
+class TraceView;
 struct UndoPlan;
 class WindowSettings;
 
@@ -127,7 +128,7 @@ private:
     QPlainTextEdit* mDokument = nullptr;
     // Trace and results
     ResultsPages* tabs_Wyniki = nullptr;
-    QPlainTextEdit* MemoTrace = nullptr;
+    TraceView* MemoTrace = nullptr;
 
     QString m_settingsDirectory;
     HintSwitch* m_hints = nullptr;

@@ -7,6 +7,7 @@
 #include "ui/FormMain.h"
 #include "ui/MessageBox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,9 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTextDocument>
 
 #include <cstdio>
 
@@ -75,7 +74,7 @@ int main(int argc, char* argv[])
     control<QAction>(window, "act_Konwert")->trigger();
     QApplication::processEvents();
     const qint64 runMs = timer.elapsed();
-    const int traceLines = control<QPlainTextEdit>(window, "MemoTrace")->document()->blockCount();
+    const int traceLines = control<QAbstractItemView>(window, "MemoTrace")->model()->rowCount();
 
     std::printf("%s through the window: %lld ms, %d trace lines, %d documents, peak memory %ld MB\n",
                 dryRun ? "dry run" : "real run", runMs, traceLines, window.documentCount(),
