@@ -281,6 +281,7 @@ void FormMain::runConversion()
     RunOutcome outcome = RunOutcome::ExportNotOpened;
     const auto done = qScopeGuard([this, &outcome, controls, focused] {
         m_trace->flush();
+        m_trace->scrollToLastLine();
         mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
         m_progress.reset();
         controls->setEnabled(true);

@@ -10,6 +10,9 @@ TraceLog::TraceLog(QAbstractItemView* view, int batchSize) : m_view(view), m_bat
     m_flushSoon.setSingleShot(true);
     m_flushSoon.setInterval(0);
     connect(&m_flushSoon, &QTimer::timeout, this, &TraceLog::flush);
+    m_scrollSoon.setSingleShot(true);
+    m_scrollSoon.setInterval(0);
+    connect(&m_scrollSoon, &QTimer::timeout, m_view, &QAbstractItemView::scrollToBottom);
 }
 
 void TraceLog::append(const QString& line)
@@ -34,13 +37,21 @@ void TraceLog::flush()
     m_shownLines = total;
     endInsertRows();
     // The view follows the last line, wherever it was scrolled to before:
-    // what was appended last is what the user needs to see.
+    // what was appended last is what the user needs to see. It is scrolled
+    // once the rows are laid out, not at every batch.
+    m_scrollSoon.start();
+}
+
+void TraceLog::scrollToLastLine()
+{
+    m_scrollSoon.stop();
     m_view->scrollToBottom();
 }
 
 void TraceLog::clear()
 {
     m_flushSoon.stop();
+    m_scrollSoon.stop();
     beginResetModel();
     m_lines.clear();
     m_shownLines = 0;

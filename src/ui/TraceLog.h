@@ -21,8 +21,10 @@ public:
 
     // Appends one whole line (it may be empty).
     void append(const QString& line);
-    // Announces every collected line to the view and scrolls it to the last line.
+    // Announces every collected line to the view, which scrolls to the last
+    // line when the event loop runs next (or at scrollToLastLine).
     void flush();
+    void scrollToLastLine();
     // Removes every line, collected or shown.
     void clear();
 
@@ -44,6 +46,7 @@ private:
     int m_shownLines = 0;
     // Shows lines appended outside a run once the event loop runs again.
     QTimer m_flushSoon;
+    QTimer m_scrollSoon;
 };
 
 } // namespace przenosnik
