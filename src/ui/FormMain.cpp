@@ -9,8 +9,11 @@
 #include "ui/MessageBox.h"
 #include "ui/PrintDialog.h"
 #include "ui/ResultsPages.h"
+#include "ui/RunInputBlocker.h"
+#include "ui/RunProgressDisplay.h"
 #include "ui/ToolBarImages.h"
 #include "ui/TraceLog.h"
+#include "ui/TraceView.h"
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
@@ -28,6 +31,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScopeGuard>
@@ -190,6 +194,13 @@ QStringList& FormMain::documentLines()
     return m_documentLines;
 }
 
+void FormMain::runProgress(const RunProgress& progress)
+{
+    if (m_progress) {
+        m_progress->update(progress);
+    }
+}
+
 void FormMain::setDocumentCount(int count)
 {
     m_documentCount = count;
@@ -255,14 +266,28 @@ void FormMain::act_KonwertExecute()
 
 void FormMain::runConversion()
 {
+    // Goes last: the input that came during the run is dropped after the
+    // controls are back, so that none of it reaches them.
+    RunInputBlocker blocker;
     m_running = true;
     const ConversionSettings settings = conversionSettings();
     tabs_Wyniki->showResults(nullptr);
     m_results.start(settings, QDateTime::currentDateTime());
+    // The tool bar and the options stay as they are until the run ends.
+    QWidget* controls = ToolBar1->parentWidget();
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    controls->setEnabled(false);
+    m_progress = std::make_unique<RunProgressDisplay>(statusBar());
     RunOutcome outcome = RunOutcome::ExportNotOpened;
-    const auto done = qScopeGuard([this, &outcome] {
+    const auto done = qScopeGuard([this, &outcome, controls, focused] {
         m_trace->flush();
+        m_trace->scrollToLastLine();
         mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
+        m_progress.reset();
+        controls->setEnabled(true);
+        if (focused) {
+            focused->setFocus(Qt::OtherFocusReason);
+        }
         m_running = false;
         // A run that could not open its export file leaves no report.
         const bool reported = outcome != RunOutcome::ExportNotOpened;

@@ -24,7 +24,9 @@ namespace przenosnik {
 class HintSwitch;
 class LimitedLineEdit;
 class ResultsPages;
+class RunProgressDisplay;
 class TraceLog;
+class TraceView;
 struct UndoPlan;
 class WindowSettings;
 
@@ -55,6 +57,7 @@ public:
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.
     const RunReport& lastReport() const { return m_results.report(); }
@@ -125,7 +128,7 @@ private:
     QPlainTextEdit* mDokument = nullptr;
     // Trace and results
     ResultsPages* tabs_Wyniki = nullptr;
-    QPlainTextEdit* MemoTrace = nullptr;
+    TraceView* MemoTrace = nullptr;
 
     QString m_settingsDirectory;
     HintSwitch* m_hints = nullptr;
@@ -135,6 +138,8 @@ private:
     QString m_lastExportFolder;
     QString m_lastReportFile;
     RunResults m_results;
+    // Shows how far the current run has come; none outside a run.
+    std::unique_ptr<RunProgressDisplay> m_progress;
     int m_documentCount = 0;
     bool m_running = false;
 };

@@ -5,6 +5,7 @@
 #include "ui/ResultsPages.h"
 #include "ui/ToolBarImages.h"
 #include "ui/TraceLog.h"
+#include "ui/TraceView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -256,12 +257,8 @@ void FormMain::createTracePanel(QWidget* panelMain)
 
     auto* leftLayout = new QVBoxLayout(panelLeft);
     leftLayout->setContentsMargins(3, 3, 3, 3);
-    MemoTrace = new QPlainTextEdit(panelLeft);
+    MemoTrace = new TraceView(panelLeft);
     MemoTrace->setObjectName(QStringLiteral("MemoTrace"));
-    MemoTrace->setReadOnly(true);
-    MemoTrace->setLineWrapMode(QPlainTextEdit::NoWrap);
-    MemoTrace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    MemoTrace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoTrace->setToolTip(QStringLiteral("Okienko wyników pracy i przebiegu operacji"));
     tabs_Wyniki = new ResultsPages(
         MemoTrace, [this](int first, int count) { return m_trace->lines(first, count); }, panelLeft);

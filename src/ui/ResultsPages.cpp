@@ -36,7 +36,7 @@ void makeCompact(QTableView* table)
 }
 } // namespace
 
-ResultsPages::ResultsPages(QPlainTextEdit* memoTrace, TraceLines traceLines, QWidget* parent)
+ResultsPages::ResultsPages(QWidget* memoTrace, TraceLines traceLines, QWidget* parent)
     : QTabWidget(parent), m_traceLines(std::move(traceLines))
 {
     setObjectName(QStringLiteral("tabs_Wyniki"));

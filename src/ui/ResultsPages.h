@@ -34,7 +34,7 @@ public:
     using TraceLines = std::function<QStringList(int first, int count)>;
 
     // The trace memo becomes the first page as it is.
-    ResultsPages(QPlainTextEdit* memoTrace, TraceLines traceLines, QWidget* parent);
+    ResultsPages(QWidget* memoTrace, TraceLines traceLines, QWidget* parent);
 
     // Shows the results of a run; nullptr empties the document and totals pages.
     // The results must stay until the next call.

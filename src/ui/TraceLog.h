@@ -1,43 +1,52 @@
-// The trace log of the main window: whole lines appended to a read-only
-// QPlainTextEdit in batches, so that a long run does not lay out the memo
-// once per line.
+// The trace log of the main window. The lines are kept here and the view
+// shows them through this list model, which announces new lines in batches;
+// a list view lays out only the lines on screen, so that a run of any length
+// costs the log no more than keeping its lines.
 #pragma once
 
-#include <QElapsedTimer>
+#include <QAbstractListModel>
 #include <QStringList>
 #include <QTimer>
 
-class QPlainTextEdit;
+class QAbstractItemView;
 
 namespace przenosnik {
 
-class TraceLog
+class TraceLog : public QAbstractListModel
 {
+    Q_OBJECT
 public:
-    // Lines are collected and handed to the memo every batchSize lines.
-    explicit TraceLog(QPlainTextEdit* memo, int batchSize = 2000);
+    // Becomes the model of `view`; lines are announced to it every batchSize lines.
+    explicit TraceLog(QAbstractItemView* view, int batchSize = 2000);
 
     // Appends one whole line (it may be empty).
     void append(const QString& line);
-    // Hands every collected line to the memo and scrolls it to the last line.
+    // Announces every collected line to the view, which scrolls to the last
+    // line when the event loop runs next (or at scrollToLastLine).
     void flush();
+    void scrollToLastLine();
     // Removes every line, collected or shown.
     void clear();
 
     // The lines of the log, the collected ones included.
-    QStringList lines() const;
+    QStringList lines() const { return m_lines; }
     // The lines numbered first to first + count - 1, as far as the log has them.
     QStringList lines(int first, int count) const;
-    int lineCount() const { return m_shownLines + int(m_pending.size()); }
+    int lineCount() const { return int(m_lines.size()); }
+    // The lines the view has been told of.
+    int shownLineCount() const { return m_shownLines; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    QPlainTextEdit* m_memo;
+    QAbstractItemView* m_view;
     int m_batchSize;
-    QStringList m_pending;
+    QStringList m_lines;
     int m_shownLines = 0;
-    QElapsedTimer m_sincePaint;
     // Shows lines appended outside a run once the event loop runs again.
     QTimer m_flushSoon;
+    QTimer m_scrollSoon;
 };
 
 } // namespace przenosnik

@@ -7,6 +7,7 @@
 #include "ui/FormMain.h"
 #include "ui/FormSpisFirm.h"
 #include "ui/MessageBox.h"
+#include "ui/TraceView.h"
 
 #include "encoding/Windows1250.h"
 #include "ledger/CompanyList.h"
@@ -251,7 +252,7 @@ private Q_SLOTS:
 
         QVERIFY(plain.trace.size() > 10);
         QCOMPARE(window->traceLines(), plain.trace);
-        QCOMPARE(child<QPlainTextEdit>(*window, "MemoTrace")->blockCount(), plain.trace.size());
+        QCOMPARE(child<TraceView>(*window, "MemoTrace")->model()->rowCount(), plain.trace.size());
         QCOMPARE(window->documentCount(), plain.documentCount);
         QCOMPARE(window->documentCount(), 2);
         // The document memo keeps the last block read.
@@ -264,7 +265,7 @@ private Q_SLOTS:
         // A second run appends to the trace and counts from 0 again; a real
         // run finds both invoices booked by the first. The view follows the
         // trace to its last line, wherever it was scrolled before.
-        QScrollBar* bar = child<QPlainTextEdit>(*window, "MemoTrace")->verticalScrollBar();
+        QScrollBar* bar = child<TraceView>(*window, "MemoTrace")->verticalScrollBar();
         bar->setValue(0);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         konwersja(*window);

@@ -2,6 +2,7 @@
 // bar, the tab order, the hints switch and the trace log.
 #include "FormMainTestTools.h"
 #include "ui/FormMain.h"
+#include "ui/TraceView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -229,10 +230,11 @@ private Q_SLOTS:
         QCOMPARE(window.minimumSize(), QSize(456, 428));
         QCOMPARE(window.pos(), QPoint(306, 145));
 
-        auto* memo = child<QPlainTextEdit>(window, "MemoTrace");
-        QVERIFY(memo->isReadOnly());
-        QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+        auto* memo = child<TraceView>(window, "MemoTrace");
+        QCOMPARE(memo->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!memo->wordWrap());
         QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         auto* document = child<QPlainTextEdit>(window, "mDokument");
         QVERIFY(document->isHidden());
         QCOMPARE(document->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -252,9 +254,9 @@ private Q_SLOTS:
                 order << bar->widgetForAction(action)->objectName();
             }
         }
-        QCOMPARE(order, QStringList({"tk_KOnwersja", "tb_Cofnij", "|", "ch_sprawdz", "ToolButton3", "|",
-                                     "tb_Help", "tb_ClearTrace", "|", "tb_Raport", "tb_Drukuj", "|",
-                                     "tb_koniec"}));
+        QCOMPARE(order,
+                 QStringList({"tk_KOnwersja", "tb_Cofnij", "|", "ch_sprawdz", "ToolButton3", "|", "tb_Help",
+                              "tb_ClearTrace", "|", "tb_Raport", "tb_Drukuj", "|", "tb_koniec"}));
         QCOMPARE(bar->widgetForAction(bar->actions().at(2))->width(), 13);
         QCOMPARE(bar->geometry(), QRect(0, 0, 456, 29));
         window.resize(700, 500);
@@ -385,13 +387,13 @@ private Q_SLOTS:
         QCOMPARE(window->traceLines(), QStringList({"pierwsza", "", "trzecia"}));
         QTest::mouseClick(child<QToolButton>(*window, "tb_ClearTrace"), Qt::LeftButton);
         QCOMPARE(window->traceLines(), QStringList());
-        QCOMPARE(child<QPlainTextEdit>(*window, "MemoTrace")->toPlainText(), QString());
+        QCOMPARE(child<TraceView>(*window, "MemoTrace")->model()->rowCount(), 0);
         // A log that starts with an empty line keeps it.
         window->appendTrace(QString());
         window->appendTrace(QStringLiteral("druga"));
         QCOMPARE(window->traceLines(), QStringList({"", "druga"}));
-        QTRY_COMPARE(child<QPlainTextEdit>(*window, "MemoTrace")->blockCount(), 2);
-        QCOMPARE(child<QPlainTextEdit>(*window, "MemoTrace")->toPlainText(), QStringLiteral("\ndruga"));
+        QTRY_COMPARE(child<TraceView>(*window, "MemoTrace")->model()->rowCount(), 2);
+        QCOMPARE(child<TraceView>(*window, "MemoTrace")->selectedText(), QStringLiteral("\ndruga"));
     }
 
     void closeEndsTheWindow()

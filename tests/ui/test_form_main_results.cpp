@@ -6,6 +6,7 @@
 #include "ui/FormMain.h"
 #include "ui/MessageBox.h"
 #include "ui/PrintDialog.h"
+#include "ui/TraceView.h"
 
 #include "conversion/CsvReport.h"
 #include "support/ConversionTestHost.h"
@@ -156,7 +157,7 @@ private Q_SLOTS:
         QCOMPARE(tabs->tabText(TracePage), QStringLiteral("Przebieg"));
         QCOMPARE(tabs->tabText(DocumentsPage), QStringLiteral("Dokumenty"));
         QCOMPARE(tabs->tabText(TotalsPage), QStringLiteral("Podsumowanie"));
-        QVERIFY(tabs->widget(TracePage)->isAncestorOf(child<QPlainTextEdit>(*window, "MemoTrace")));
+        QVERIFY(tabs->widget(TracePage)->isAncestorOf(child<TraceView>(*window, "MemoTrace")));
         QCOMPARE(tabs->currentIndex(), shownPage);
         QCOMPARE(window->statusBar()->currentMessage(), owner);
 

@@ -3,13 +3,13 @@
 #include "ui/LimitedLineEdit.h"
 #include "ui/QtTranslations.h"
 #include "ui/TraceLog.h"
+#include "ui/TraceView.h"
 #include "ui/WindowFont.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTranslator>
@@ -37,7 +37,7 @@ private Q_SLOTS:
         QFETCH(int, batch);
         QFETCH(int, lines);
         QFETCH(int, shownBeforeFlush);
-        QPlainTextEdit memo;
+        TraceView memo;
         TraceLog log(&memo, batch);
         QStringList expected;
         for (int i = 0; i < lines; ++i) {
@@ -47,17 +47,20 @@ private Q_SLOTS:
         }
         QCOMPARE(log.lines(), expected);
         QCOMPARE(log.lineCount(), lines);
-        const int shown = memo.document()->isEmpty() && memo.blockCount() == 1 ? 0 : memo.blockCount();
-        QCOMPARE(shown, shownBeforeFlush);
+        QCOMPARE(memo.model()->rowCount(), shownBeforeFlush);
         log.flush();
-        QCOMPARE(memo.blockCount(), lines);
-        QCOMPARE(memo.toPlainText(), expected.join(QLatin1Char('\n')));
-        QVERIFY(!memo.document()->isUndoRedoEnabled());
+        QCOMPARE(memo.model()->rowCount(), lines);
+        // Copied with nothing selected, the view gives every line; selected, those lines.
+        QCOMPARE(memo.selectedText(), expected.join(QLatin1Char('\n')));
+        memo.selectionModel()->select(memo.model()->index(lines - 1, 0), QItemSelectionModel::Select);
+        memo.selectionModel()->select(memo.model()->index(0, 0), QItemSelectionModel::Select);
+        QCOMPARE(memo.selectedText(),
+                 lines == 1 ? expected.first() : expected.first() + '\n' + expected.last());
     }
 
     void traceLogKeepsTextAsAppended()
     {
-        QPlainTextEdit memo;
+        TraceView memo;
         TraceLog log(&memo, 2);
         // Amounts are formatted with no-break spaces; a log may begin with an empty line.
         const QStringList lines{QString(), QStringLiteral("kwota=1\u00A0234,50\u00A0zł"),
@@ -67,23 +70,26 @@ private Q_SLOTS:
         }
         log.flush();
         QCOMPARE(log.lines(), lines);
-        QCOMPARE(memo.blockCount(), 4);
+        QCOMPARE(memo.model()->rowCount(), 4);
+        QCOMPARE(log.lines(1, 2), lines.mid(1, 2));
+        QCOMPARE(log.lines(3, 5), lines.mid(3));
+        QCOMPARE(log.lines(-1, 2), lines.mid(0, 1));
 
         log.clear();
         QCOMPARE(log.lines(), QStringList());
         QCOMPARE(log.lineCount(), 0);
         log.append(QStringLiteral("po wyczyszczeniu"));
         log.flush();
-        QCOMPARE(memo.toPlainText(), QStringLiteral("po wyczyszczeniu"));
+        QCOMPARE(memo.selectedText(), QStringLiteral("po wyczyszczeniu"));
     }
 
     void traceLogShowsStrayLinesWhenIdle()
     {
-        QPlainTextEdit memo;
+        TraceView memo;
         TraceLog log(&memo, 1000);
         log.append(QStringLiteral("poza przebiegiem"));
-        QCOMPARE(memo.toPlainText(), QString());
-        QTRY_COMPARE(memo.toPlainText(), QStringLiteral("poza przebiegiem"));
+        QCOMPARE(memo.model()->rowCount(), 0);
+        QTRY_COMPARE(memo.selectedText(), QStringLiteral("poza przebiegiem"));
     }
 
     void limitBindsTyping_data()
