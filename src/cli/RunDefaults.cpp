@@ -1,6 +1,6 @@
 #include "cli/RunDefaults.h"
 
-#include "ui/settings/MainSettings.h"
+#include "settings/MainSettings.h"
 
 #include <QFileInfo>
 

@@ -6,11 +6,11 @@
 #include "FuzzTempFile.h"
 
 #include "conversion/ConversionRun.h"
-#include "ui/settings/IniFile.h"
-#include "ui/settings/MainSettings.h"
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
-#include "ui/settings/WindowPlacement.h"
+#include "settings/IniFile.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
+#include "settings/WindowPlacement.h"
 
 #include <QFile>
 

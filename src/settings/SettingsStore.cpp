@@ -1,4 +1,4 @@
-#include "ui/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "ui/settings/MainSettings.h"
+#include "settings/MainSettings.h"
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "ui/settings/StoredValue.h"
+#include "settings/StoredValue.h"
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <limits>
 #include <utility>

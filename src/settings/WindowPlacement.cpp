@@ -1,7 +1,7 @@
-#include "ui/settings/WindowPlacement.h"
+#include "settings/WindowPlacement.h"
 
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
 
 #include <limits>
 

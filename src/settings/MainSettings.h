@@ -4,7 +4,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
-#include "ui/settings/StoredValue.h"
+#include "settings/StoredValue.h"
 
 #include <QString>
 #include <QStringList>

@@ -7,8 +7,8 @@
 // ignored, and the file keeps its previous content.
 #pragma once
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsLocation.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QString>
 
