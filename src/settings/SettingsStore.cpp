@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "ledger/DosPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,11 +18,9 @@ QString settingsFilePath(const QString& directory, const QString& configuredName
     const QString name = configuredName.mid(separator + 1);
     const QDir dir(directory);
     if (!QFileInfo::exists(dir.filePath(name))) {
-        const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString& entry : entries) {
-            if (entry.compare(name, Qt::CaseInsensitive) == 0)
-                return dir.filePath(entry);
-        }
+        const QString entry = findEntryIgnoringCase(directory, name, EntryKinds::NoDirectoryOrLinkToOne);
+        if (!entry.isEmpty())
+            return dir.filePath(entry);
     }
     return dir.filePath(name);
 }
