@@ -16,6 +16,7 @@
 
 #include "report/ReportDocument.h"
 #include "report/ReportFile.h"
+#include "settings/MainSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -459,22 +460,22 @@ void FormMain::createSettings(const QString& settingsDirectory)
             [line](const QString& text) { line->setStoredText(text); });
     };
     StoredValueList values{
-        radio("RB_852_Checked", RB_852),
-        radio("RB_MAZ_Checked", RB_MAZ),
-        edit("FE_EPP_Text", FE_EPP),
-        limitedEdit("Edit_Atrybut_Text", Edit_Atrybut),
-        limitedEdit("Edit_OPIS_Text", Edit_OPIS),
-        limitedEdit("Edit_REJ_Text", Edit_REJ),
-        checkBox("chb_kod_Checked", chb_kod),
-        edit("de_KPR_Text", de_KPR),
-        checkBox("chb_Sym2006_Checked", chb_Sym2006),
-        checkBox("chb_def_opis_Checked", chb_def_opis),
-        checkBox("chb_Szablon31_Checked", chb_Szablon31),
-        checkBox("chb_duplikaty_Checked", chb_duplikaty),
+        radio(mainkeys::Rb852, RB_852),
+        radio(mainkeys::RbMaz, RB_MAZ),
+        edit(mainkeys::ExportFile, FE_EPP),
+        limitedEdit(mainkeys::Attribute, Edit_Atrybut),
+        limitedEdit(mainkeys::Description, Edit_OPIS),
+        limitedEdit(mainkeys::Register, Edit_REJ),
+        checkBox(mainkeys::PostalCode, chb_kod),
+        edit(mainkeys::CompanyDirectory, de_KPR),
+        checkBox(mainkeys::Sym2006, chb_Sym2006),
+        checkBox(mainkeys::AlwaysDescription, chb_def_opis),
+        checkBox(mainkeys::Szablon31, chb_Szablon31),
+        checkBox(mainkeys::Duplicates, chb_duplikaty),
     };
-    m_settings =
-        std::make_unique<WindowSettings>(this, QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"),
-                                         std::move(values), true, settingsDirectory);
+    m_settings = std::make_unique<WindowSettings>(this, QString::fromLatin1(MainSettingsFile),
+                                                  QString::fromLatin1(MainSettingsSection), std::move(values),
+                                                  true, settingsDirectory);
 }
 
 } // namespace przenosnik
