@@ -14,6 +14,7 @@
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
+#include "conversion/ExportFileName.h"
 #include "report/ReportDocument.h"
 #include "report/ReportFile.h"
 #include "settings/MainSettings.h"
@@ -370,13 +371,7 @@ void FormMain::browseExportFile()
 {
     // The folder of the name in the edit when it exists, else that of the
     // file chosen last.
-    QString typed = FE_EPP->text().trimmed();
-    if (typed.startsWith(QLatin1Char('"'))) {
-        typed.remove(0, 1);
-    }
-    if (typed.endsWith(QLatin1Char('"'))) {
-        typed.chop(1);
-    }
+    const QString typed = stripExportFileQuotes(FE_EPP->text().trimmed());
     QString start = m_lastExportFolder;
     if (!typed.isEmpty()) {
         const QString folder = QFileInfo(typed).absolutePath();
