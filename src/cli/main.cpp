@@ -1,7 +1,7 @@
 // przenosnik-cli: the conversion of the main window, headless.
 #include "cli/CommandLine.h"
 #include "cli/CompanyListing.h"
-#include "cli/ConsoleHost.h"
+#include "cli/ConsoleOutput.h"
 #include "cli/ConvertCommand.h"
 #include "cli/UndoCommand.h"
 #include "report/ReportFile.h"
@@ -59,10 +59,12 @@ int main(int argc, char** argv)
     case CliAction::Version:
         std::fputs(VersionText().toUtf8().constData(), stdout);
         return ExitCompleted;
-    case CliAction::Invalid:
-        WriteLine(stderr, QStringLiteral("przenosnik-cli: %1").arg(commandLine.error));
-        WriteLine(stderr, QStringLiteral("Pomoc: przenosnik-cli --help"));
+    case CliAction::Invalid: {
+        ConsoleOutput console(stdout, stderr);
+        console.writeError(QStringLiteral("przenosnik-cli: %1").arg(commandLine.error));
+        console.writeError(QStringLiteral("Pomoc: przenosnik-cli --help"));
         return ExitBadCommandLine;
+    }
     case CliAction::ListCompanies:
         return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
                                    stderr);

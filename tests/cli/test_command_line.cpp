@@ -332,7 +332,8 @@ void CommandLineTest::traceLinesReachTheStream()
     QFETCH(QString, line);
     QFETCH(QByteArray, bytes);
     const QByteArray out = captured([&](std::FILE* file) {
-        ConsoleHost host(file, stderr);
+        ConsoleOutput console(file, stderr);
+        ConsoleHost host(console);
         host.appendTrace(line);
     });
     QCOMPARE(out, bytes);
@@ -343,7 +344,8 @@ void CommandLineTest::messageBoxesGoToStandardError()
     QByteArray out;
     const QByteArray err = captured([&](std::FILE* errFile) {
         out = captured([&](std::FILE* outFile) {
-            ConsoleHost host(outFile, errFile);
+            ConsoleOutput console(outFile, errFile);
+            ConsoleHost host(console);
             host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"a\""));
             host.showInvalidVersion(QStringLiteral("'x' is not a valid integer value"));
             host.showRunRefused(QStringLiteral("Do katalogu a zapisuje"));
