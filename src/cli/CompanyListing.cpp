@@ -9,17 +9,17 @@
 
 namespace przenosnik {
 
-QString CompanyListFile(const QString& path)
+QString companyListFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return QDir(path).filePath(QStringLiteral("SPISFIRM.DAT"));
     return path;
 }
 
-int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std::FILE* out, std::FILE* err)
+int runCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std::FILE* out, std::FILE* err)
 {
     ConsoleOutput console(out, err);
-    const QString listFile = CompanyListFile(path);
+    const QString listFile = companyListFile(path);
     const std::optional<QList<CompanyRow>> rows = loadCompanyList(listFile, ledgerEncoding);
     if (!rows) {
         console.writeError(QStringLiteral("Nie ma listy firm \"%1\"").arg(listFile));

@@ -11,12 +11,12 @@
 
 namespace przenosnik {
 
-int ExitCodeFor(RunOutcome outcome)
+int exitCodeFor(RunOutcome outcome)
 {
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
 }
 
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
                       const RunAftermath& after)
 {
     ConsoleOutput console(out, err);
@@ -33,7 +33,7 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
     }
 
     if (!settings.dryRun)
-        WarnOfInterruptedRun(settings.companyDirectory, console);
+        warnOfInterruptedRun(settings.companyDirectory, console);
     ConversionSettings run = settings;
     run.exportFile = check.exportFile;
     ConsoleHost host(console, after.summary || !after.reportPath.isEmpty());
@@ -42,7 +42,7 @@ int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
     report.companyDirectory = run.companyDirectory;
     report.startedAt = QDateTime::currentDateTime();
     report.dryRun = run.dryRun;
-    int exitCode = ExitCodeFor(RunConversion(run, host));
+    int exitCode = exitCodeFor(RunConversion(run, host));
 
     if (after.summary)
         console.writeErrorLines(totalsLines(computeTotals(report)).join(QLatin1Char('\n')));

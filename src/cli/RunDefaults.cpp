@@ -6,7 +6,7 @@
 
 namespace przenosnik {
 
-bool ApplyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error)
+bool applyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error)
 {
     if (!QFileInfo(iniPath).isFile()) {
         error = QStringLiteral("nie ma pliku ustawień \"%1\"").arg(iniPath);

@@ -13,13 +13,13 @@ namespace przenosnik {
 namespace {
 
 // The journal with its unreadable lines reported; false when there is no directory.
-bool readJournal(const QString& companyDirectory, ConsoleOutput& console, JournalContents& journal)
+bool loadJournal(const QString& companyDirectory, ConsoleOutput& console, JournalContents& journal)
 {
     if (!QFileInfo(companyDirectory).isDir()) {
         console.writeErrorLines(QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(companyDirectory));
         return false;
     }
-    journal = ReadJournal(companyDirectory);
+    journal = readJournal(companyDirectory);
     for (const QString& problem : std::as_const(journal.problems))
         console.writeErrorLines(problem);
     return true;
@@ -27,41 +27,41 @@ bool readJournal(const QString& companyDirectory, ConsoleOutput& console, Journa
 
 } // namespace
 
-int RunUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err)
+int runUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err)
 {
     ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!readJournal(companyDirectory, console, journal))
+    if (!loadJournal(companyDirectory, console, journal))
         return ExitNotCompleted;
-    const UndoPlan plan = PlanUndo(companyDirectory, journal);
+    const UndoPlan plan = planUndo(companyDirectory, journal);
     if (!plan.found) {
-        console.writeErrorLines(NothingToUndoText(companyDirectory));
+        console.writeErrorLines(nothingToUndoText(companyDirectory));
         return ExitNotCompleted;
     }
     if (!plan.canUndo()) {
-        console.writeErrorLines(UndoRefusalText(plan));
+        console.writeErrorLines(undoRefusalText(plan));
         return ExitNotCompleted;
     }
     if (dryRun) {
-        console.writeLines(UndoPlanLines(plan).join(QLatin1Char('\n')));
+        console.writeLines(undoPlanLines(plan).join(QLatin1Char('\n')));
         console.writeLines(QStringLiteral("Symulacja: nic nie zmieniono."));
         return ExitCompleted;
     }
-    const UndoResult result = ApplyUndo(companyDirectory, plan);
+    const UndoResult result = applyUndo(companyDirectory, plan);
     if (result.done)
-        console.writeLines(UndoDoneLines(plan).join(QLatin1Char('\n')));
+        console.writeLines(undoDoneLines(plan).join(QLatin1Char('\n')));
     if (!result.failure.isEmpty()) {
-        console.writeErrorLines(result.done ? result.failure : UndoFailureText(plan, result));
+        console.writeErrorLines(result.done ? result.failure : undoFailureText(plan, result));
         return ExitNotCompleted;
     }
     return ExitCompleted;
 }
 
-int RunHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err)
+int runHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err)
 {
     ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!readJournal(companyDirectory, console, journal))
+    if (!loadJournal(companyDirectory, console, journal))
         return ExitNotCompleted;
     if (!journal.exists) {
         console.writeErrorLines(
@@ -69,26 +69,26 @@ int RunHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE
         return ExitNotCompleted;
     }
     for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run)
-        console.writeLines(HistoryLine(*run));
+        console.writeLines(historyLine(*run));
     return ExitCompleted;
 }
 
-void WarnOfInterruptedRun(const QString& companyDirectory, ConsoleOutput& console)
+void warnOfInterruptedRun(const QString& companyDirectory, ConsoleOutput& console)
 {
-    const JournalContents journal = ReadJournal(companyDirectory);
+    const JournalContents journal = readJournal(companyDirectory);
     for (const QString& problem : journal.problems)
         console.writeErrorLines(problem);
-    const JournalRun* run = InterruptedLastRun(journal);
+    const JournalRun* run = interruptedLastRun(journal);
     if (!run)
         return;
     if (run->files.isEmpty())
         console.writeErrorLines(
             QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
-                .arg(RunDescription(*run)));
+                .arg(runDescription(*run)));
     else
         console.writeErrorLines(QStringLiteral("Uwaga: ostatnia %1 nie została dokończona. Można ją cofnąć: "
                                                "przenosnik-cli --undo \"%2\"")
-                                    .arg(RunDescription(*run), companyDirectory));
+                                    .arg(runDescription(*run), companyDirectory));
 }
 
 } // namespace przenosnik

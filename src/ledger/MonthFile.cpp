@@ -71,7 +71,7 @@ bool entryExists(const QString& path)
 
 } // namespace
 
-QString MonthFileName(int year, int month)
+QString monthFileName(int year, int month)
 {
     return QString::number(year) + QStringLiteral("T305.") + QString::number(month);
 }
@@ -102,7 +102,7 @@ void MonthFile::refuseSameFileAs(int handle)
 QString MonthFile::buildPath(quint16 year, quint8 month) const
 {
     // Exactly one separator goes after the directory text, whatever it ends with.
-    return m_directory + QDir::separator() + MonthFileName(year, month);
+    return m_directory + QDir::separator() + monthFileName(year, month);
 }
 
 bool MonthFile::pathIsAcceptable(const QString& path, quint8 month) const

@@ -108,13 +108,13 @@ IniFile IniFile::fromBytes(QByteArrayView bytes)
     IniFile file;
     if (bytes.startsWith(kUtf8Bom)) {
         file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(kUtf8Bom.size())));
-        file.mEncoding = IniEncoding::Utf8;
+        file.m_encoding = IniEncoding::Utf8;
     } else if (bytes.startsWith(kUtf16LeBom)) {
         file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(kUtf16LeBom.size())));
-        file.mEncoding = IniEncoding::Utf16LE;
+        file.m_encoding = IniEncoding::Utf16LE;
     } else if (bytes.startsWith(kUtf16BeBom)) {
         file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(kUtf16BeBom.size())));
-        file.mEncoding = IniEncoding::Utf16BE;
+        file.m_encoding = IniEncoding::Utf16BE;
     } else {
         file = fromText(decodeWindows1250(bytes));
     }
@@ -125,7 +125,7 @@ QString IniFile::toText() const
 {
     static const QLatin1StringView kLineEnd("\r\n");
     QString text;
-    for (const Section& section : mSections) {
+    for (const Section& section : m_sections) {
         text += u'[' + section.name + u']' + kLineEnd;
         for (const Line& line : section.lines) {
             text += line.key;
@@ -141,7 +141,7 @@ QString IniFile::toText() const
 QByteArray IniFile::toBytes() const
 {
     const QString text = toText();
-    switch (mEncoding) {
+    switch (m_encoding) {
     case IniEncoding::Utf8:
         return kUtf8Bom + encodeWith(QStringConverter::Utf8, text);
     case IniEncoding::Utf16LE:
@@ -156,23 +156,23 @@ QByteArray IniFile::toBytes() const
 
 const IniFile::Section* IniFile::findSection(QStringView name) const
 {
-    const auto found = mSectionIndex.constFind(foldedName(name));
-    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
+    const auto found = m_sectionIndex.constFind(foldedName(name));
+    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
 IniFile::Section* IniFile::findSection(QStringView name)
 {
     // Through the non-const list, so that a copy sharing the sections is not
     // changed along with this one.
-    const auto found = mSectionIndex.constFind(foldedName(name));
-    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
+    const auto found = m_sectionIndex.constFind(foldedName(name));
+    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
 IniFile::Section& IniFile::addSection(const QString& name)
 {
-    mSectionIndex.insert(foldedName(name), mSections.size());
-    mSections.append(Section{name, {}});
-    return mSections.back();
+    m_sectionIndex.insert(foldedName(name), m_sections.size());
+    m_sections.append(Section{name, {}});
+    return m_sections.back();
 }
 
 qsizetype IniFile::findKey(const Section& section, QStringView key)
@@ -223,7 +223,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
 QStringList IniFile::sections() const
 {
     QStringList names;
-    for (const Section& section : mSections)
+    for (const Section& section : m_sections)
         names.append(section.name);
     return names;
 }
