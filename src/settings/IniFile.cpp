@@ -37,9 +37,9 @@ QString foldedName(QStringView name)
     return folded;
 }
 
-const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
-const QByteArray kUtf16LeBom("\xFF\xFE", 2);
-const QByteArray kUtf16BeBom("\xFE\xFF", 2);
+const QByteArray Utf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray Utf16LeBom("\xFF\xFE", 2);
+const QByteArray Utf16BeBom("\xFE\xFF", 2);
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
 {
@@ -106,14 +106,14 @@ IniFile IniFile::fromText(QStringView text)
 IniFile IniFile::fromBytes(QByteArrayView bytes)
 {
     IniFile file;
-    if (bytes.startsWith(kUtf8Bom)) {
-        file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(kUtf8Bom.size())));
+    if (bytes.startsWith(Utf8Bom)) {
+        file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(Utf8Bom.size())));
         file.m_encoding = IniEncoding::Utf8;
-    } else if (bytes.startsWith(kUtf16LeBom)) {
-        file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(kUtf16LeBom.size())));
+    } else if (bytes.startsWith(Utf16LeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(Utf16LeBom.size())));
         file.m_encoding = IniEncoding::Utf16LE;
-    } else if (bytes.startsWith(kUtf16BeBom)) {
-        file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(kUtf16BeBom.size())));
+    } else if (bytes.startsWith(Utf16BeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(Utf16BeBom.size())));
         file.m_encoding = IniEncoding::Utf16BE;
     } else {
         file = fromText(decodeWindows1250(bytes));
@@ -123,17 +123,17 @@ IniFile IniFile::fromBytes(QByteArrayView bytes)
 
 QString IniFile::toText() const
 {
-    static const QLatin1StringView kLineEnd("\r\n");
+    static const QLatin1StringView LineEnd("\r\n");
     QString text;
     for (const Section& section : m_sections) {
-        text += u'[' + section.name + u']' + kLineEnd;
+        text += u'[' + section.name + u']' + LineEnd;
         for (const Line& line : section.lines) {
             text += line.key;
             if (line.hasValue)
                 text += u'=' + line.value;
-            text += kLineEnd;
+            text += LineEnd;
         }
-        text += kLineEnd;
+        text += LineEnd;
     }
     return text;
 }
@@ -143,11 +143,11 @@ QByteArray IniFile::toBytes() const
     const QString text = toText();
     switch (m_encoding) {
     case IniEncoding::Utf8:
-        return kUtf8Bom + encodeWith(QStringConverter::Utf8, text);
+        return Utf8Bom + encodeWith(QStringConverter::Utf8, text);
     case IniEncoding::Utf16LE:
-        return kUtf16LeBom + encodeWith(QStringConverter::Utf16LE, text);
+        return Utf16LeBom + encodeWith(QStringConverter::Utf16LE, text);
     case IniEncoding::Utf16BE:
-        return kUtf16BeBom + encodeWith(QStringConverter::Utf16BE, text);
+        return Utf16BeBom + encodeWith(QStringConverter::Utf16BE, text);
     case IniEncoding::Ansi:
         break;
     }
