@@ -49,8 +49,8 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("version"), QString()});
     parser.addOption({QStringLiteral("no-journal"), QString()});
     parser.addOption({QStringLiteral("summary"), QString()});
-    for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies", "undo",
-                             "history", "report"})
+    for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies",
+                             "undo", "history", "report"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
     for (const Switch& option : Switches) {
         parser.addOption({QString::fromLatin1(option.on), QString()});
@@ -130,7 +130,7 @@ QString applyReportOptions(const QCommandLineParser& parser, CommandLine& result
 
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList& arguments)
+CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     addOptions(parser);
@@ -164,7 +164,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     ConversionSettings& settings = result.settings;
     if (parser.isSet(QStringLiteral("settings"))) {
         QString reason;
-        if (!ApplyStoredRunOptions(parser.value(QStringLiteral("settings")), settings, reason))
+        if (!applyStoredRunOptions(parser.value(QStringLiteral("settings")), settings, reason))
             return invalid(reason);
     }
     QString reason = applyOptions(parser, settings);
@@ -216,13 +216,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     return result;
 }
 
-QString VersionText()
+QString versionText()
 {
     return QStringLiteral("przenosnik-cli %1 (Qt %2)\n")
         .arg(QStringLiteral(PRZENOSNIK_VERSION), QString::fromLatin1(qVersion()));
 }
 
-QString HelpText()
+QString helpText()
 {
     return QStringLiteral(
         "Użycie: przenosnik-cli [OPCJE] PLIK_EKSPORTU [KATALOG_FIRMY]\n"
@@ -280,7 +280,8 @@ QString HelpText()
         "\n"
         "Kod wyjścia: 0 - plik eksportu przeczytany do końca; 1 - konwersja nie ruszyła albo\n"
         "przerwała się (brak pliku lub katalogu, nieodpowiednia wersja pliku, błąd pliku\n"
-        "miesięcznego, błąd zapisu dziennika, nieudany zapis raportu; cofnięcie odmówione albo nie ma czego cofać);\n"
+        "miesięcznego, błąd zapisu dziennika, nieudany zapis raportu; cofnięcie odmówione albo nie ma czego "
+        "cofać);\n"
         "2 - błędny wiersz poleceń.\n"
         "\n"
         "Każda konwersja z zapisem prowadzi w katalogu firmy dziennik PRZENOSN.JRN, a kopie\n"

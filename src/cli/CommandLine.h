@@ -38,10 +38,10 @@ inline constexpr int ExitBadCommandLine = 2;
 inline constexpr int MaxDescriptionLength = 36;
 
 // Parses the arguments (the first one is the program's name). Reads the file of --settings when given.
-CommandLine ParseCommandLine(const QStringList& arguments);
+CommandLine parseCommandLine(const QStringList& arguments);
 
 // The text of --help, in Polish.
-QString HelpText();
-QString VersionText();
+QString helpText();
+QString versionText();
 
 } // namespace przenosnik

@@ -1,7 +1,7 @@
 #include "cli/CompanyListing.h"
 
 #include "cli/CommandLine.h"
-#include "cli/ConsoleHost.h"
+#include "cli/ConsoleOutput.h"
 #include "ledger/CompanyList.h"
 
 #include <QDir>
@@ -9,19 +9,20 @@
 
 namespace przenosnik {
 
-QString CompanyListFile(const QString& path)
+QString companyListFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return QDir(path).filePath(QStringLiteral("SPISFIRM.DAT"));
     return path;
 }
 
-int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std::FILE* out, std::FILE* err)
+int runCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std::FILE* out, std::FILE* err)
 {
-    const QString listFile = CompanyListFile(path);
+    ConsoleOutput console(out, err);
+    const QString listFile = companyListFile(path);
     const std::optional<QList<CompanyRow>> rows = loadCompanyList(listFile, ledgerEncoding);
     if (!rows) {
-        WriteLine(err, QStringLiteral("Nie ma listy firm \"%1\"").arg(listFile));
+        console.writeError(QStringLiteral("Nie ma listy firm \"%1\"").arg(listFile));
         return ExitNotCompleted;
     }
     for (const CompanyRow& row : *rows) {
@@ -29,8 +30,8 @@ int RunCompaniesCommand(const QString& path, PolishEncoding ledgerEncoding, std:
         const QString directory = companyDirectory(listFile, row.katalog).value_or(QString());
         QStringList fields;
         for (const QString& field : {row.firma, row.katalog, row.info, directory})
-            fields.append(TerminalText(field, false));
-        WriteLine(out, fields.join(QLatin1Char('\t')));
+            fields.append(terminalText(field, false));
+        console.writeLine(fields.join(QLatin1Char('\t')));
     }
     return ExitCompleted;
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "cli/ConsoleOutput.h"
 #include "cli/UndoCommand.h"
 #include "conversion/RunTotals.h"
 #include "report/ReportFile.h"
@@ -10,43 +11,44 @@
 
 namespace przenosnik {
 
-int ExitCodeFor(RunOutcome outcome)
+int exitCodeFor(RunOutcome outcome)
 {
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
 }
 
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
                       const RunAftermath& after)
 {
+    ConsoleOutput console(out, err);
     const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
     switch (check.verdict) {
     case InputVerdict::FocusExportFile:
-        WriteLine(err, QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));
+        console.writeError(QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));
         return ExitNotCompleted;
     case InputVerdict::FocusCompanyDirectory:
-        WriteLine(err, QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(settings.companyDirectory));
+        console.writeError(QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(settings.companyDirectory));
         return ExitNotCompleted;
     case InputVerdict::Run:
         break;
     }
 
     if (!settings.dryRun)
-        WarnOfInterruptedRun(settings.companyDirectory, err);
+        warnOfInterruptedRun(settings.companyDirectory, console);
     ConversionSettings run = settings;
     run.exportFile = check.exportFile;
-    ConsoleHost host(out, err, after.summary || !after.reportPath.isEmpty());
+    ConsoleHost host(console, after.summary || !after.reportPath.isEmpty());
     RunReport& report = host.report();
     report.exportFile = run.exportFile;
     report.companyDirectory = run.companyDirectory;
     report.startedAt = QDateTime::currentDateTime();
     report.dryRun = run.dryRun;
-    int exitCode = ExitCodeFor(RunConversion(run, host));
+    int exitCode = exitCodeFor(RunConversion(run, host));
 
     if (after.summary)
-        WriteMessageLines(err, totalsLines(computeTotals(report)).join(QLatin1Char('\n')));
+        console.writeErrorLines(totalsLines(computeTotals(report)).join(QLatin1Char('\n')));
     QString error;
     if (!after.reportPath.isEmpty() && !writeReport(after.reportPath, report, &error)) {
-        WriteMessageLines(err, error);
+        console.writeErrorLines(error);
         exitCode = ExitNotCompleted;
     }
     return exitCode;

@@ -18,10 +18,10 @@ struct RunAftermath
 
 // Checks the inputs, runs the conversion and answers the exit code of przenosnik-cli.
 // A run that got past the input checks writes its report and totals however it ended.
-int RunConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
+int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::FILE* err,
                       const RunAftermath& after = {});
 
 // The exit code for the outcome of a run.
-int ExitCodeFor(RunOutcome outcome);
+int exitCodeFor(RunOutcome outcome);
 
 } // namespace przenosnik

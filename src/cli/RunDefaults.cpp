@@ -1,12 +1,12 @@
 #include "cli/RunDefaults.h"
 
-#include "ui/settings/MainSettings.h"
+#include "settings/MainSettings.h"
 
 #include <QFileInfo>
 
 namespace przenosnik {
 
-bool ApplyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error)
+bool applyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error)
 {
     if (!QFileInfo(iniPath).isFile()) {
         error = QStringLiteral("nie ma pliku ustawień \"%1\"").arg(iniPath);

@@ -10,6 +10,6 @@ namespace przenosnik {
 // Applies the stored values of the file to the settings, by the rules the main window restores them with:
 // a missing key or a value that cannot be read leaves the setting as it is. Returns false, with a reason
 // in Polish, when the file does not exist or cannot be read.
-bool ApplyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error);
+bool applyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error);
 
 } // namespace przenosnik

@@ -1,7 +1,7 @@
 #include "cli/UndoCommand.h"
 
 #include "cli/CommandLine.h"
-#include "cli/ConsoleHost.h"
+#include "cli/ConsoleOutput.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/UndoRun.h"
 #include "ledger/UndoText.h"
@@ -13,80 +13,82 @@ namespace przenosnik {
 namespace {
 
 // The journal with its unreadable lines reported; false when there is no directory.
-bool readJournal(const QString& companyDirectory, std::FILE* err, JournalContents& journal)
+bool loadJournal(const QString& companyDirectory, ConsoleOutput& console, JournalContents& journal)
 {
     if (!QFileInfo(companyDirectory).isDir()) {
-        WriteMessageLines(err, QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(companyDirectory));
+        console.writeErrorLines(QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(companyDirectory));
         return false;
     }
-    journal = ReadJournal(companyDirectory);
+    journal = readJournal(companyDirectory);
     for (const QString& problem : std::as_const(journal.problems))
-        WriteMessageLines(err, problem);
+        console.writeErrorLines(problem);
     return true;
 }
 
 } // namespace
 
-int RunUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err)
+int runUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err)
 {
+    ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!readJournal(companyDirectory, err, journal))
+    if (!loadJournal(companyDirectory, console, journal))
         return ExitNotCompleted;
-    const UndoPlan plan = PlanUndo(companyDirectory, journal);
+    const UndoPlan plan = planUndo(companyDirectory, journal);
     if (!plan.found) {
-        WriteMessageLines(err, NothingToUndoText(companyDirectory));
+        console.writeErrorLines(nothingToUndoText(companyDirectory));
         return ExitNotCompleted;
     }
     if (!plan.canUndo()) {
-        WriteMessageLines(err, UndoRefusalText(plan));
+        console.writeErrorLines(undoRefusalText(plan));
         return ExitNotCompleted;
     }
     if (dryRun) {
-        WriteMessageLines(out, UndoPlanLines(plan).join(QLatin1Char('\n')));
-        WriteMessageLines(out, QStringLiteral("Symulacja: nic nie zmieniono."));
+        console.writeLines(undoPlanLines(plan).join(QLatin1Char('\n')));
+        console.writeLines(QStringLiteral("Symulacja: nic nie zmieniono."));
         return ExitCompleted;
     }
-    const UndoResult result = ApplyUndo(companyDirectory, plan);
+    const UndoResult result = applyUndo(companyDirectory, plan);
     if (result.done)
-        WriteMessageLines(out, UndoDoneLines(plan).join(QLatin1Char('\n')));
+        console.writeLines(undoDoneLines(plan).join(QLatin1Char('\n')));
     if (!result.failure.isEmpty()) {
-        WriteMessageLines(err, result.done ? result.failure : UndoFailureText(plan, result));
+        console.writeErrorLines(result.done ? result.failure : undoFailureText(plan, result));
         return ExitNotCompleted;
     }
     return ExitCompleted;
 }
 
-int RunHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err)
+int runHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err)
 {
+    ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!readJournal(companyDirectory, err, journal))
+    if (!loadJournal(companyDirectory, console, journal))
         return ExitNotCompleted;
     if (!journal.exists) {
-        WriteMessageLines(err,
-                          QStringLiteral("W katalogu %1 nie ma dziennika konwersji.").arg(companyDirectory));
+        console.writeErrorLines(
+            QStringLiteral("W katalogu %1 nie ma dziennika konwersji.").arg(companyDirectory));
         return ExitNotCompleted;
     }
     for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run)
-        WriteMessageLines(out, HistoryLine(*run));
+        console.writeLines(historyLine(*run));
     return ExitCompleted;
 }
 
-void WarnOfInterruptedRun(const QString& companyDirectory, std::FILE* err)
+void warnOfInterruptedRun(const QString& companyDirectory, ConsoleOutput& console)
 {
-    const JournalContents journal = ReadJournal(companyDirectory);
+    const JournalContents journal = readJournal(companyDirectory);
     for (const QString& problem : journal.problems)
-        WriteMessageLines(err, problem);
-    const JournalRun* run = InterruptedLastRun(journal);
+        console.writeErrorLines(problem);
+    const JournalRun* run = interruptedLastRun(journal);
     if (!run)
         return;
     if (run->files.isEmpty())
-        WriteMessageLines(
-            err, QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
-                     .arg(RunDescription(*run)));
+        console.writeErrorLines(
+            QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
+                .arg(runDescription(*run)));
     else
-        WriteMessageLines(err, QStringLiteral("Uwaga: ostatnia %1 nie została dokończona. Można ją cofnąć: "
-                                              "przenosnik-cli --undo \"%2\"")
-                                   .arg(RunDescription(*run), companyDirectory));
+        console.writeErrorLines(QStringLiteral("Uwaga: ostatnia %1 nie została dokończona. Można ją cofnąć: "
+                                               "przenosnik-cli --undo \"%2\"")
+                                    .arg(runDescription(*run), companyDirectory));
 }
 
 } // namespace przenosnik

@@ -7,14 +7,16 @@
 
 namespace przenosnik {
 
+class ConsoleOutput;
+
 // Takes back the last run into the directory (or, as a dry run, says what it
 // would remove); answers the exit code.
-int RunUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err);
+int runUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out, std::FILE* err);
 
 // Lists the directory's runs, newest first; answers the exit code.
-int RunHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err);
+int runHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE* err);
 
-// Before a real run: says on `err` when the last run into the directory did not end.
-void WarnOfInterruptedRun(const QString& companyDirectory, std::FILE* err);
+// Before a real run: says on standard error when the last run into the directory did not end.
+void warnOfInterruptedRun(const QString& companyDirectory, ConsoleOutput& console);
 
 } // namespace przenosnik

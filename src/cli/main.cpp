@@ -1,7 +1,7 @@
 // przenosnik-cli: the conversion of the main window, headless.
 #include "cli/CommandLine.h"
 #include "cli/CompanyListing.h"
-#include "cli/ConsoleHost.h"
+#include "cli/ConsoleOutput.h"
 #include "cli/ConvertCommand.h"
 #include "cli/UndoCommand.h"
 #include "report/ReportFile.h"
@@ -48,31 +48,33 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine commandLine = ParseCommandLine(arguments);
+    const CommandLine commandLine = parseCommandLine(arguments);
     const bool pdfReport =
         commandLine.action == CliAction::Convert && reportFormat(commandLine.reportPath) == ReportFormat::Pdf;
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, pdfReport);
     switch (commandLine.action) {
     case CliAction::Help:
-        std::fputs(HelpText().toUtf8().constData(), stdout);
+        std::fputs(helpText().toUtf8().constData(), stdout);
         return ExitCompleted;
     case CliAction::Version:
-        std::fputs(VersionText().toUtf8().constData(), stdout);
+        std::fputs(versionText().toUtf8().constData(), stdout);
         return ExitCompleted;
-    case CliAction::Invalid:
-        WriteLine(stderr, QStringLiteral("przenosnik-cli: %1").arg(commandLine.error));
-        WriteLine(stderr, QStringLiteral("Pomoc: przenosnik-cli --help"));
+    case CliAction::Invalid: {
+        ConsoleOutput console(stdout, stderr);
+        console.writeError(QStringLiteral("przenosnik-cli: %1").arg(commandLine.error));
+        console.writeError(QStringLiteral("Pomoc: przenosnik-cli --help"));
         return ExitBadCommandLine;
+    }
     case CliAction::ListCompanies:
-        return RunCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
+        return runCompaniesCommand(commandLine.companiesPath, commandLine.settings.ledgerEncoding, stdout,
                                    stderr);
     case CliAction::Undo:
-        return RunUndoCommand(commandLine.journalDirectory, commandLine.settings.dryRun, stdout, stderr);
+        return runUndoCommand(commandLine.journalDirectory, commandLine.settings.dryRun, stdout, stderr);
     case CliAction::History:
-        return RunHistoryCommand(commandLine.journalDirectory, stdout, stderr);
+        return runHistoryCommand(commandLine.journalDirectory, stdout, stderr);
     case CliAction::Convert:
         break;
     }
-    return RunConvertCommand(commandLine.settings, stdout, stderr,
+    return runConvertCommand(commandLine.settings, stdout, stderr,
                              RunAftermath{commandLine.reportPath, commandLine.summary});
 }

@@ -30,7 +30,7 @@ void LedgerMonths::load(Month& month, quint16 year, quint8 monthNumber)
 {
     if (m_settings.companyDirectory.isEmpty()) {
         // A dry run without a company directory: no file to look at.
-        month.path = MonthFileName(year, monthNumber);
+        month.path = monthFileName(year, monthNumber);
         return;
     }
     const MonthFile::Location location = m_files.locate(year, monthNumber);

@@ -23,19 +23,19 @@ QString flag(bool on)
 } // namespace
 
 RunJournal::RunJournal(const ConversionSettings& settings, TraceSink trace)
-    : m_settings(settings), m_trace(std::move(trace)), m_journal(JournalPath(settings.companyDirectory))
+    : m_settings(settings), m_trace(std::move(trace)), m_journal(journalPath(settings.companyDirectory))
 {
 }
 
 QString RunJournal::newRunId() const
 {
     QSet<QString> used;
-    for (const JournalRun& run : ReadJournal(m_settings.companyDirectory).runs)
+    for (const JournalRun& run : readJournal(m_settings.companyDirectory).runs)
         used.insert(run.id);
-    const QString base = RunIdForTime(QDateTime::currentDateTime());
+    const QString base = runIdForTime(QDateTime::currentDateTime());
     QString id = base;
     for (int counter = 2;
-         used.contains(id) || QFileInfo::exists(BackupFolder(m_settings.companyDirectory, id)); ++counter)
+         used.contains(id) || QFileInfo::exists(backupFolder(m_settings.companyDirectory, id)); ++counter)
         id = base + QStringLiteral("-%1").arg(counter);
     return id;
 }
@@ -65,7 +65,7 @@ void RunJournal::start()
         exportFile.open(QIODevice::ReadOnly) ? Sha256Hex(exportFile, 0, exportFile.size()) : QByteArray();
     m_failed =
         digest.isEmpty() ||
-        !AppendJournalRecord(
+        !appendJournalRecord(
             m_journal, QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
                                    QString::number(exportFile.size()), QString::fromLatin1(digest)} +
                            options());
@@ -90,14 +90,14 @@ bool RunJournal::beforeOpen(const QString& path)
         if (touched.path == path)
             return true;
     }
-    const QString folder = BackupFolder(m_settings.companyDirectory, m_runId);
-    const FileBefore before = BackUpFile(path, folder);
+    const QString folder = backupFolder(m_settings.companyDirectory, m_runId);
+    const FileBefore before = backUpFile(path, folder);
     if (!before.ok)
         return refuse(folder);
     if (m_touched.isEmpty())
-        RemoveOldBackups(m_settings.companyDirectory);
+        removeOldBackups(m_settings.companyDirectory);
     const QString name = QFileInfo(path).fileName();
-    if (!AppendJournalRecord(m_journal, {journal::File, m_runId, name, flag(before.existed),
+    if (!appendJournalRecord(m_journal, {journal::File, m_runId, name, flag(before.existed),
                                          QString::number(before.length), QString::fromLatin1(before.sha256),
                                          QString::fromLatin1(before.tail.toHex())})) {
         m_failed = true;
@@ -118,7 +118,7 @@ void RunJournal::finish(RunOutcome outcome)
         QByteArray digest = Sha256Hex(QByteArray());
         if (file.open(QIODevice::ReadOnly)) {
             length = file.size();
-            SyncToDisk(file);
+            syncToDisk(file);
             if (length > touched.start)
                 digest = Sha256Hex(file, touched.start, length);
             if (digest.isEmpty()) // unreadable: an undo will find that it does not match
@@ -128,12 +128,12 @@ void RunJournal::finish(RunOutcome outcome)
         total += entries;
         // A journal left without its end records shows the run as not ended;
         // the trace stays as it is.
-        if (!AppendJournalRecord(m_journal, {journal::FileEnd, m_runId, touched.name, QString::number(length),
+        if (!appendJournalRecord(m_journal, {journal::FileEnd, m_runId, touched.name, QString::number(length),
                                              QString::fromLatin1(digest), QString::number(entries)}))
             return;
     }
     const bool completed = outcome == RunOutcome::Completed;
-    AppendJournalRecord(m_journal, {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
+    appendJournalRecord(m_journal, {journal::End, m_runId, completed ? journal::Completed : journal::Stopped,
                                     QString::number(total)});
 }
 

@@ -2,10 +2,10 @@
 
 #include "encoding/Windows1250.h"
 #include "ledger/DosPath.h"
+#include "ledger/UserLocale.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -48,10 +48,7 @@ CompanyRow readCompanyRecord(QByteArrayView record, PolishEncoding ledgerEncodin
 
 QCollator companyCollator()
 {
-    QLocale locale = QLocale::system();
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::Polish, QLocale::Poland);
-    QCollator collator(locale);
+    QCollator collator(userLocale());
     collator.setCaseSensitivity(Qt::CaseSensitive);
     collator.setNumericMode(false);
     collator.setIgnorePunctuation(false);

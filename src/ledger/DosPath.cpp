@@ -6,22 +6,24 @@
 
 namespace przenosnik {
 
-namespace {
-
-// The entry of the directory whose name equals the component but for case.
-QString findEntry(const QString& directory, const QString& component)
+QString findEntryIgnoringCase(const QString& directory, const QString& name, EntryKinds kinds)
 {
     const QDir dir(directory.isEmpty() ? QStringLiteral(".") : directory);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(component, Qt::CaseInsensitive) == 0)
-            return entry;
+    const QDir::Filters filters = kinds == EntryKinds::NoDirectoryOrLinkToOne
+                                      ? QDir::Files | QDir::Hidden | QDir::System
+                                      : QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& entry : dir.entryList(filters, QDir::Name)) {
+        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (kinds == EntryKinds::NoDirectories) {
+            const QFileInfo info(dir, entry);
+            if (info.isDir() && !info.isSymLink())
+                continue;
+        }
+        return entry;
     }
     return {};
 }
-
-} // namespace
 
 QString resolvePathCase(const QString& path)
 {
@@ -40,7 +42,7 @@ QString resolvePathCase(const QString& path)
         const QString& component = components.at(i);
         QString next = resolved + component;
         if (component != QLatin1String(".") && component != QLatin1String("..") && !QFileInfo::exists(next)) {
-            const QString entry = findEntry(resolved, component);
+            const QString entry = findEntryIgnoringCase(resolved, component, EntryKinds::Any);
             if (entry.isEmpty())
                 return path;
             next = resolved + entry;

@@ -35,7 +35,7 @@ QByteArray Sha256Hex(const QByteArray& bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
-bool SyncToDisk(QFile& file)
+bool syncToDisk(QFile& file)
 {
     if (!file.flush())
         return false;
@@ -46,7 +46,7 @@ bool SyncToDisk(QFile& file)
 #endif
 }
 
-bool SyncDirectory(const QString& path)
+bool syncDirectory(const QString& path)
 {
 #ifdef Q_OS_UNIX
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);

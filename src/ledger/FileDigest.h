@@ -15,8 +15,8 @@ QByteArray Sha256Hex(QFile& file, qint64 from, qint64 to, const QByteArray& suff
 QByteArray Sha256Hex(const QByteArray& bytes);
 
 // Waits until what was written to the file is on the disk.
-bool SyncToDisk(QFile& file);
+bool syncToDisk(QFile& file);
 // Waits until the directory's list of names (a file created or removed) is on the disk.
-bool SyncDirectory(const QString& path);
+bool syncDirectory(const QString& path);
 
 } // namespace przenosnik

@@ -53,7 +53,7 @@ JournalFile* findFile(JournalRun& run, const QString& name)
 // Takes one record into the runs; answers false when it cannot be read.
 bool takeRecord(const QStringList& f, QList<JournalRun>& runs)
 {
-    if (f.size() < 2 || !IsRunId(f.at(1)))
+    if (f.size() < 2 || !isRunId(f.at(1)))
         return false;
     const QString& kind = f.at(0);
     if (kind == journal::Run) {
@@ -110,7 +110,7 @@ bool takeRecord(const QStringList& f, QList<JournalRun>& runs)
         run->entries = int(*entries);
         return true;
     }
-    if (kind == journal::Undo && f.size() == 4 && IsRunId(f.at(2)) && number(f.at(3))) {
+    if (kind == journal::Undo && f.size() == 4 && isRunId(f.at(2)) && number(f.at(3))) {
         run->undone = true;
         return true;
     }
@@ -126,10 +126,10 @@ QString JournalRun::outcome() const
     return ended ? endOutcome : QStringLiteral("przerwana");
 }
 
-JournalContents ReadJournal(const QString& companyDirectory)
+JournalContents readJournal(const QString& companyDirectory)
 {
     JournalContents contents;
-    const QString path = JournalPath(companyDirectory);
+    const QString path = journalPath(companyDirectory);
     if (!QFileInfo::exists(path))
         return contents;
     contents.exists = true;
@@ -142,14 +142,14 @@ JournalContents ReadJournal(const QString& companyDirectory)
         const QByteArray line = file.readLine();
         if (line.trimmed().isEmpty())
             continue;
-        if (!takeRecord(ParseJournalLine(line), contents.runs))
+        if (!takeRecord(parseJournalLine(line), contents.runs))
             contents.problems.append(
                 QStringLiteral("Nieczytelny wiersz %1 dziennika %2 - pominięty").arg(lineNumber).arg(path));
     }
     return contents;
 }
 
-const JournalRun* InterruptedLastRun(const JournalContents& journal)
+const JournalRun* interruptedLastRun(const JournalContents& journal)
 {
     if (journal.runs.isEmpty())
         return nullptr;

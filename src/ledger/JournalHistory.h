@@ -51,9 +51,9 @@ struct JournalContents
 };
 
 // Reads the journal of a company directory; a missing journal has no runs.
-JournalContents ReadJournal(const QString& companyDirectory);
+JournalContents readJournal(const QString& companyDirectory);
 
 // The last run of the journal when it did not end and was not taken back.
-const JournalRun* InterruptedLastRun(const JournalContents& journal);
+const JournalRun* interruptedLastRun(const JournalContents& journal);
 
 } // namespace przenosnik

@@ -64,12 +64,12 @@ int runIdCounter(const QString& id)
 
 } // namespace
 
-QString JournalPath(const QString& companyDirectory)
+QString journalPath(const QString& companyDirectory)
 {
     return companyDirectory + QDir::separator() + JournalFileName;
 }
 
-QByteArray FormatJournalLine(const QStringList& fields)
+QByteArray formatJournalLine(const QStringList& fields)
 {
     QStringList escapedFields;
     escapedFields.reserve(fields.size());
@@ -78,7 +78,7 @@ QByteArray FormatJournalLine(const QStringList& fields)
     return escapedFields.join(QLatin1Char('\t')).toUtf8() + '\n';
 }
 
-QStringList ParseJournalLine(const QByteArray& line)
+QStringList parseJournalLine(const QByteArray& line)
 {
     QByteArray text = line;
     if (text.endsWith('\n'))
@@ -89,13 +89,13 @@ QStringList ParseJournalLine(const QByteArray& line)
     return fields;
 }
 
-bool AppendJournalRecord(const QString& journalPath, const QStringList& fields)
+bool appendJournalRecord(const QString& journalPath, const QStringList& fields)
 {
     const bool created = !QFileInfo::exists(journalPath);
     QFile file(journalPath);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
-    QByteArray line = FormatJournalLine(fields);
+    QByteArray line = formatJournalLine(fields);
     const qint64 size = file.size();
     if (size > 0) {
         if (!file.seek(size - 1))
@@ -103,27 +103,27 @@ bool AppendJournalRecord(const QString& journalPath, const QStringList& fields)
         if (file.read(1) != "\n")
             line.prepend('\n');
     }
-    if (!file.seek(size) || file.write(line) != line.size() || !SyncToDisk(file)) {
+    if (!file.seek(size) || file.write(line) != line.size() || !syncToDisk(file)) {
         // A record cut short by a full disk is taken back rather than left torn.
         file.resize(size);
         return false;
     }
     file.close();
-    return !created || SyncDirectory(QFileInfo(journalPath).absolutePath());
+    return !created || syncDirectory(QFileInfo(journalPath).absolutePath());
 }
 
-QString RunIdForTime(const QDateTime& time)
+QString runIdForTime(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
-bool IsRunId(const QString& text)
+bool isRunId(const QString& text)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\d{8}-\\d{6}(-[1-9]\\d{0,8})?$"));
     return pattern.match(text).hasMatch();
 }
 
-bool RunIdLess(const QString& a, const QString& b)
+bool runIdLess(const QString& a, const QString& b)
 {
     const int byTime = a.left(15).compare(b.left(15));
     if (byTime != 0)

@@ -53,22 +53,22 @@ inline const QString Stopped = QStringLiteral("zatrzymana");
 } // namespace journal
 
 // The journal's path in a company directory.
-QString JournalPath(const QString& companyDirectory);
+QString journalPath(const QString& companyDirectory);
 
 // One line of the journal, line end included, and its fields read back.
-QByteArray FormatJournalLine(const QStringList& fields);
-QStringList ParseJournalLine(const QByteArray& line);
+QByteArray formatJournalLine(const QStringList& fields);
+QStringList parseJournalLine(const QByteArray& line);
 
 // Appends one record and waits until it is on the disk. A journal whose last
 // line has no line end (torn by a crash) gets one first, so that the new
 // record starts a line of its own.
-bool AppendJournalRecord(const QString& journalPath, const QStringList& fields);
+bool appendJournalRecord(const QString& journalPath, const QStringList& fields);
 
 // A run id for the given local time: "20140312-101500".
-QString RunIdForTime(const QDateTime& time);
+QString runIdForTime(const QDateTime& time);
 // Whether the text has the form of a run id.
-bool IsRunId(const QString& text);
+bool isRunId(const QString& text);
 // Orders run ids by time, then by their counter ("-2" after none, "-10" after "-9").
-bool RunIdLess(const QString& a, const QString& b);
+bool runIdLess(const QString& a, const QString& b);
 
 } // namespace przenosnik

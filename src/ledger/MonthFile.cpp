@@ -1,6 +1,7 @@
 #include "ledger/MonthFile.h"
 
 #include "encoding/Windows1250.h"
+#include "ledger/DosPath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,7 +71,7 @@ bool entryExists(const QString& path)
 
 } // namespace
 
-QString MonthFileName(int year, int month)
+QString monthFileName(int year, int month)
 {
     return QString::number(year) + QStringLiteral("T305.") + QString::number(month);
 }
@@ -101,7 +102,7 @@ void MonthFile::refuseSameFileAs(int handle)
 QString MonthFile::buildPath(quint16 year, quint8 month) const
 {
     // Exactly one separator goes after the directory text, whatever it ends with.
-    return m_directory + QDir::separator() + MonthFileName(year, month);
+    return m_directory + QDir::separator() + monthFileName(year, month);
 }
 
 bool MonthFile::pathIsAcceptable(const QString& path, quint8 month) const
@@ -121,19 +122,9 @@ QString MonthFile::existingFileIgnoringCase(const QString& path) const
     // instead of creating a second file beside it.
     // A symbolic link of that name counts too, so that it is refused rather
     // than passed by; a directory does not.
-    const QString wanted = QFileInfo(path).fileName();
-    const QDir directory(m_directory);
-    const QStringList names = directory.entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        const QFileInfo entry(directory, name);
-        if (entry.isDir() && !entry.isSymLink())
-            continue;
-        return m_directory + QDir::separator() + name;
-    }
-    return {};
+    const QString name =
+        findEntryIgnoringCase(m_directory, QFileInfo(path).fileName(), EntryKinds::NoDirectories);
+    return name.isEmpty() ? QString() : m_directory + QDir::separator() + name;
 }
 
 MonthFile::Location MonthFile::locate(quint16 year, quint8 month) const

@@ -27,7 +27,7 @@ public:
 };
 
 // The name of the file that holds the entries of one month: "2014T305.3".
-QString MonthFileName(int year, int month);
+QString monthFileName(int year, int month);
 
 // At most one monthly file is open at a time; consecutive entries of the same
 // month share it. The file is opened without locks: the ledger program may

@@ -17,12 +17,12 @@ namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
 }
 
-QString BackupFolder(const QString& companyDirectory, const QString& runId)
+QString backupFolder(const QString& companyDirectory, const QString& runId)
 {
     return companyDirectory + QDir::separator() + BackupDirectoryName + QDir::separator() + runId;
 }
 
-FileBefore BackUpFile(const QString& path, const QString& folder)
+FileBefore backUpFile(const QString& path, const QString& folder)
 {
     FileBefore before;
     if (!QFileInfo::exists(path)) {
@@ -50,26 +50,26 @@ FileBefore BackUpFile(const QString& path, const QString& folder)
         before.length += chunk.size();
         last = last.right(LedgerEntrySize) + chunk;
     }
-    if (source.error() != QFileDevice::NoError || !SyncToDisk(copy))
+    if (source.error() != QFileDevice::NoError || !syncToDisk(copy))
         return before;
     copy.close();
-    if (folderCreated && !SyncDirectory(QFileInfo(folder).absolutePath()))
+    if (folderCreated && !syncDirectory(QFileInfo(folder).absolutePath()))
         return before;
     before.sha256 = hash.result().toHex();
     before.tail = last.right(before.length % LedgerEntrySize);
-    before.ok = SyncDirectory(folder);
+    before.ok = syncDirectory(folder);
     return before;
 }
 
-void RemoveOldBackups(const QString& companyDirectory, int keep)
+void removeOldBackups(const QString& companyDirectory, int keep)
 {
     QDir backups(companyDirectory + QDir::separator() + BackupDirectoryName);
     QStringList runs;
     for (const QString& name : backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (IsRunId(name))
+        if (isRunId(name))
             runs.append(name);
     }
-    std::sort(runs.begin(), runs.end(), RunIdLess);
+    std::sort(runs.begin(), runs.end(), runIdLess);
     for (qsizetype i = 0; i + keep < runs.size(); ++i)
         QDir(backups.filePath(runs.at(i))).removeRecursively();
 }

@@ -11,7 +11,7 @@ namespace przenosnik {
 // How many runs' folders are kept; older ones are removed.
 inline constexpr int KeptBackupRuns = 20;
 
-QString BackupFolder(const QString& companyDirectory, const QString& runId);
+QString backupFolder(const QString& companyDirectory, const QString& runId);
 
 // A monthly file as it was when it was looked at before the run's first write.
 struct FileBefore
@@ -26,9 +26,9 @@ struct FileBefore
 // Reads the file once, copying it into the folder (created when needed) and
 // taking its digest; the copy is on the disk when this returns. A file that
 // does not exist gets no copy.
-FileBefore BackUpFile(const QString& path, const QString& folder);
+FileBefore backUpFile(const QString& path, const QString& folder);
 
 // Removes the folders of all but the `keep` most recent runs.
-void RemoveOldBackups(const QString& companyDirectory, int keep = KeptBackupRuns);
+void removeOldBackups(const QString& companyDirectory, int keep = KeptBackupRuns);
 
 } // namespace przenosnik

@@ -74,7 +74,7 @@ int UndoPlan::entries() const
     return total;
 }
 
-UndoPlan PlanUndo(const QString& companyDirectory, const JournalContents& journal)
+UndoPlan planUndo(const QString& companyDirectory, const JournalContents& journal)
 {
     UndoPlan plan;
     for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run) {
@@ -86,7 +86,7 @@ UndoPlan PlanUndo(const QString& companyDirectory, const JournalContents& journa
     }
     if (!plan.found)
         return plan;
-    plan.backupFolder = BackupFolder(companyDirectory, plan.run.id);
+    plan.backupFolder = backupFolder(companyDirectory, plan.run.id);
     for (const JournalFile& record : std::as_const(plan.run.files)) {
         UndoFile undo;
         undo.name = record.name;
@@ -101,7 +101,7 @@ UndoPlan PlanUndo(const QString& companyDirectory, const JournalContents& journa
     return plan;
 }
 
-UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
+UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
 {
     UndoResult result;
     const DirectoryLock lock(companyDirectory);
@@ -109,7 +109,7 @@ UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
         result.failure = DirectoryBusyText(companyDirectory);
         return result;
     }
-    const UndoPlan plan = PlanUndo(companyDirectory, ReadJournal(companyDirectory));
+    const UndoPlan plan = planUndo(companyDirectory, readJournal(companyDirectory));
     bool same =
         plan.canUndo() && plan.run.id == confirmed.run.id && plan.files.size() == confirmed.files.size();
     for (qsizetype i = 0; same && i < plan.files.size(); ++i)
@@ -137,7 +137,7 @@ UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
             const bool cut = file.resize(undo.cutTo) &&
                              (undo.tail.isEmpty() ||
                               (file.seek(undo.cutTo) && file.write(undo.tail) == undo.tail.size())) &&
-                             SyncToDisk(file);
+                             syncToDisk(file);
             if (!cut) {
                 result.failure =
                     QStringLiteral("błąd zapisu pliku %1 - pliki cofnięto tylko częściowo").arg(undo.name);
@@ -149,12 +149,12 @@ UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
             removed = QFile::remove(undo.path) || removed;
     }
     if (removed)
-        SyncDirectory(companyDirectory);
+        syncDirectory(companyDirectory);
     result.done = true;
-    if (!AppendJournalRecord(JournalPath(companyDirectory),
-                             {journal::Undo, plan.run.id, RunIdForTime(QDateTime::currentDateTime()),
+    if (!appendJournalRecord(journalPath(companyDirectory),
+                             {journal::Undo, plan.run.id, runIdForTime(QDateTime::currentDateTime()),
                               QString::number(plan.entries())}))
-        result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(JournalPath(companyDirectory));
+        result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(journalPath(companyDirectory));
     return result;
 }
 

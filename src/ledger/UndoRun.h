@@ -39,7 +39,7 @@ struct UndoPlan
 
 // The most recent run that wrote to a file and was not taken back, with every
 // file of it checked. Nothing is changed.
-UndoPlan PlanUndo(const QString& companyDirectory, const JournalContents& journal);
+UndoPlan planUndo(const QString& companyDirectory, const JournalContents& journal);
 
 struct UndoResult
 {
@@ -50,6 +50,6 @@ struct UndoResult
 // Reads the journal and checks again; goes ahead only when the plan the user
 // confirmed still holds file for file. Cuts the files back, flushes each, then
 // writes the undo record.
-UndoResult ApplyUndo(const QString& companyDirectory, const UndoPlan& confirmed);
+UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed);
 
 } // namespace przenosnik

@@ -4,7 +4,7 @@
 
 namespace przenosnik {
 
-QString EntriesText(int count)
+QString entriesText(int count)
 {
     const int lastTwo = count % 100;
     const int last = count % 10;
@@ -14,19 +14,19 @@ QString EntriesText(int count)
     return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
 }
 
-QString RunDateText(const QString& runId)
+QString runDateText(const QString& runId)
 {
     const QDateTime time = QDateTime::fromString(runId.left(15), QStringLiteral("yyyyMMdd-HHmmss"));
     return time.isValid() ? time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) : runId;
 }
 
-QString RunDescription(const JournalRun& run)
+QString runDescription(const JournalRun& run)
 {
     return QStringLiteral("konwersja %1 z %2, plik eksportu %3")
-        .arg(run.id, RunDateText(run.id), run.exportFile);
+        .arg(run.id, runDateText(run.id), run.exportFile);
 }
 
-QString HistoryLine(const JournalRun& run)
+QString historyLine(const JournalRun& run)
 {
     QStringList files;
     for (const JournalFile& file : run.files)
@@ -37,23 +37,23 @@ QString HistoryLine(const JournalRun& run)
         .join(QLatin1Char('\t'));
 }
 
-QString NothingToUndoText(const QString& companyDirectory)
+QString nothingToUndoText(const QString& companyDirectory)
 {
     return QStringLiteral("W katalogu %1 nie ma konwersji do cofnięcia.").arg(companyDirectory);
 }
 
-QString UndoRefusalText(const UndoPlan& plan)
+QString undoRefusalText(const UndoPlan& plan)
 {
     return QStringLiteral("Nie można cofnąć: %1. Plik %2 %3, więc nic nie zmieniono. "
                           "Kopie plików sprzed tej konwersji: %4")
-        .arg(RunDescription(plan.run), plan.refusedFile, plan.refusal, plan.backupFolder);
+        .arg(runDescription(plan.run), plan.refusedFile, plan.refusal, plan.backupFolder);
 }
 
-QStringList UndoPlanLines(const UndoPlan& plan)
+QStringList undoPlanLines(const UndoPlan& plan)
 {
-    QStringList lines{QStringLiteral("Cofnięcie: %1 (%2)").arg(RunDescription(plan.run), plan.run.outcome())};
+    QStringList lines{QStringLiteral("Cofnięcie: %1 (%2)").arg(runDescription(plan.run), plan.run.outcome())};
     for (const UndoFile& file : plan.files) {
-        QString line = QStringLiteral("  %1: do usunięcia %2").arg(file.name, EntriesText(file.entries));
+        QString line = QStringLiteral("  %1: do usunięcia %2").arg(file.name, entriesText(file.entries));
         if (file.remove)
             line += QStringLiteral(" (plik powstał w tej konwersji i zostanie usunięty)");
         lines.append(line);
@@ -64,11 +64,11 @@ QStringList UndoPlanLines(const UndoPlan& plan)
     return lines;
 }
 
-QStringList UndoDoneLines(const UndoPlan& plan)
+QStringList undoDoneLines(const UndoPlan& plan)
 {
-    QStringList lines{QStringLiteral("Cofnięto: %1").arg(RunDescription(plan.run))};
+    QStringList lines{QStringLiteral("Cofnięto: %1").arg(runDescription(plan.run))};
     for (const UndoFile& file : plan.files) {
-        QString line = QStringLiteral("  %1: usunięto %2").arg(file.name, EntriesText(file.entries));
+        QString line = QStringLiteral("  %1: usunięto %2").arg(file.name, entriesText(file.entries));
         if (file.remove)
             line += QStringLiteral(", plik usunięty");
         lines.append(line);
@@ -76,10 +76,10 @@ QStringList UndoDoneLines(const UndoPlan& plan)
     return lines;
 }
 
-QString UndoFailureText(const UndoPlan& plan, const UndoResult& result)
+QString undoFailureText(const UndoPlan& plan, const UndoResult& result)
 {
     return QStringLiteral("Nie udało się cofnąć: %1: %2. Kopie plików sprzed tej konwersji: %3")
-        .arg(RunDescription(plan.run), result.failure, plan.backupFolder);
+        .arg(runDescription(plan.run), result.failure, plan.backupFolder);
 }
 
 } // namespace przenosnik

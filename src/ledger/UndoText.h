@@ -11,22 +11,22 @@
 namespace przenosnik {
 
 // "1 wpis", "3 wpisy", "12 wpisów".
-QString EntriesText(int count);
+QString entriesText(int count);
 // The date and time a run started: "12.03.2014 10:15:00".
-QString RunDateText(const QString& runId);
+QString runDateText(const QString& runId);
 // The run as the messages name it: its date and its export file.
-QString RunDescription(const JournalRun& run);
+QString runDescription(const JournalRun& run);
 
 // One line of the history: id, outcome, export file, entries per file (TAB-separated).
-QString HistoryLine(const JournalRun& run);
+QString historyLine(const JournalRun& run);
 
-QString NothingToUndoText(const QString& companyDirectory);
+QString nothingToUndoText(const QString& companyDirectory);
 // Why the run cannot be taken back, naming the file and the run's backup folder.
-QString UndoRefusalText(const UndoPlan& plan);
+QString undoRefusalText(const UndoPlan& plan);
 // What an undo will remove, file by file.
-QStringList UndoPlanLines(const UndoPlan& plan);
+QStringList undoPlanLines(const UndoPlan& plan);
 // What an undo removed, file by file.
-QStringList UndoDoneLines(const UndoPlan& plan);
-QString UndoFailureText(const UndoPlan& plan, const UndoResult& result);
+QStringList undoDoneLines(const UndoPlan& plan);
+QString undoFailureText(const UndoPlan& plan, const UndoResult& result);
 
 } // namespace przenosnik

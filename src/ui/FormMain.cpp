@@ -17,8 +17,10 @@
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
+#include "conversion/ExportFileName.h"
 #include "report/ReportDocument.h"
 #include "report/ReportFile.h"
+#include "settings/MainSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -394,13 +396,7 @@ void FormMain::browseExportFile()
 {
     // The folder of the name in the edit when it exists, else that of the
     // file chosen last.
-    QString typed = FE_EPP->text().trimmed();
-    if (typed.startsWith(QLatin1Char('"'))) {
-        typed.remove(0, 1);
-    }
-    if (typed.endsWith(QLatin1Char('"'))) {
-        typed.chop(1);
-    }
+    const QString typed = stripExportFileQuotes(FE_EPP->text().trimmed());
     QString start = m_lastExportFolder;
     if (!typed.isEmpty()) {
         const QString folder = QFileInfo(typed).absolutePath();
@@ -484,22 +480,22 @@ void FormMain::createSettings(const QString& settingsDirectory)
             [line](const QString& text) { line->setStoredText(text); });
     };
     StoredValueList values{
-        radio("RB_852_Checked", RB_852),
-        radio("RB_MAZ_Checked", RB_MAZ),
-        edit("FE_EPP_Text", FE_EPP),
-        limitedEdit("Edit_Atrybut_Text", Edit_Atrybut),
-        limitedEdit("Edit_OPIS_Text", Edit_OPIS),
-        limitedEdit("Edit_REJ_Text", Edit_REJ),
-        checkBox("chb_kod_Checked", chb_kod),
-        edit("de_KPR_Text", de_KPR),
-        checkBox("chb_Sym2006_Checked", chb_Sym2006),
-        checkBox("chb_def_opis_Checked", chb_def_opis),
-        checkBox("chb_Szablon31_Checked", chb_Szablon31),
-        checkBox("chb_duplikaty_Checked", chb_duplikaty),
+        radio(mainkeys::Rb852, RB_852),
+        radio(mainkeys::RbMaz, RB_MAZ),
+        edit(mainkeys::ExportFile, FE_EPP),
+        limitedEdit(mainkeys::Attribute, Edit_Atrybut),
+        limitedEdit(mainkeys::Description, Edit_OPIS),
+        limitedEdit(mainkeys::Register, Edit_REJ),
+        checkBox(mainkeys::PostalCode, chb_kod),
+        edit(mainkeys::CompanyDirectory, de_KPR),
+        checkBox(mainkeys::Sym2006, chb_Sym2006),
+        checkBox(mainkeys::AlwaysDescription, chb_def_opis),
+        checkBox(mainkeys::Szablon31, chb_Szablon31),
+        checkBox(mainkeys::Duplicates, chb_duplikaty),
     };
-    m_settings =
-        std::make_unique<WindowSettings>(this, QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"),
-                                         std::move(values), true, settingsDirectory);
+    m_settings = std::make_unique<WindowSettings>(this, QString::fromLatin1(MainSettingsFile),
+                                                  QString::fromLatin1(MainSettingsSection), std::move(values),
+                                                  true, settingsDirectory);
 }
 
 } // namespace przenosnik

@@ -19,9 +19,9 @@ namespace {
 const QString Caption = QStringLiteral("Cofnij ostatnią konwersję");
 
 // The journal, with its unreadable lines reported into the trace.
-JournalContents readJournal(FormMain& window, const QString& companyDirectory)
+JournalContents loadJournal(FormMain& window, const QString& companyDirectory)
 {
-    JournalContents journal = ReadJournal(companyDirectory);
+    JournalContents journal = readJournal(companyDirectory);
     for (const QString& problem : std::as_const(journal.problems)) {
         window.appendTrace(problem);
     }
@@ -40,13 +40,13 @@ void FormMain::act_CofnijExecute()
         de_KPR->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const UndoPlan plan = PlanUndo(directory, readJournal(*this, directory));
+    const UndoPlan plan = planUndo(directory, loadJournal(*this, directory));
     if (!plan.found) {
-        appendTrace(NothingToUndoText(directory));
+        appendTrace(nothingToUndoText(directory));
     } else if (!plan.canUndo()) {
-        appendTrace(UndoRefusalText(plan));
+        appendTrace(undoRefusalText(plan));
     } else if (MessageBox::show(this, QMessageBox::Question, Caption,
-                                UndoPlanLines(plan).join(QLatin1Char('\n')) +
+                                undoPlanLines(plan).join(QLatin1Char('\n')) +
                                     QStringLiteral("\n\nCofnąć tę konwersję ?"),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
         undoRun(directory, plan);
@@ -56,37 +56,37 @@ void FormMain::act_CofnijExecute()
 
 void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
 {
-    const UndoResult result = ApplyUndo(companyDirectory, plan);
+    const UndoResult result = applyUndo(companyDirectory, plan);
     if (result.done) {
-        for (const QString& line : UndoDoneLines(plan)) {
+        for (const QString& line : undoDoneLines(plan)) {
             appendTrace(line);
         }
     }
     if (!result.failure.isEmpty()) {
-        appendTrace(result.done ? result.failure : UndoFailureText(plan, result));
+        appendTrace(result.done ? result.failure : undoFailureText(plan, result));
     }
     m_trace->flush();
 }
 
 bool FormMain::offerUndoOfInterruptedRun(const QString& companyDirectory)
 {
-    const JournalContents journal = readJournal(*this, companyDirectory);
-    const JournalRun* last = InterruptedLastRun(journal);
+    const JournalContents journal = loadJournal(*this, companyDirectory);
+    const JournalRun* last = interruptedLastRun(journal);
     if (!last || last->files.isEmpty()) {
         return true;
     }
-    const QString notice = QStringLiteral("Ostatnia %1 nie została dokończona.").arg(RunDescription(*last));
-    const UndoPlan plan = PlanUndo(companyDirectory, journal);
+    const QString notice = QStringLiteral("Ostatnia %1 nie została dokończona.").arg(runDescription(*last));
+    const UndoPlan plan = planUndo(companyDirectory, journal);
     if (!plan.canUndo()) {
         // It cannot be taken back as it is; the user may still go on.
         return MessageBox::show(this, QMessageBox::Warning, QApplication::applicationName(),
-                                notice + QStringLiteral("\n\n") + UndoRefusalText(plan),
+                                notice + QStringLiteral("\n\n") + undoRefusalText(plan),
                                 QMessageBox::Ok | QMessageBox::Cancel,
                                 QMessageBox::Cancel) == QMessageBox::Ok;
     }
     const QMessageBox::StandardButton answer = MessageBox::show(
         this, QMessageBox::Warning, QApplication::applicationName(),
-        notice + QStringLiteral("\n\n") + UndoPlanLines(plan).join(QLatin1Char('\n')) +
+        notice + QStringLiteral("\n\n") + undoPlanLines(plan).join(QLatin1Char('\n')) +
             QStringLiteral("\n\nCofnąć ją przed nową konwersją ? (Nie: nowa konwersja bez cofania)"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) {

@@ -17,9 +17,9 @@
 // default the file lives next to the program.
 #pragma once
 
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
-#include "ui/settings/WindowPlacement.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
+#include "settings/WindowPlacement.h"
 
 #include <QObject>
 #include <QPointer>

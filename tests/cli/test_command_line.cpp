@@ -19,7 +19,7 @@ namespace {
 CommandLine parse(QStringList arguments)
 {
     arguments.prepend(QStringLiteral("przenosnik-cli"));
-    return ParseCommandLine(arguments);
+    return parseCommandLine(arguments);
 }
 
 // Everything a stream received, read back from a temporary file.
@@ -264,7 +264,7 @@ void CommandLineTest::companiesOneALine()
     QVERIFY(test::writeFile(list, test::companyRecord(firma, katalog, QByteArray())));
     int code = -1;
     const QByteArray out = captured(
-        [&](std::FILE* file) { code = RunCompaniesCommand(list, PolishEncoding::Cp852, file, stderr); });
+        [&](std::FILE* file) { code = runCompaniesCommand(list, PolishEncoding::Cp852, file, stderr); });
     QCOMPARE(code, ExitCompleted);
     QCOMPARE(QString::fromUtf8(out), line.arg(dir.path() + QLatin1Char('/')));
 }
@@ -293,7 +293,7 @@ void CommandLineTest::exitCodes()
 {
     QFETCH(RunOutcome, outcome);
     QFETCH(int, code);
-    QCOMPARE(ExitCodeFor(outcome), code);
+    QCOMPARE(exitCodeFor(outcome), code);
 }
 
 void CommandLineTest::traceLinesReachTheStream_data()
@@ -332,7 +332,8 @@ void CommandLineTest::traceLinesReachTheStream()
     QFETCH(QString, line);
     QFETCH(QByteArray, bytes);
     const QByteArray out = captured([&](std::FILE* file) {
-        ConsoleHost host(file, stderr);
+        ConsoleOutput console(file, stderr);
+        ConsoleHost host(console);
         host.appendTrace(line);
     });
     QCOMPARE(out, bytes);
@@ -343,7 +344,8 @@ void CommandLineTest::messageBoxesGoToStandardError()
     QByteArray out;
     const QByteArray err = captured([&](std::FILE* errFile) {
         out = captured([&](std::FILE* outFile) {
-            ConsoleHost host(outFile, errFile);
+            ConsoleOutput console(outFile, errFile);
+            ConsoleHost host(console);
             host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"a\""));
             host.showInvalidVersion(QStringLiteral("'x' is not a valid integer value"));
             host.showRunRefused(QStringLiteral("Do katalogu a zapisuje"));

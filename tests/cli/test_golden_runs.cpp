@@ -53,9 +53,11 @@ struct Result
     QString err;
 };
 
-Result runCli(const QStringList& arguments)
+Result runCli(const QStringList& arguments,
+              QProcess::ProcessChannelMode channels = QProcess::SeparateChannels)
 {
     QProcess process;
+    process.setProcessChannelMode(channels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LANG", "LANGUAGE", "LC_MONETARY", "LC_NUMERIC", "LC_COLLATE"})
         environment.remove(QString::fromLatin1(name));
@@ -67,8 +69,30 @@ Result runCli(const QStringList& arguments)
         return result;
     result.exitCode = process.exitCode();
     result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
+    if (channels == QProcess::SeparateChannels)
+        result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+// A case's text with its placeholders filled in for a run into company.
+QString filled(QString text, const QString& caseDir, const QString& company)
+{
+    return text.replace(QLatin1String("@EXAMPLES@"), QStringLiteral(PRZENOSNIK_EXAMPLES))
+        .replace(QLatin1String("@CASE@"), caseDir)
+        .replace(QLatin1String("@OUT@"), company);
+}
+
+QString caseText(const QString& caseDir, const char* name, const QString& company)
+{
+    return filled(QString::fromUtf8(readFile(QDir(caseDir).filePath(QLatin1String(name)))), caseDir, company);
+}
+
+// The case's command line, for a run into company, a copy of the case's directory before it.
+QStringList prepareCase(const QString& caseDir, const QString& company)
+{
+    if (!QDir().mkpath(company) || !copyTree(QDir(caseDir).filePath(QStringLiteral("before")), company))
+        return {};
+    return caseText(caseDir, "args", company).split('\n', Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -80,6 +104,8 @@ class GoldenRuns : public QObject
 private Q_SLOTS:
     void run_data();
     void run();
+    void bothStreamsIntoOne_data();
+    void bothStreamsIntoOne();
     void badCommandLine_data();
     void badCommandLine();
     void helpAndVersion();
@@ -101,18 +127,10 @@ void GoldenRuns::run()
     QTemporaryDir scratch;
     QVERIFY(scratch.isValid());
     const QString company = scratch.filePath(QStringLiteral("firma"));
-    QVERIFY(QDir().mkpath(company));
-    QVERIFY(copyTree(QDir(caseDir).filePath(QStringLiteral("before")), company));
-
-    const auto fill = [&](QString text) {
-        return text.replace(QLatin1String("@EXAMPLES@"), QStringLiteral(PRZENOSNIK_EXAMPLES))
-            .replace(QLatin1String("@CASE@"), caseDir)
-            .replace(QLatin1String("@OUT@"), company);
-    };
+    const QStringList arguments = prepareCase(caseDir, company);
+    QVERIFY(!arguments.isEmpty());
+    const auto fill = [&](const QString& text) { return filled(text, caseDir, company); };
     const QString caseFile = QDir(caseDir).filePath(QStringLiteral("%1"));
-    QStringList arguments = QString::fromUtf8(readFile(caseFile.arg("args"))).split('\n', Qt::SkipEmptyParts);
-    for (QString& argument : arguments)
-        argument = fill(argument);
 
     const Result result = runCli(arguments);
     QCOMPARE(result.exitCode, QString::fromLatin1(readFile(caseFile.arg("exit"))).trimmed().toInt());
@@ -139,6 +157,31 @@ void GoldenRuns::run()
         const QByteArray written = readFile(QDir(company).filePath(name));
         PRZ_COMPARE_BYTES(written, readFile(QDir(after).filePath(name)));
     }
+}
+
+// Both streams into one file (2>&1): a message of standard error comes after
+// the trace lines written before it. The cases that print on both streams
+// print their messages last.
+void GoldenRuns::bothStreamsIntoOne_data()
+{
+    QTest::addColumn<QString>("caseDir");
+    for (const QString& name : QDir(casesDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QDir dir(QDir(casesDir()).filePath(name));
+        if (QFileInfo(dir.filePath("stdout.txt")).size() > 0 &&
+            QFileInfo(dir.filePath("stderr.txt")).size() > 0)
+            QTest::newRow(qPrintable(name)) << dir.path();
+    }
+}
+
+void GoldenRuns::bothStreamsIntoOne()
+{
+    QFETCH(QString, caseDir);
+    QTemporaryDir scratch;
+    const QString company = scratch.filePath(QStringLiteral("firma"));
+    const QStringList arguments = prepareCase(caseDir, company);
+    QVERIFY(scratch.isValid() && !arguments.isEmpty());
+    const Result result = runCli(arguments, QProcess::MergedChannels);
+    QCOMPARE(result.out, caseText(caseDir, "stdout.txt", company) + caseText(caseDir, "stderr.txt", company));
 }
 
 void GoldenRuns::badCommandLine_data()

@@ -29,19 +29,19 @@ struct Output
 // Runs one command line as przenosnik-cli does.
 Output run(const QStringList& arguments)
 {
-    const CommandLine line = ParseCommandLine(QStringList{"przenosnik-cli"} + arguments);
+    const CommandLine line = parseCommandLine(QStringList{"przenosnik-cli"} + arguments);
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Output result;
     switch (line.action) {
     case CliAction::Convert:
-        result.exitCode = RunConvertCommand(line.settings, out, err);
+        result.exitCode = runConvertCommand(line.settings, out, err);
         break;
     case CliAction::Undo:
-        result.exitCode = RunUndoCommand(line.journalDirectory, line.settings.dryRun, out, err);
+        result.exitCode = runUndoCommand(line.journalDirectory, line.settings.dryRun, out, err);
         break;
     case CliAction::History:
-        result.exitCode = RunHistoryCommand(line.journalDirectory, out, err);
+        result.exitCode = runHistoryCommand(line.journalDirectory, out, err);
         break;
     default:
         result.exitCode = ExitBadCommandLine;
@@ -131,8 +131,8 @@ private Q_SLOTS:
                 QVERIFY(appendToFile(march, foreignRecord(13, 'z')));
             } else if (step == "cut the end") {
                 // As a crash leaves it: the run and file records only.
-                const QByteArray journal = readFile(JournalPath(company));
-                QVERIFY(writeFile(JournalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+                const QByteArray journal = readFile(journalPath(company));
+                QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
             } else {
                 QCOMPARE(run(withDirectory(step.split('|'))).exitCode, 0);
             }

@@ -65,10 +65,10 @@ ConversionSettings bookedAgain(ConversionSettings settings)
 
 UndoResult undoLast(const QString& company)
 {
-    const UndoPlan plan = PlanUndo(company, ReadJournal(company));
+    const UndoPlan plan = planUndo(company, readJournal(company));
     if (!plan.canUndo())
         return {false, plan.found ? plan.refusal : QStringLiteral("nothing")};
-    return ApplyUndo(company, plan);
+    return applyUndo(company, plan);
 }
 
 } // namespace
@@ -116,8 +116,8 @@ private Q_SLOTS:
         }
         QVERIFY(states.at(1) != states.at(0));
         // The backup holds the March file as it was, partial entry included.
-        const QString firstRun = ReadJournal(company).runs.first().id;
-        QCOMPARE(readFile(BackupFolder(company, firstRun) + "/2014T305.3"), states.at(0).value("2014T305.3"));
+        const QString firstRun = readJournal(company).runs.first().id;
+        QCOMPARE(readFile(backupFolder(company, firstRun) + "/2014T305.3"), states.at(0).value("2014T305.3"));
 
         UndoResult result;
         for (int i = 0; i < undos; ++i)
@@ -125,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(result.done, lastDone);
         QVERIFY2(result.failure.isEmpty() != !lastDone, qPrintable(result.failure));
         QCOMPARE(ledgerFiles(company), states.at(state));
-        const JournalContents journal = ReadJournal(company);
+        const JournalContents journal = readJournal(company);
         QVERIFY(journal.problems.isEmpty());
         QCOMPARE(journal.runs.first().outcome(), undos >= runs ? QStringLiteral("cofnięta")
                                                  : blockApril  ? journal::Stopped
@@ -163,7 +163,8 @@ private Q_SLOTS:
 
         const QString company = companyWithMarch(m_dir);
         RecordingHost host;
-        QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company)), host), RunOutcome::Completed);
+        QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company)), host),
+                 RunOutcome::Completed);
         const QString path = QDir(company).filePath(file);
         QByteArray bytes = readFile(path);
         if (change == "append")
@@ -179,17 +180,17 @@ private Q_SLOTS:
         }
         const Files changed = ledgerFiles(company);
 
-        const UndoPlan plan = PlanUndo(company, ReadJournal(company));
+        const UndoPlan plan = planUndo(company, readJournal(company));
         QVERIFY(plan.found);
         QCOMPARE(plan.refusedFile, file);
         QVERIFY2(plan.refusal.contains(reason), qPrintable(plan.refusal));
-        const QString message = UndoRefusalText(plan);
-        QVERIFY(message.contains(file) && message.contains(BackupFolder(company, plan.run.id)));
-        const UndoResult result = ApplyUndo(company, plan);
+        const QString message = undoRefusalText(plan);
+        QVERIFY(message.contains(file) && message.contains(backupFolder(company, plan.run.id)));
+        const UndoResult result = applyUndo(company, plan);
         QVERIFY(!result.done);
         QVERIFY(!result.failure.isEmpty());
         QCOMPARE(ledgerFiles(company), changed);
-        QCOMPARE(ReadJournal(company).runs.last().outcome(), journal::Completed);
+        QCOMPARE(readJournal(company).runs.last().outcome(), journal::Completed);
     }
 
     // While another run writes into the directory, nothing is taken back.
@@ -197,7 +198,8 @@ private Q_SLOTS:
     {
         const QString company = companyWithMarch(m_dir);
         RecordingHost host;
-        QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company)), host), RunOutcome::Completed);
+        QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company)), host),
+                 RunOutcome::Completed);
         const Files after = ledgerFiles(company);
         QLockFile otherRun(company + QStringLiteral("/PRZENOSN.LCK"));
         QVERIFY(otherRun.tryLock(0));
@@ -206,7 +208,7 @@ private Q_SLOTS:
         QVERIFY2(result.failure.contains(QStringLiteral("inna konwersja")), qPrintable(result.failure));
         otherRun.unlock();
         QCOMPARE(ledgerFiles(company), after);
-        QCOMPARE(ReadJournal(company).runs.last().outcome(), journal::Completed);
+        QCOMPARE(readJournal(company).runs.last().outcome(), journal::Completed);
     }
 
     // A run killed in the middle leaves a run record without an end; it is cut
@@ -235,14 +237,14 @@ private Q_SLOTS:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFSIGNALED(status));
 
-        const JournalContents journal = ReadJournal(company);
-        QVERIFY(InterruptedLastRun(journal));
+        const JournalContents journal = readJournal(company);
+        QVERIFY(interruptedLastRun(journal));
         QCOMPARE(journal.runs.last().outcome(), QStringLiteral("przerwana"));
-        const UndoPlan plan = PlanUndo(company, journal);
+        const UndoPlan plan = planUndo(company, journal);
         QVERIFY2(plan.canUndo(), qPrintable(plan.refusal));
         QVERIFY(plan.entries() >= 100);
-        QVERIFY(UndoPlanLines(plan).last().contains("mógł dopisać"));
-        QVERIFY(ApplyUndo(company, plan).done);
+        QVERIFY(undoPlanLines(plan).last().contains("mógł dopisać"));
+        QVERIFY(applyUndo(company, plan).done);
         QCOMPARE(ledgerFiles(company), before);
     }
 
@@ -281,16 +283,17 @@ private Q_SLOTS:
         const QString exportText = marchExport(1);
         for (int i = 0; i < KeptBackupRuns + 2; ++i) {
             RecordingHost host;
-            QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(exportText, company)), host), RunOutcome::Completed);
+            QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(exportText, company)), host),
+                     RunOutcome::Completed);
         }
         QStringList newest;
-        for (const JournalRun& run : ReadJournal(company).runs)
+        for (const JournalRun& run : readJournal(company).runs)
             newest.append(run.id);
         QCOMPARE(newest.size(), KeptBackupRuns + 2);
         newest = newest.mid(2);
         QStringList kept =
             QDir(QDir(company).filePath(BackupDirectoryName)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        std::sort(kept.begin(), kept.end(), RunIdLess);
+        std::sort(kept.begin(), kept.end(), runIdLess);
         QCOMPARE(kept, newest);
     }
 };

@@ -106,7 +106,7 @@ qsizetype checkMonthFiles(const QDir& company)
             PRZ_FUZZ_CHECK(record.at(field::SpareText.offset) == 0);
             // The entry lies in the file of its document date.
             const auto* date = reinterpret_cast<const uchar*>(record.constData() + field::DocDate.offset);
-            PRZ_FUZZ_CHECK(name == MonthFileName(qFromLittleEndian<quint16>(date + 2), date[1]));
+            PRZ_FUZZ_CHECK(name == monthFileName(qFromLittleEndian<quint16>(date + 2), date[1]));
         }
         records += bytes.size() / LedgerEntrySize;
         file.close();

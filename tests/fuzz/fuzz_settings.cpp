@@ -6,11 +6,11 @@
 #include "FuzzTempFile.h"
 
 #include "conversion/ConversionRun.h"
-#include "ui/settings/IniFile.h"
-#include "ui/settings/MainSettings.h"
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
-#include "ui/settings/WindowPlacement.h"
+#include "settings/IniFile.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
+#include "settings/WindowPlacement.h"
 
 #include <QFile>
 
@@ -21,7 +21,7 @@ using namespace przenosnik;
 
 namespace {
 
-const QString Main = QString::fromLatin1(kMainSettingsSection);
+const QString Main = QString::fromLatin1(MainSettingsSection);
 
 bool sameSettings(const ConversionSettings& a, const ConversionSettings& b)
 {
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Apply: from memory and from the file on disk alike.
     const ConversionSettings settings = applied(first);
     const fuzz::ScratchDirectory& scratch = fuzz::ScratchDirectory::instance();
-    const QString path = scratch.write(QString::fromLatin1(kMainSettingsFile), bytes);
+    const QString path = scratch.write(QString::fromLatin1(MainSettingsFile), bytes);
     ConversionSettings fromFile;
     PRZ_FUZZ_CHECK(loadMainSettingsFile(path, fromFile));
     PRZ_FUZZ_CHECK(sameSettings(fromFile, settings));
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Write the values and the placement back through the file's own store.
     {
-        SettingsStore store(QString::fromLatin1(kMainSettingsFile), Main, scratch.path());
+        SettingsStore store(QString::fromLatin1(MainSettingsFile), Main, scratch.path());
         PRZ_FUZZ_CHECK(store.contents().toBytes() == firstBytes);
         if (placement.restore) {
             PlacementSave save;

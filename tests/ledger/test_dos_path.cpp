@@ -26,6 +26,51 @@ private Q_SLOTS:
         QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/FIRMA2")));
         QVERIFY(root.mkpath(QStringLiteral("Łódź")));
         QVERIFY(test::writeFile(at(QStringLiteral("KPR_ZN/SPISFIRM.DAT")), "x"));
+        QVERIFY(root.mkpath(QStringLiteral("kinds/Katalog")));
+        QVERIFY(test::writeFile(at(QStringLiteral("kinds/Plik")), "x"));
+        QVERIFY(QFile::link(QStringLiteral("Plik"), at(QStringLiteral("kinds/DoPliku"))));
+        QVERIFY(QFile::link(QStringLiteral("Katalog"), at(QStringLiteral("kinds/DoKatalogu"))));
+        QVERIFY(QFile::link(QStringLiteral("nic"), at(QStringLiteral("kinds/Zerwany"))));
+    }
+
+    // Each entry as written in upper case; what each kind of look-up answers.
+    void findsEntriesOfKinds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("any");
+        QTest::addColumn<QString>("noDirectories");
+        QTest::addColumn<QString>("noDirectoryOrLinkToOne");
+        QTest::newRow("file") << "PLIK"
+                              << "Plik"
+                              << "Plik"
+                              << "Plik";
+        QTest::newRow("directory") << "KATALOG"
+                                   << "Katalog" << QString() << QString();
+        QTest::newRow("link to a file") << "DOPLIKU"
+                                        << "DoPliku"
+                                        << "DoPliku"
+                                        << "DoPliku";
+        QTest::newRow("link to a directory") << "DOKATALOGU"
+                                             << "DoKatalogu"
+                                             << "DoKatalogu" << QString();
+        QTest::newRow("dangling link") << "ZERWANY"
+                                       << "Zerwany"
+                                       << "Zerwany"
+                                       << "Zerwany";
+        QTest::newRow("nothing") << "BRAK" << QString() << QString() << QString();
+    }
+
+    void findsEntriesOfKinds()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, any);
+        QFETCH(QString, noDirectories);
+        QFETCH(QString, noDirectoryOrLinkToOne);
+        const QString kinds = at(QStringLiteral("kinds"));
+        QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::Any), any);
+        QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::NoDirectories), noDirectories);
+        QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::NoDirectoryOrLinkToOne),
+                 noDirectoryOrLinkToOne);
     }
 
     void resolves_data()

@@ -20,7 +20,7 @@ const QString Id2 = QStringLiteral("20140312-101500-2");
 
 QString line(const QStringList& fields)
 {
-    return QString::fromUtf8(FormatJournalLine(fields));
+    return QString::fromUtf8(formatJournalLine(fields));
 }
 
 // A run that wrote three entries to one file, from start to end.
@@ -79,8 +79,8 @@ private Q_SLOTS:
 
         const QString company = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(company));
-        QVERIFY(writeFile(JournalPath(company), text.toUtf8()));
-        const JournalContents journal = ReadJournal(company);
+        QVERIFY(writeFile(journalPath(company), text.toUtf8()));
+        const JournalContents journal = readJournal(company);
         QStringList found;
         for (const JournalRun& run : journal.runs)
             found.append(run.outcome());
@@ -89,7 +89,7 @@ private Q_SLOTS:
         for (int bad : badLines)
             expected.append(QStringLiteral("Nieczytelny wiersz %1 dziennika %2 - pominięty")
                                 .arg(bad)
-                                .arg(JournalPath(company)));
+                                .arg(journalPath(company)));
         QCOMPARE(journal.problems, expected);
         const JournalRun& first = journal.runs.first();
         QCOMPARE(first.exportFile, QStringLiteral("/dane/FVS\t1\\.TXT"));
@@ -100,8 +100,8 @@ private Q_SLOTS:
         }
 
         // The next record starts a line of its own, after a torn one too.
-        QVERIFY(AppendJournalRecord(JournalPath(company), {"RUN", "20140314-000000", "/z", "1", Digest}));
-        const JournalContents after = ReadJournal(company);
+        QVERIFY(appendJournalRecord(journalPath(company), {"RUN", "20140314-000000", "/z", "1", Digest}));
+        const JournalContents after = readJournal(company);
         QCOMPARE(after.runs.size(), journal.runs.size() + 1);
         QCOMPARE(after.runs.last().exportFile, QStringLiteral("/z"));
         QCOMPARE(after.problems, journal.problems);
@@ -124,9 +124,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, earlier);
         QFETCH(QString, later);
-        QVERIFY(IsRunId(earlier) && IsRunId(later));
-        QVERIFY(RunIdLess(earlier, later));
-        QVERIFY(!RunIdLess(later, earlier));
+        QVERIFY(isRunId(earlier) && isRunId(later));
+        QVERIFY(runIdLess(earlier, later));
+        QVERIFY(!runIdLess(later, earlier));
     }
 };
 

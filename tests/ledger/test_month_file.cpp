@@ -78,7 +78,7 @@ private Q_SLOTS:
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(QString, name);
-        QCOMPARE(MonthFileName(year, month), name);
+        QCOMPARE(monthFileName(year, month), name);
     }
 
     void appendsAtTheRecordCount_data()
@@ -188,7 +188,7 @@ private Q_SLOTS:
     void longPathsAreRefused()
     {
         const QString base = freshDirectory();
-        const QString name = MonthFileName(2014, 3);
+        const QString name = monthFileName(2014, 3);
         // A directory that makes the path exactly 128 characters, and one more.
         const int room = MonthFile::MaxPathLength - int(base.size()) - 2 - int(name.size());
         QVERIFY(room > 0);

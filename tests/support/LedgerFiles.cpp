@@ -11,7 +11,7 @@ namespace przenosnik::test {
 
 QString monthFilePath(const QString& companyDirectory, int year, int month)
 {
-    return companyDirectory + QDir::separator() + MonthFileName(year, month);
+    return companyDirectory + QDir::separator() + monthFileName(year, month);
 }
 
 QList<QByteArray> wholeRecords(const QByteArray& fileBytes)

@@ -117,8 +117,8 @@ private Q_SLOTS:
         MessageBox::setNextAnswer(QMessageBox::Yes);
         child<QAction>(*window, "act_Konwert")->trigger();
         // As a crash leaves the journal: no end records.
-        const QByteArray journal = readFile(JournalPath(company));
-        QVERIFY(writeFile(JournalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+        const QByteArray journal = readFile(journalPath(company));
+        QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
         const QStringList written = monthFiles(company);
 
         const int before = MessageBox::requestCount();

@@ -1,7 +1,7 @@
-#include "ui/settings/MainSettings.h"
+#include "settings/MainSettings.h"
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <QFile>
 
@@ -28,8 +28,8 @@ QStringList mainSettingKeys()
 {
     using namespace mainkeys;
     QStringList keys;
-    for (const char* key : {kRb852, kRbMaz, kExportFile, kAttribute, kDescription, kRegister, kPostalCode,
-                            kCompanyDirectory, kSym2006, kAlwaysDescription, kSzablon31, kDuplicates})
+    for (const char* key : {Rb852, RbMaz, ExportFile, Attribute, Description, Register, PostalCode,
+                            CompanyDirectory, Sym2006, AlwaysDescription, Szablon31, Duplicates})
         keys.append(QString::fromLatin1(key));
     return keys;
 }
@@ -40,27 +40,27 @@ StoredValueList mainStoredValues(ConversionSettings& settings)
     PolishEncoding& encoding = settings.ledgerEncoding;
     return {
         StoredValue::boolean(
-            QString::fromLatin1(kRb852), [&encoding] { return encoding != PolishEncoding::Mazovia; },
+            QString::fromLatin1(Rb852), [&encoding] { return encoding != PolishEncoding::Mazovia; },
             [&encoding](bool checked) {
                 // Unchecking one radio button does not check the other.
                 if (checked)
                     encoding = PolishEncoding::Cp852;
             }),
         StoredValue::boolean(
-            QString::fromLatin1(kRbMaz), [&encoding] { return encoding == PolishEncoding::Mazovia; },
+            QString::fromLatin1(RbMaz), [&encoding] { return encoding == PolishEncoding::Mazovia; },
             [&encoding](bool checked) {
                 encoding = checked ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
             }),
-        textValue(kExportFile, settings.exportFile),
-        textValue(kAttribute, settings.attribute),
-        textValue(kDescription, settings.defaultDescription),
-        textValue(kRegister, settings.registerId),
-        flagValue(kPostalCode, settings.postalCode),
-        textValue(kCompanyDirectory, settings.companyDirectory),
-        flagValue(kSym2006, settings.sym2006),
-        flagValue(kAlwaysDescription, settings.alwaysDescription),
-        flagValue(kSzablon31, settings.szablon31),
-        flagValue(kDuplicates, settings.skipDuplicates),
+        textValue(ExportFile, settings.exportFile),
+        textValue(Attribute, settings.attribute),
+        textValue(Description, settings.defaultDescription),
+        textValue(Register, settings.registerId),
+        flagValue(PostalCode, settings.postalCode),
+        textValue(CompanyDirectory, settings.companyDirectory),
+        flagValue(Sym2006, settings.sym2006),
+        flagValue(AlwaysDescription, settings.alwaysDescription),
+        flagValue(Szablon31, settings.szablon31),
+        flagValue(Duplicates, settings.skipDuplicates),
     };
 }
 
@@ -74,7 +74,7 @@ bool loadMainSettingsFile(const QString& path, ConversionSettings& settings)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const SettingsStore store(QString::fromLatin1(kMainSettingsSection), IniFile::fromBytes(file.readAll()));
+    const SettingsStore store(QString::fromLatin1(MainSettingsSection), IniFile::fromBytes(file.readAll()));
     applyMainSettings(store, settings);
     return true;
 }

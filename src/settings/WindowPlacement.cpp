@@ -1,7 +1,7 @@
-#include "ui/settings/WindowPlacement.h"
+#include "settings/WindowPlacement.h"
 
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
 
 #include <limits>
 
@@ -9,12 +9,12 @@ namespace przenosnik {
 
 namespace {
 
-const QString kFormVersion = QStringLiteral("FormVersion");
-const QString kShowCmd = QStringLiteral("ShowCmd");
-const QString kFlags = QStringLiteral("Flags");
-const QString kPixelsPerInch = QStringLiteral("PixelsPerInch");
-const QString kMinMaxPos = QStringLiteral("MinMaxPos");
-const QString kNormPos = QStringLiteral("NormPos");
+const QString FormVersionKey = QStringLiteral("FormVersion");
+const QString ShowCmdKey = QStringLiteral("ShowCmd");
+const QString FlagsKey = QStringLiteral("Flags");
+const QString PixelsPerInchKey = QStringLiteral("PixelsPerInch");
+const QString PlainMinMaxPosKey = QStringLiteral("MinMaxPos");
+const QString PlainNormPosKey = QStringLiteral("NormPos");
 
 QString sizedKey(const QString& plainKey, QSize desktop)
 {
@@ -60,12 +60,12 @@ int showCommandFor(ShowState state)
 
 QString minMaxPosKey(QSize desktop)
 {
-    return sizedKey(kMinMaxPos, desktop);
+    return sizedKey(PlainMinMaxPosKey, desktop);
 }
 
 QString normPosKey(QSize desktop)
 {
-    return sizedKey(kNormPos, desktop);
+    return sizedKey(PlainNormPosKey, desktop);
 }
 
 PositionNumbers parsePosition(QStringView text, const PositionNumbers& fallback)
@@ -112,22 +112,22 @@ bool isPlacementUsable(const PositionNumbers& normal, int storedPixelsPerInch, c
 PlacementRestore decidePlacement(const SettingsStore& store, const ScreenInfo& screen, const QRect& current)
 {
     PlacementRestore result;
-    if (storedInteger(store, kFormVersion, 0) < 0)
+    if (storedInteger(store, FormVersionKey, 0) < 0)
         return result;
     result.restore = true;
 
-    result.flags = storedInteger(store, kFlags, 0);
-    const std::optional<QString> minMax = storedPosition(store, kMinMaxPos, screen.desktop);
-    const std::optional<QString> normal = storedPosition(store, kNormPos, screen.desktop);
+    result.flags = storedInteger(store, FlagsKey, 0);
+    const std::optional<QString> minMax = storedPosition(store, PlainMinMaxPosKey, screen.desktop);
+    const std::optional<QString> normal = storedPosition(store, PlainNormPosKey, screen.desktop);
     if (minMax || normal) {
         result.minMaxPosition = parsePosition(minMax.value_or(QString()), {0, 0, 0, 0});
         const PositionNumbers rect = parsePosition(
             normal.value_or(QString()), {current.left(), current.top(), current.width(), current.height()});
-        const int pixelsPerInch = storedInteger(store, kPixelsPerInch, screen.pixelsPerInch);
+        const int pixelsPerInch = storedInteger(store, PixelsPerInchKey, screen.pixelsPerInch);
         if (isPlacementUsable(rect, pixelsPerInch, screen))
             result.normalGeometry = QRect(QPoint(rect[0], rect[1]), QPoint(rect[2] - 1, rect[3] - 1));
     }
-    result.state = showStateFromCommand(storedInteger(store, kShowCmd, 1));
+    result.state = showStateFromCommand(storedInteger(store, ShowCmdKey, 1));
     return result;
 }
 
@@ -135,14 +135,14 @@ void savePlacement(SettingsStore& store, const PlacementSave& placement)
 {
     const QString minMax = formatPosition(placement.minMaxPosition);
     const QString normal = formatPosition(positionOf(placement.normalGeometry));
-    store.setValue(kFormVersion, formatStoredInteger(0));
-    store.setValue(kShowCmd, formatStoredInteger(showCommandFor(placement.state)));
-    store.setValue(kFlags, formatStoredInteger(placement.flags));
-    store.setValue(kPixelsPerInch, formatStoredInteger(placement.pixelsPerInch));
+    store.setValue(FormVersionKey, formatStoredInteger(0));
+    store.setValue(ShowCmdKey, formatStoredInteger(showCommandFor(placement.state)));
+    store.setValue(FlagsKey, formatStoredInteger(placement.flags));
+    store.setValue(PixelsPerInchKey, formatStoredInteger(placement.pixelsPerInch));
     store.setValue(minMaxPosKey(placement.desktop), minMax);
-    store.setValue(kMinMaxPos, minMax);
+    store.setValue(PlainMinMaxPosKey, minMax);
     store.setValue(normPosKey(placement.desktop), normal);
-    store.setValue(kNormPos, normal);
+    store.setValue(PlainNormPosKey, normal);
 }
 
 PositionNumbers positionOf(const QRect& rect)

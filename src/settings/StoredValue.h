@@ -39,8 +39,8 @@ public:
                               std::function<void(const QString&)> write);
     static StoredValue integer(QString key, std::function<int()> read, std::function<void(int)> write);
 
-    const QString& key() const { return mKey; }
-    Type type() const { return mType; }
+    const QString& key() const { return m_key; }
+    Type type() const { return m_type; }
 
     // The control's value in its stored text form.
     QString readText() const;
@@ -52,10 +52,10 @@ public:
 private:
     StoredValue() = default;
 
-    QString mKey;
-    Type mType = Type::String;
-    std::function<QString()> mRead;
-    std::function<bool(QStringView)> mWrite;
+    QString m_key;
+    Type m_type = Type::String;
+    std::function<QString()> m_read;
+    std::function<bool(QStringView)> m_write;
 };
 
 using StoredValueList = QList<StoredValue>;

@@ -1,4 +1,6 @@
-#include "ui/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
+
+#include "ledger/DosPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +18,9 @@ QString settingsFilePath(const QString& directory, const QString& configuredName
     const QString name = configuredName.mid(separator + 1);
     const QDir dir(directory);
     if (!QFileInfo::exists(dir.filePath(name))) {
-        const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString& entry : entries) {
-            if (entry.compare(name, Qt::CaseInsensitive) == 0)
-                return dir.filePath(entry);
-        }
+        const QString entry = findEntryIgnoringCase(directory, name, EntryKinds::NoDirectoryOrLinkToOne);
+        if (!entry.isEmpty())
+            return dir.filePath(entry);
     }
     return dir.filePath(name);
 }
@@ -32,7 +32,7 @@ bool isMarkedReadOnly(const QString& path)
 }
 
 SettingsStore::SettingsStore(const QString& fileName, QString section, const QString& directory)
-    : mSection(std::move(section))
+    : m_section(std::move(section))
 {
     if (directory.isEmpty()) {
         open(locateSettingsFile(SettingsPlaces::standard(), fileName));
@@ -43,22 +43,22 @@ SettingsStore::SettingsStore(const QString& fileName, QString section, const QSt
 }
 
 SettingsStore::SettingsStore(const QString& fileName, QString section, const SettingsPlaces& places)
-    : mSection(std::move(section))
+    : m_section(std::move(section))
 {
     open(locateSettingsFile(places, fileName));
 }
 
 void SettingsStore::open(const SettingsLocation& location)
 {
-    mPath = location.path;
-    mCreateDirectory = location.inConfigDirectory;
+    m_path = location.path;
+    m_createDirectory = location.inConfigDirectory;
     QFile file(location.readPath);
     if (file.open(QIODevice::ReadOnly))
-        mContents = IniFile::fromBytes(file.readAll());
+        m_contents = IniFile::fromBytes(file.readAll());
 }
 
 SettingsStore::SettingsStore(QString section, IniFile contents)
-    : mSection(std::move(section)), mContents(std::move(contents))
+    : m_section(std::move(section)), m_contents(std::move(contents))
 {
 }
 
@@ -69,34 +69,34 @@ SettingsStore::~SettingsStore()
 
 bool SettingsStore::contains(const QString& key) const
 {
-    return mContents.hasKey(mSection, key);
+    return m_contents.hasKey(m_section, key);
 }
 
 std::optional<QString> SettingsStore::value(const QString& key) const
 {
-    return mContents.value(mSection, key);
+    return m_contents.value(m_section, key);
 }
 
 void SettingsStore::setValue(const QString& key, const QString& value)
 {
-    mContents.setValue(mSection, key, value);
+    m_contents.setValue(m_section, key, value);
 }
 
 bool SettingsStore::writeFile() const
 {
-    if (mPath.isEmpty() || isMarkedReadOnly(mPath) || QFileInfo(mPath).isDir())
+    if (m_path.isEmpty() || isMarkedReadOnly(m_path) || QFileInfo(m_path).isDir())
         return false;
     // A window that saved nothing leaves no empty file behind.
-    if (mContents.sections().isEmpty() && !QFileInfo::exists(mPath))
+    if (m_contents.sections().isEmpty() && !QFileInfo::exists(m_path))
         return true;
-    if (mCreateDirectory)
-        QDir().mkpath(QFileInfo(mPath).absolutePath());
+    if (m_createDirectory)
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
     // The new content replaces the old only when written completely.
-    QSaveFile file(mPath);
+    QSaveFile file(m_path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = mContents.toBytes();
+    const QByteArray bytes = m_contents.toBytes();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -1,8 +1,8 @@
 // Where the program's settings files live: next to the executable when its
 // directory can be written, otherwise in the user's configuration directory,
 // starting from the copy next to the executable.
-#include "ui/settings/SettingsLocation.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
 
 #include "support/TestSupport.h"
 

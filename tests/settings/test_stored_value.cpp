@@ -1,7 +1,7 @@
 // Stored control values: the text forms of booleans and integers, and how a
 // window's list is restored and saved.
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/StoredValue.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValue.h"
 
 #include "support/TestSupport.h"
 

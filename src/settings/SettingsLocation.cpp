@@ -1,6 +1,6 @@
-#include "ui/settings/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
-#include "ui/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

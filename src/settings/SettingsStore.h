@@ -7,8 +7,8 @@
 // ignored, and the file keeps its previous content.
 #pragma once
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsLocation.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QString>
 
@@ -31,10 +31,10 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    const QString& section() const { return mSection; }
+    const QString& section() const { return m_section; }
     // The full path the file is written to; empty for a store held in memory only.
-    const QString& filePath() const { return mPath; }
-    const IniFile& contents() const { return mContents; }
+    const QString& filePath() const { return m_path; }
+    const IniFile& contents() const { return m_contents; }
 
     bool contains(const QString& key) const;
     std::optional<QString> value(const QString& key) const;
@@ -45,10 +45,10 @@ public:
     bool writeFile() const;
 
 private:
-    QString mSection;
-    QString mPath;
-    bool mCreateDirectory = false;
-    IniFile mContents;
+    QString m_section;
+    QString m_path;
+    bool m_createDirectory = false;
+    IniFile m_contents;
 
     void open(const SettingsLocation& location);
 };

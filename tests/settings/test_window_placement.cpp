@@ -1,8 +1,8 @@
 // Window placement as kept in a settings file: key choice, number parsing with
 // fallbacks, the checks before a rectangle is applied, show states and the
 // order in which a save writes its keys.
-#include "ui/settings/SettingsStore.h"
-#include "ui/settings/WindowPlacement.h"
+#include "settings/SettingsStore.h"
+#include "settings/WindowPlacement.h"
 
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 // The settings store: where its file lives, when it is read and written, and
 // the files it must leave alone.
-#include "ui/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include "support/TestSupport.h"
 

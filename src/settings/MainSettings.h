@@ -4,7 +4,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
-#include "ui/settings/StoredValue.h"
+#include "settings/StoredValue.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,23 +13,23 @@ namespace przenosnik {
 
 class SettingsStore;
 
-inline constexpr const char* kMainSettingsFile = "PRZENOSN.INI";
-inline constexpr const char* kMainSettingsSection = "MAIN";
+inline constexpr const char* MainSettingsFile = "PRZENOSN.INI";
+inline constexpr const char* MainSettingsSection = "MAIN";
 
 // The keys of the main window's stored values, in the order they are restored and saved.
 namespace mainkeys {
-inline constexpr const char* kRb852 = "RB_852_Checked";
-inline constexpr const char* kRbMaz = "RB_MAZ_Checked";
-inline constexpr const char* kExportFile = "FE_EPP_Text";
-inline constexpr const char* kAttribute = "Edit_Atrybut_Text";
-inline constexpr const char* kDescription = "Edit_OPIS_Text";
-inline constexpr const char* kRegister = "Edit_REJ_Text";
-inline constexpr const char* kPostalCode = "chb_kod_Checked";
-inline constexpr const char* kCompanyDirectory = "de_KPR_Text";
-inline constexpr const char* kSym2006 = "chb_Sym2006_Checked";
-inline constexpr const char* kAlwaysDescription = "chb_def_opis_Checked";
-inline constexpr const char* kSzablon31 = "chb_Szablon31_Checked";
-inline constexpr const char* kDuplicates = "chb_duplikaty_Checked";
+inline constexpr const char* Rb852 = "RB_852_Checked";
+inline constexpr const char* RbMaz = "RB_MAZ_Checked";
+inline constexpr const char* ExportFile = "FE_EPP_Text";
+inline constexpr const char* Attribute = "Edit_Atrybut_Text";
+inline constexpr const char* Description = "Edit_OPIS_Text";
+inline constexpr const char* Register = "Edit_REJ_Text";
+inline constexpr const char* PostalCode = "chb_kod_Checked";
+inline constexpr const char* CompanyDirectory = "de_KPR_Text";
+inline constexpr const char* Sym2006 = "chb_Sym2006_Checked";
+inline constexpr const char* AlwaysDescription = "chb_def_opis_Checked";
+inline constexpr const char* Szablon31 = "chb_Szablon31_Checked";
+inline constexpr const char* Duplicates = "chb_duplikaty_Checked";
 } // namespace mainkeys
 
 QStringList mainSettingKeys();

@@ -43,7 +43,7 @@ public:
     // The text in the file's own encoding, with its byte-order mark if it had one.
     QByteArray toBytes() const;
 
-    IniEncoding encoding() const { return mEncoding; }
+    IniEncoding encoding() const { return m_encoding; }
 
     bool hasSection(QStringView section) const;
     bool hasKey(QStringView section, QStringView key) const;
@@ -77,11 +77,11 @@ private:
     // The index of the key's line in the section, or -1.
     static qsizetype findKey(const Section& section, QStringView key);
 
-    QList<Section> mSections;
-    // The index of each section in mSections by its case-folded name, so that
+    QList<Section> m_sections;
+    // The index of each section in m_sections by its case-folded name, so that
     // finding a section does not walk the whole file.
-    QHash<QString, qsizetype> mSectionIndex;
-    IniEncoding mEncoding = IniEncoding::Ansi;
+    QHash<QString, qsizetype> m_sectionIndex;
+    IniEncoding m_encoding = IniEncoding::Ansi;
 };
 
 // Removes blanks (space and control characters) from both ends.

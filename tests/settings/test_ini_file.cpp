@@ -1,6 +1,6 @@
 // The INI reader and writer: the rewrite rules, name matching, placement of new
 // keys, and the encodings a file keeps.
-#include "ui/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "ui/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include "encoding/Windows1250.h"
 
@@ -37,9 +37,9 @@ QString foldedName(QStringView name)
     return folded;
 }
 
-const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
-const QByteArray kUtf16LeBom("\xFF\xFE", 2);
-const QByteArray kUtf16BeBom("\xFE\xFF", 2);
+const QByteArray Utf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray Utf16LeBom("\xFF\xFE", 2);
+const QByteArray Utf16BeBom("\xFE\xFF", 2);
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
 {
@@ -106,15 +106,15 @@ IniFile IniFile::fromText(QStringView text)
 IniFile IniFile::fromBytes(QByteArrayView bytes)
 {
     IniFile file;
-    if (bytes.startsWith(kUtf8Bom)) {
-        file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(kUtf8Bom.size())));
-        file.mEncoding = IniEncoding::Utf8;
-    } else if (bytes.startsWith(kUtf16LeBom)) {
-        file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(kUtf16LeBom.size())));
-        file.mEncoding = IniEncoding::Utf16LE;
-    } else if (bytes.startsWith(kUtf16BeBom)) {
-        file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(kUtf16BeBom.size())));
-        file.mEncoding = IniEncoding::Utf16BE;
+    if (bytes.startsWith(Utf8Bom)) {
+        file = fromText(decodeWith(QStringConverter::Utf8, bytes.sliced(Utf8Bom.size())));
+        file.m_encoding = IniEncoding::Utf8;
+    } else if (bytes.startsWith(Utf16LeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16LE, bytes.sliced(Utf16LeBom.size())));
+        file.m_encoding = IniEncoding::Utf16LE;
+    } else if (bytes.startsWith(Utf16BeBom)) {
+        file = fromText(decodeWith(QStringConverter::Utf16BE, bytes.sliced(Utf16BeBom.size())));
+        file.m_encoding = IniEncoding::Utf16BE;
     } else {
         file = fromText(decodeWindows1250(bytes));
     }
@@ -123,17 +123,17 @@ IniFile IniFile::fromBytes(QByteArrayView bytes)
 
 QString IniFile::toText() const
 {
-    static const QLatin1StringView kLineEnd("\r\n");
+    static const QLatin1StringView LineEnd("\r\n");
     QString text;
-    for (const Section& section : mSections) {
-        text += u'[' + section.name + u']' + kLineEnd;
+    for (const Section& section : m_sections) {
+        text += u'[' + section.name + u']' + LineEnd;
         for (const Line& line : section.lines) {
             text += line.key;
             if (line.hasValue)
                 text += u'=' + line.value;
-            text += kLineEnd;
+            text += LineEnd;
         }
-        text += kLineEnd;
+        text += LineEnd;
     }
     return text;
 }
@@ -141,13 +141,13 @@ QString IniFile::toText() const
 QByteArray IniFile::toBytes() const
 {
     const QString text = toText();
-    switch (mEncoding) {
+    switch (m_encoding) {
     case IniEncoding::Utf8:
-        return kUtf8Bom + encodeWith(QStringConverter::Utf8, text);
+        return Utf8Bom + encodeWith(QStringConverter::Utf8, text);
     case IniEncoding::Utf16LE:
-        return kUtf16LeBom + encodeWith(QStringConverter::Utf16LE, text);
+        return Utf16LeBom + encodeWith(QStringConverter::Utf16LE, text);
     case IniEncoding::Utf16BE:
-        return kUtf16BeBom + encodeWith(QStringConverter::Utf16BE, text);
+        return Utf16BeBom + encodeWith(QStringConverter::Utf16BE, text);
     case IniEncoding::Ansi:
         break;
     }
@@ -156,23 +156,23 @@ QByteArray IniFile::toBytes() const
 
 const IniFile::Section* IniFile::findSection(QStringView name) const
 {
-    const auto found = mSectionIndex.constFind(foldedName(name));
-    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
+    const auto found = m_sectionIndex.constFind(foldedName(name));
+    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
 IniFile::Section* IniFile::findSection(QStringView name)
 {
     // Through the non-const list, so that a copy sharing the sections is not
     // changed along with this one.
-    const auto found = mSectionIndex.constFind(foldedName(name));
-    return found == mSectionIndex.cend() ? nullptr : &mSections[*found];
+    const auto found = m_sectionIndex.constFind(foldedName(name));
+    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
 IniFile::Section& IniFile::addSection(const QString& name)
 {
-    mSectionIndex.insert(foldedName(name), mSections.size());
-    mSections.append(Section{name, {}});
-    return mSections.back();
+    m_sectionIndex.insert(foldedName(name), m_sections.size());
+    m_sections.append(Section{name, {}});
+    return m_sections.back();
 }
 
 qsizetype IniFile::findKey(const Section& section, QStringView key)
@@ -223,7 +223,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
 QStringList IniFile::sections() const
 {
     QStringList names;
-    for (const Section& section : mSections)
+    for (const Section& section : m_sections)
         names.append(section.name);
     return names;
 }

@@ -1,7 +1,7 @@
 // The main window's options read from section MAIN into the options of a run,
 // as the command-line converter does with --settings.
-#include "ui/settings/MainSettings.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/MainSettings.h"
+#include "settings/SettingsStore.h"
 
 #include "support/TestSupport.h"
 

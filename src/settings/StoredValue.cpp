@@ -1,7 +1,7 @@
-#include "ui/settings/StoredValue.h"
+#include "settings/StoredValue.h"
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <limits>
 #include <utility>
@@ -65,10 +65,10 @@ QString formatStoredInteger(int value)
 StoredValue StoredValue::boolean(QString key, std::function<bool()> read, std::function<void(bool)> write)
 {
     StoredValue entry;
-    entry.mKey = std::move(key);
-    entry.mType = Type::Boolean;
-    entry.mRead = [read = std::move(read)] { return formatStoredBoolean(read()); };
-    entry.mWrite = [write = std::move(write)](QStringView text) {
+    entry.m_key = std::move(key);
+    entry.m_type = Type::Boolean;
+    entry.m_read = [read = std::move(read)] { return formatStoredBoolean(read()); };
+    entry.m_write = [write = std::move(write)](QStringView text) {
         const std::optional<bool> value = parseStoredBoolean(text);
         if (value)
             write(*value);
@@ -81,10 +81,10 @@ StoredValue StoredValue::string(QString key, std::function<QString()> read,
                                 std::function<void(const QString&)> write)
 {
     StoredValue entry;
-    entry.mKey = std::move(key);
-    entry.mType = Type::String;
-    entry.mRead = std::move(read);
-    entry.mWrite = [write = std::move(write)](QStringView text) {
+    entry.m_key = std::move(key);
+    entry.m_type = Type::String;
+    entry.m_read = std::move(read);
+    entry.m_write = [write = std::move(write)](QStringView text) {
         write(trimBlanks(text));
         return true;
     };
@@ -94,10 +94,10 @@ StoredValue StoredValue::string(QString key, std::function<QString()> read,
 StoredValue StoredValue::integer(QString key, std::function<int()> read, std::function<void(int)> write)
 {
     StoredValue entry;
-    entry.mKey = std::move(key);
-    entry.mType = Type::Integer;
-    entry.mRead = [read = std::move(read)] { return formatStoredInteger(read()); };
-    entry.mWrite = [write = std::move(write)](QStringView text) {
+    entry.m_key = std::move(key);
+    entry.m_type = Type::Integer;
+    entry.m_read = [read = std::move(read)] { return formatStoredInteger(read()); };
+    entry.m_write = [write = std::move(write)](QStringView text) {
         const std::optional<int> value = parseStoredInteger(text);
         if (value)
             write(*value);
@@ -108,12 +108,12 @@ StoredValue StoredValue::integer(QString key, std::function<int()> read, std::fu
 
 QString StoredValue::readText() const
 {
-    return mRead();
+    return m_read();
 }
 
 bool StoredValue::writeText(QStringView text) const
 {
-    return mWrite(text);
+    return m_write(text);
 }
 
 void restoreStoredValues(const SettingsStore& store, const StoredValueList& values)

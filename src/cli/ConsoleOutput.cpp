@@ -1,0 +1,108 @@
+#include "cli/ConsoleOutput.h"
+
+#include <QStringList>
+#include <QtGlobal>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace przenosnik {
+
+namespace {
+
+bool isControl(char16_t c, bool keepTabs)
+{
+    if (c == u'\t')
+        return !keepTabs;
+    return c <= 0x1F || (c >= 0x7F && c <= 0x9F);
+}
+
+bool isTerminal(std::FILE* stream)
+{
+#ifdef Q_OS_UNIX
+    return ::isatty(::fileno(stream)) == 1;
+#else
+    Q_UNUSED(stream);
+    return false;
+#endif
+}
+
+void appendLine(QByteArray& bytes, const QString& line)
+{
+    bytes += terminalText(line).toUtf8();
+    bytes += '\n';
+}
+
+// A stream that cannot take the bytes (a closed pipe, a full disk) loses them;
+// the run goes on and nothing waits for it.
+void send(std::FILE* stream, const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+QString terminalText(const QString& text, bool keepTabs)
+{
+    const auto control = [keepTabs](QChar c) { return isControl(c.unicode(), keepTabs); };
+    if (std::none_of(text.cbegin(), text.cend(), control))
+        return text;
+    QString shown = text;
+    std::replace_if(shown.begin(), shown.end(), control, QChar(QChar::ReplacementCharacter));
+    return shown;
+}
+
+ConsoleOutput::ConsoleOutput(std::FILE* out, std::FILE* err)
+    : m_out(out), m_err(err), m_lineByLine(isTerminal(out))
+{
+    m_waiting.reserve(BlockSize + 1024);
+}
+
+ConsoleOutput::~ConsoleOutput()
+{
+    flush();
+}
+
+void ConsoleOutput::writeLine(const QString& line)
+{
+    appendLine(m_waiting, line);
+    if (m_lineByLine || m_waiting.size() >= BlockSize)
+        flush();
+}
+
+void ConsoleOutput::writeLines(const QString& text)
+{
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        writeLine(line);
+}
+
+void ConsoleOutput::writeError(const QString& line)
+{
+    flush();
+    QByteArray bytes;
+    appendLine(bytes, line);
+    send(m_err, bytes);
+}
+
+void ConsoleOutput::writeErrorLines(const QString& text)
+{
+    flush();
+    QByteArray bytes;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        appendLine(bytes, line);
+    send(m_err, bytes);
+}
+
+void ConsoleOutput::flush()
+{
+    if (!m_waiting.isEmpty()) {
+        send(m_out, m_waiting);
+        m_waiting.resize(0); // keeps its room for the next block
+    }
+}
+
+} // namespace przenosnik
