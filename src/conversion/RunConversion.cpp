@@ -2,6 +2,7 @@
 
 #include "conversion/ConversionState.h"
 #include "conversion/DocumentMapping.h"
+#include "conversion/ExportFileName.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "conversion/RunJournal.h"
@@ -23,8 +24,6 @@
 namespace przenosnik {
 
 namespace {
-
-constexpr qsizetype MaxFileNameLength = 255;
 
 bool isExistingFile(const QString& name)
 {
@@ -179,11 +178,7 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun)
 {
     InputCheck check;
-    QString name = exportFileText;
-    if (name.startsWith(QLatin1Char('"')))
-        name = name.mid(1, MaxFileNameLength);
-    if (name.endsWith(QLatin1Char('"')))
-        name.chop(1);
+    const QString name = stripExportFileQuotes(exportFileText);
     check.exportFile = name;
     if (!isExistingFile(name))
         check.verdict = InputVerdict::FocusExportFile;

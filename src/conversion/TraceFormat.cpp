@@ -1,5 +1,7 @@
 #include "conversion/TraceFormat.h"
 
+#include "ledger/UserLocale.h"
+
 #include <cmath>
 
 namespace przenosnik {
@@ -102,10 +104,7 @@ bool showsNegative(double value, int decimals)
 QLocale TraceLocale()
 {
     // The environment is read once: a run asks for it at every amount.
-    static const QLocale locale = [] {
-        const QLocale system = QLocale::system();
-        return system.language() == QLocale::C ? QLocale(QLocale::Polish, QLocale::Poland) : system;
-    }();
+    static const QLocale locale = userLocale();
     return locale;
 }
 
