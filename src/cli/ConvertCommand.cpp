@@ -20,7 +20,7 @@ int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
                       const RunAftermath& after)
 {
     ConsoleOutput console(out, err);
-    const InputCheck check = CheckInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
+    const InputCheck check = checkInputs(settings.exportFile, settings.companyDirectory, settings.dryRun);
     switch (check.verdict) {
     case InputVerdict::FocusExportFile:
         console.writeError(QStringLiteral("Nie ma pliku eksportu \"%1\"").arg(check.exportFile));

@@ -78,7 +78,7 @@ struct InputCheck
     QString exportFile; // the export file text without its surrounding quotes, to show in FE_EPP
 };
 
-InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun);
+InputCheck checkInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun);
 
 enum class RunOutcome
 {

@@ -2,7 +2,7 @@
 
 #include "conversion/ConversionState.h"
 #include "conversion/ExportReader.h"
-#include "conversion/ExportValues.h"
+#include "encoding/AsciiValues.h"
 #include "conversion/TraceFormat.h"
 #include "encoding/PolishEncoding.h"
 #include "encoding/Windows1250.h"
@@ -81,11 +81,11 @@ void convertEntryText(ConversionRun& run, const FieldLayout& f)
             }
         }
     }
-    if (!IsByteForByte(PolishEncoding::Windows1250, run.ledgerEncoding)) {
+    if (!isByteForByte(PolishEncoding::Windows1250, run.ledgerEncoding)) {
         run.entry.setText(f, FromWindows1250(stored, run.ledgerEncoding));
         return;
     }
-    const PolishByteMap& map = PolishByteMapping(PolishEncoding::Windows1250, run.ledgerEncoding);
+    const PolishByteMap& map = polishByteMapping(PolishEncoding::Windows1250, run.ledgerEncoding);
     std::array<char, MaxShortStringLength> converted;
     const qsizetype length = qMin<qsizetype>(stored.size(), MaxShortStringLength);
     for (qsizetype i = 0; i < length; ++i)
@@ -152,7 +152,7 @@ void readHeaderKeys(ConversionRun& run, bool& missing, qint32& vatRegisterType)
         joined.append(first.data(), first.size());
         joined.append(' ');
         joined.append(second.data(), second.size());
-        setEntryText(run, field::PartyAddress, TrimControl(QByteArrayView(joined.data(), joined.size())));
+        setEntryText(run, field::PartyAddress, trimControl(QByteArrayView(joined.data(), joined.size())));
     };
     const auto append = [&](QByteArrayView value) { join(entry.textView(field::PartyAddress), value); };
     const auto prepend = [&](QByteArrayView value) { join(value, entry.textView(field::PartyAddress)); };
@@ -195,10 +195,10 @@ void traceDocument(ConversionRun& run)
     run.trace(QStringLiteral("* Dokument nr:") + notes.number + QStringLiteral(" | Firma:") +
               notes.partyName + QStringLiteral(" | NIP:") + notes.nip);
     run.trace(QStringLiteral("  ") + notes.address);
-    run.trace(QStringLiteral(" z dnia ") % FormatPadded(date.day, 2) % QLatin1Char('-') %
-              FormatPadded(date.month, 2) % QLatin1Char('-') % FormatPadded(date.year, 4) %
-              QStringLiteral(" na kwotę netto=") % FormatMoney(entry.real(field::Kol1W)) %
-              QStringLiteral(", vat=") % FormatMoney(entry.real(field::Kol2W)));
+    run.trace(QStringLiteral(" z dnia ") % formatPadded(date.day, 2) % QLatin1Char('-') %
+              formatPadded(date.month, 2) % QLatin1Char('-') % formatPadded(date.year, 4) %
+              QStringLiteral(" na kwotę netto=") % formatMoney(entry.real(field::Kol1W)) %
+              QStringLiteral(", vat=") % formatMoney(entry.real(field::Kol2W)));
 }
 
 void checkSums(ConversionRun& run)
@@ -219,8 +219,8 @@ void checkSums(ConversionRun& run)
     const double headerNet = entry.real(field::Kol1W);
     if (differsByMoreThanTwoGrosze(netSum, headerNet)) {
         run.trace(QStringLiteral(" BŁĄD: suma pozycji netto inna od nagłowka !"));
-        run.trace(QStringLiteral("kol[1].W=") + FormatMoney(headerNet) + QStringLiteral(", SumaVgStawek=") +
-                  FormatMoney(netSum));
+        run.trace(QStringLiteral("kol[1].W=") + formatMoney(headerNet) + QStringLiteral(", SumaVgStawek=") +
+                  formatMoney(netSum));
         entry.setReal(field::Kol1W, netSum);
         run.notes.netDifference = true;
     }
@@ -288,7 +288,7 @@ bool MapDocument(ConversionRun& run)
             while (FindText(run, "Rejestr{", QuietNotFound))
                 AddRegisterLine(run, work);
         } else if (FindText(run, "Rejestr{")) {
-            AddOlderRegister(run, work);
+            addOlderRegister(run, work);
         } else {
             missing = true;
             run.notes.noteMissing("Rejestr{");
@@ -339,7 +339,7 @@ void AddRegisterLine(ConversionRun& run, RegisterWork& work)
     } else if (r == -1) {
         addToField(entry, field::NettoWolne, work.net);
     } else {
-        run.trace(QStringLiteral("Nieokreślona stawka VAT = ") + FormatNumber(r));
+        run.trace(QStringLiteral("Nieokreślona stawka VAT = ") + formatNumber(r));
         run.notes.undeterminedRate = true;
     }
 
@@ -384,7 +384,7 @@ const OlderNetGroup OlderNetGroups[] = {
 
 } // namespace
 
-void AddOlderRegister(ConversionRun& run, RegisterWork& work)
+void addOlderRegister(ConversionRun& run, RegisterWork& work)
 {
     LedgerEntry& entry = run.entry;
     // The working amounts are shared by all groups: a group whose amount keys

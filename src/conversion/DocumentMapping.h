@@ -23,6 +23,6 @@ bool MapDocument(ConversionRun& run);
 void AddRegisterLine(ConversionRun& run, RegisterWork& work);
 
 // The one register block of the older layout, with its numbered groups.
-void AddOlderRegister(ConversionRun& run, RegisterWork& work);
+void addOlderRegister(ConversionRun& run, RegisterWork& work);
 
 } // namespace przenosnik

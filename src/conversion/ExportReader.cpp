@@ -1,7 +1,7 @@
 #include "conversion/ExportReader.h"
 
 #include "conversion/ConversionState.h"
-#include "conversion/ExportValues.h"
+#include "encoding/AsciiValues.h"
 #include "encoding/Windows1250.h"
 
 namespace przenosnik {
@@ -32,11 +32,11 @@ quint32 datePart(ConversionRun& run, QByteArrayView value, qsizetype first, qsiz
 {
     const qsizetype from = qMin(first - 1, value.size());
     const QByteArrayView part = value.sliced(from, qMin(length, value.size() - from));
-    if (const auto number = ParseInteger(part))
+    if (const auto number = parseInteger(part))
         return static_cast<quint32>(*number);
     run.trace(QString::fromUtf8(message) + decodeWindows1250(value) + QStringLiteral("\""));
     run.notes.dateError = true;
-    return static_cast<quint32>(LeadingDigitsValue(part));
+    return static_cast<quint32>(leadingDigitsValue(part));
 }
 
 } // namespace
@@ -69,7 +69,7 @@ void ReadHeader(ConversionRun& run)
         if (run.endOfInput)
             return;
         if (line.contains(ExporterMark))
-            run.trace(decodeWindows1250(TrimControl(line)));
+            run.trace(decodeWindows1250(trimControl(line)));
         if (const auto version = LineText(VersionKey, line)) {
             if (!version->isEmpty()) {
                 const char first = version->front();
@@ -79,7 +79,7 @@ void ReadHeader(ConversionRun& run)
                 }
                 run.templateVersion = first - '0';
             }
-            run.trace(decodeWindows1250(TrimControl(line)));
+            run.trace(decodeWindows1250(trimControl(line)));
             return;
         }
     }
@@ -135,13 +135,13 @@ std::optional<QByteArrayView> LineText(QByteArrayView key, QByteArrayView line)
     if (at < 0)
         return std::nullopt;
     const QByteArrayView value = line.sliced(at + key.size());
-    return TrimControl(value.first(qMin(value.size(), MaxLineLength)));
+    return trimControl(value.first(qMin(value.size(), MaxLineLength)));
 }
 
 std::optional<qint32> LineInteger(QByteArrayView key, QByteArrayView line)
 {
     const auto text = LineText(key, line);
-    return text ? ParseInteger(*text) : std::nullopt;
+    return text ? parseInteger(*text) : std::nullopt;
 }
 
 std::optional<double> LineAmount(ConversionRun& run, QByteArrayView key, QByteArrayView line)
@@ -149,7 +149,7 @@ std::optional<double> LineAmount(ConversionRun& run, QByteArrayView key, QByteAr
     const auto text = LineText(key, line);
     if (!text)
         return std::nullopt;
-    const auto amount = ParseAmount(*text);
+    const auto amount = parseAmount(*text);
     if (!amount) {
         run.trace(QStringLiteral("Błąd określenia wartości DOUBLE"));
         run.notes.amountError = true;
@@ -212,7 +212,7 @@ QByteArray StripStreetPrefix(QByteArrayView text)
     QByteArray result = text.toByteArray();
     if (at >= 0)
         result.remove(at, 3);
-    return TrimControl(QByteArrayView(result)).toByteArray();
+    return trimControl(QByteArrayView(result)).toByteArray();
 }
 
 } // namespace przenosnik

@@ -5,10 +5,10 @@
 #include "conversion/ExportFileName.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
-#include "conversion/RunJournal.h"
-#include "ledger/DirectoryLock.h"
 #include "conversion/InvoiceIndex.h"
 #include "conversion/LedgerMonths.h"
+#include "conversion/RunJournal.h"
+#include "ledger/DirectoryLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -175,7 +175,7 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 
 } // namespace
 
-InputCheck CheckInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun)
+InputCheck checkInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun)
 {
     InputCheck check;
     const QString name = stripExportFileQuotes(exportFileText);
@@ -202,7 +202,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     if (!settings.dryRun) {
         lock.emplace(settings.companyDirectory);
         if (lock->busy()) {
-            host.showRunRefused(DirectoryBusyText(settings.companyDirectory));
+            host.showRunRefused(directoryBusyText(settings.companyDirectory));
             return RunOutcome::DirectoryBusy;
         }
     }

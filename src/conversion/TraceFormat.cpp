@@ -101,14 +101,14 @@ bool showsNegative(double value, int decimals)
 
 } // namespace
 
-QLocale TraceLocale()
+QLocale traceLocale()
 {
     // The environment is read once: a run asks for it at every amount.
     static const QLocale locale = userLocale();
     return locale;
 }
 
-QString FormatMoney(double amount, const QLocale& locale)
+QString formatMoney(double amount, const QLocale& locale)
 {
     // The digits are put into the regional pattern with their sign in front,
     // never in parentheses.
@@ -125,7 +125,7 @@ QString FormatMoney(double amount, const QLocale& locale)
     return text;
 }
 
-QString FormatNumber(double value, const QLocale& locale)
+QString formatNumber(double value, const QLocale& locale)
 {
     const NumberPattern& pattern = patternFor(locale);
     QString text;
@@ -135,7 +135,7 @@ QString FormatNumber(double value, const QLocale& locale)
     return text;
 }
 
-QString FormatPadded(qint64 value, int width)
+QString formatPadded(qint64 value, int width)
 {
     return QString::number(value).rightJustified(width, QLatin1Char(' '));
 }

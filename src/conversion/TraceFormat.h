@@ -7,14 +7,14 @@
 namespace przenosnik {
 
 // The user's regional settings; Polish when the environment names none (C, POSIX).
-QLocale TraceLocale();
+QLocale traceLocale();
 
 // "%m": money in the regional currency format. A negative amount is written
 // with a minus sign in front, never in parentheses.
-QString FormatMoney(double amount, const QLocale& locale = TraceLocale());
+QString formatMoney(double amount, const QLocale& locale = traceLocale());
 // "%n": a number with thousands separators and two decimals.
-QString FormatNumber(double value, const QLocale& locale = TraceLocale());
+QString formatNumber(double value, const QLocale& locale = traceLocale());
 // "%2d", "%4d": a decimal integer right-aligned in at least that many places.
-QString FormatPadded(qint64 value, int width);
+QString formatPadded(qint64 value, int width);
 
 } // namespace przenosnik

@@ -81,15 +81,15 @@ int findPolishLetter(quint8 byte, PolishEncoding row)
     return Columns[static_cast<std::size_t>(row)][byte];
 }
 
-bool IsByteForByte(PolishEncoding from, PolishEncoding to)
+bool isByteForByte(PolishEncoding from, PolishEncoding to)
 {
     return isValid(from) && isValid(to) &&
            (to != PolishEncoding::Marks || from == to || from == PolishEncoding::Plain);
 }
 
-const PolishByteMap& PolishByteMapping(PolishEncoding from, PolishEncoding to)
+const PolishByteMap& polishByteMapping(PolishEncoding from, PolishEncoding to)
 {
-    Q_ASSERT(IsByteForByte(from, to));
+    Q_ASSERT(isByteForByte(from, to));
     return byteMap(from, to);
 }
 

@@ -27,8 +27,8 @@ inline constexpr int MaxShortStringLength = 255;
 // A conversion that keeps one byte for one byte (every one but to Marks, whose
 // letters take two bytes) as a whole 256-entry table, for texts converted in place.
 using PolishByteMap = std::array<quint8, 256>;
-bool IsByteForByte(PolishEncoding from, PolishEncoding to);
-const PolishByteMap& PolishByteMapping(PolishEncoding from, PolishEncoding to);
+bool isByteForByte(PolishEncoding from, PolishEncoding to);
+const PolishByteMap& polishByteMapping(PolishEncoding from, PolishEncoding to);
 
 QByteArray ConvertPolish(QByteArrayView source, PolishEncoding from, PolishEncoding to);
 QByteArray FromWindows1250(QByteArrayView source, PolishEncoding to);

@@ -11,7 +11,7 @@ DirectoryLock::DirectoryLock(const QString& companyDirectory)
     m_busy = !m_lock->tryLock(0) && m_lock->error() == QLockFile::LockFailedError;
 }
 
-QString DirectoryBusyText(const QString& companyDirectory)
+QString directoryBusyText(const QString& companyDirectory)
 {
     return QStringLiteral(
                "Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj ponownie, gdy się zakończy.")

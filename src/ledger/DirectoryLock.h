@@ -30,6 +30,6 @@ private:
 };
 
 // What the user is told when another run holds the directory.
-QString DirectoryBusyText(const QString& companyDirectory);
+QString directoryBusyText(const QString& companyDirectory);
 
 } // namespace przenosnik

@@ -106,7 +106,7 @@ UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
     UndoResult result;
     const DirectoryLock lock(companyDirectory);
     if (lock.busy()) {
-        result.failure = DirectoryBusyText(companyDirectory);
+        result.failure = directoryBusyText(companyDirectory);
         return result;
     }
     const UndoPlan plan = planUndo(companyDirectory, readJournal(companyDirectory));

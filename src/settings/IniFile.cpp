@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "encoding/AsciiValues.h"
+
 #include "encoding/Windows1250.h"
 
 #include <QStringDecoder>
@@ -8,11 +10,6 @@
 namespace przenosnik {
 
 namespace {
-
-bool isBlank(QChar c)
-{
-    return c.unicode() <= 0x20;
-}
 
 bool sameName(QStringView a, QStringView b)
 {
@@ -55,17 +52,6 @@ QByteArray encodeWith(QStringConverter::Encoding encoding, const QString& text)
 
 } // namespace
 
-QString trimBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
-
 IniFile IniFile::fromText(QStringView text)
 {
     IniFile file;
@@ -75,7 +61,7 @@ IniFile IniFile::fromText(QStringView text)
         qsizetype end = pos;
         while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        const QString line = trimBlanks(text.mid(pos, end - pos));
+        const QString line = trimControl(text.mid(pos, end - pos));
         pos = end;
         if (pos < text.size() && text[pos] == u'\r')
             ++pos;
@@ -97,8 +83,8 @@ IniFile IniFile::fromText(QStringView text)
         if (equals < 0)
             current->lines.append(Line{line, {}, false});
         else
-            current->lines.append(Line{trimBlanks(QStringView(line).left(equals)),
-                                       trimBlanks(QStringView(line).mid(equals + 1)), true});
+            current->lines.append(Line{trimControl(QStringView(line).left(equals)),
+                                       trimControl(QStringView(line).mid(equals + 1)), true});
     }
     return file;
 }

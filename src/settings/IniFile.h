@@ -84,7 +84,5 @@ private:
     IniEncoding m_encoding = IniEncoding::Ansi;
 };
 
-// Removes blanks (space and control characters) from both ends.
-QString trimBlanks(QStringView text);
 
 } // namespace przenosnik

@@ -31,32 +31,6 @@ QString formatStoredBoolean(bool value)
     return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
 
-std::optional<int> parseStoredInteger(QStringView text)
-{
-    qsizetype pos = 0;
-    const bool negative = !text.isEmpty() && text.front() == u'-';
-    if (negative)
-        ++pos;
-    if (pos == text.size())
-        return std::nullopt;
-    // Accumulated negatively so that the smallest int fits.
-    long long value = 0;
-    for (; pos < text.size(); ++pos) {
-        const QChar c = text[pos];
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 - (c.unicode() - u'0');
-        if (value < std::numeric_limits<int>::min())
-            return std::nullopt;
-    }
-    if (!negative) {
-        value = -value;
-        if (value > std::numeric_limits<int>::max())
-            return std::nullopt;
-    }
-    return static_cast<int>(value);
-}
-
 QString formatStoredInteger(int value)
 {
     return QString::number(value);
@@ -85,7 +59,7 @@ StoredValue StoredValue::string(QString key, std::function<QString()> read,
     entry.m_type = Type::String;
     entry.m_read = std::move(read);
     entry.m_write = [write = std::move(write)](QStringView text) {
-        write(trimBlanks(text));
+        write(trimControl(text));
         return true;
     };
     return entry;

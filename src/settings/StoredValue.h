@@ -1,6 +1,8 @@
 // The control values a window keeps in its settings file, and their text forms.
 #pragma once
 
+#include "encoding/AsciiValues.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -19,7 +21,10 @@ std::optional<bool> parseStoredBoolean(QStringView text);
 QString formatStoredBoolean(bool value);
 
 // A decimal integer with an optional minus sign, within the range of int.
-std::optional<int> parseStoredInteger(QStringView text);
+inline std::optional<int> parseStoredInteger(QStringView text)
+{
+    return parseInteger(text, IntegerSign::MinusOnly);
+}
 QString formatStoredInteger(int value);
 
 // One entry of a window's stored-value list: the key (control name, '_',

@@ -234,7 +234,7 @@ void FormMain::act_KonwertExecute()
     if (m_running) {
         return;
     }
-    const InputCheck check = CheckInputs(FE_EPP->text(), de_KPR->text(), ch_sprawdz->isChecked());
+    const InputCheck check = checkInputs(FE_EPP->text(), de_KPR->text(), ch_sprawdz->isChecked());
     if (FE_EPP->text() != check.exportFile) {
         FE_EPP->setText(check.exportFile);
     }

@@ -233,7 +233,7 @@ private Q_SLOTS:
         if (netReported) {
             expected << NetError
                      << QStringLiteral("kol[1].W=%1, SumaVgStawek=%2")
-                            .arg(FormatMoney(headerNet.toDouble()), FormatMoney(registerNet.toDouble()));
+                            .arg(formatMoney(headerNet.toDouble()), formatMoney(registerNet.toDouble()));
         }
         if (vatReported)
             expected << VatError;

@@ -330,7 +330,7 @@ private Q_SLOTS:
         QVERIFY(host.document.isEmpty());
     }
 
-    void checkInputs_data()
+    void checksInputs_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("dryRun");
@@ -360,7 +360,7 @@ private Q_SLOTS:
         QTest::newRow("unquoted name not cut")
             << longName << true << true << longName << InputVerdict::FocusExportFile;
     }
-    void checkInputs()
+    void checksInputs()
     {
         QFETCH(QString, typed);
         QFETCH(bool, dryRun);
@@ -368,7 +368,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(InputVerdict, verdict);
         const QString company = companyExists ? m_dir.path() : m_dir.filePath(QStringLiteral("brak-firmy"));
-        const InputCheck check = CheckInputs(typed, company, dryRun);
+        const InputCheck check = checkInputs(typed, company, dryRun);
         QCOMPARE(check.exportFile, shown);
         QCOMPARE(check.verdict, verdict);
     }

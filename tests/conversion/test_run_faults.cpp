@@ -153,7 +153,7 @@ private Q_SLOTS:
         const QString company = m_dir.freshCompany();
 
         for (const bool dryRun : {true, false}) {
-            const InputCheck check = CheckInputs(directory, company, dryRun);
+            const InputCheck check = checkInputs(directory, company, dryRun);
             QCOMPARE(check.verdict, InputVerdict::FocusExportFile);
         }
 
@@ -253,7 +253,7 @@ private Q_SLOTS:
             path = kind;
 
         // Such a name exists: the run itself reports it.
-        QCOMPARE(CheckInputs(path, company, false).verdict, InputVerdict::Run);
+        QCOMPARE(checkInputs(path, company, false).verdict, InputVerdict::Run);
         ConversionSettings settings;
         settings.exportFile = path;
         settings.companyDirectory = company;

@@ -17,8 +17,8 @@ private Q_SLOTS:
     {
         // The tests run under LC_ALL=C.UTF-8.
         QCOMPARE(QLocale::system().language(), QLocale::C);
-        QCOMPARE(TraceLocale().language(), QLocale::Polish);
-        QCOMPARE(FormatMoney(12345.67), zl("12 345,67"));
+        QCOMPARE(traceLocale().language(), QLocale::Polish);
+        QCOMPARE(formatMoney(12345.67), zl("12 345,67"));
     }
 
     void money_data()
@@ -47,7 +47,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         QFETCH(double, amount);
         QFETCH(QString, expected);
-        const QString text = FormatMoney(amount, locale);
+        const QString text = formatMoney(amount, locale);
         QCOMPARE(text, expected);
         QVERIFY(!text.contains(QLatin1Char('(')));
         QVERIFY(!text.contains(QChar(0x00a0)));
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         QFETCH(double, value);
         QFETCH(QString, expected);
-        QCOMPARE(FormatNumber(value, locale), expected);
+        QCOMPARE(formatNumber(value, locale), expected);
     }
 
     void padded_data()
@@ -95,7 +95,7 @@ private Q_SLOTS:
         QFETCH(int, value);
         QFETCH(int, width);
         QFETCH(QString, expected);
-        QCOMPARE(FormatPadded(value, width), expected);
+        QCOMPARE(formatPadded(value, width), expected);
     }
 };
 

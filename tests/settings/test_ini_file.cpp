@@ -1,5 +1,6 @@
 // The INI reader and writer: the rewrite rules, name matching, placement of new
 // keys, and the encodings a file keeps.
+#include "encoding/AsciiValues.h"
 #include "settings/IniFile.h"
 
 #include "support/TestSupport.h"
@@ -217,7 +218,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(trimBlanks(text), expected);
+        QCOMPARE(trimControl(text), expected);
     }
 };
 

@@ -1,5 +1,5 @@
 // The value forms of the export: trimming, integers, amounts, date digits.
-#include "conversion/ExportValues.h"
+#include "encoding/AsciiValues.h"
 
 #include <QTest>
 
@@ -7,12 +7,12 @@
 
 using namespace przenosnik;
 
-class ExportValuesTest : public QObject
+class AsciiValuesTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void trimControl_data()
+    void trimsControlCharacters_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -30,14 +30,14 @@ private Q_SLOTS:
         QTest::newRow("no-break space kept") << "\u00a0x\u00a0"
                                              << "\u00a0x\u00a0";
     }
-    void trimControl()
+    void trimsControlCharacters()
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(TrimControl(text), expected);
+        QCOMPARE(trimControl(text), expected);
     }
 
-    void parseInteger_data()
+    void parsesIntegers_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
@@ -65,18 +65,18 @@ private Q_SLOTS:
         QTest::newRow("arabic-indic digit") << "\u0661" << false << 0;
         QTest::newRow("full-width digit") << "\uff11" << false << 0;
     }
-    void parseInteger()
+    void parsesIntegers()
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(int, value);
-        const auto parsed = ParseInteger(text);
+        const auto parsed = parseInteger(text);
         QCOMPARE(parsed.has_value(), valid);
         if (valid)
             QCOMPARE(*parsed, value);
     }
 
-    void parseAmount_data()
+    void parsesAmounts_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
@@ -116,12 +116,12 @@ private Q_SLOTS:
         QTest::newRow("too small, many digits") << "0.000001e-330" << true << 0.0;
         QTest::newRow("subnormal") << "1e-310" << true << 1e-310;
     }
-    void parseAmount()
+    void parsesAmounts()
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(double, value);
-        const auto parsed = ParseAmount(text);
+        const auto parsed = parseAmount(text);
         QCOMPARE(parsed.has_value(), valid);
         if (valid)
             QCOMPARE(*parsed, value);
@@ -130,13 +130,13 @@ private Q_SLOTS:
     void parseAmountIsExact()
     {
         // Read as the nearest double, exactly as a C reader would.
-        QCOMPARE(*ParseAmount(u"0.1"), 0.1);
-        QCOMPARE(*ParseAmount(u"239.02") - *ParseAmount(u"239.00"), 239.02 - 239.00);
+        QCOMPARE(*parseAmount(u"0.1"), 0.1);
+        QCOMPARE(*parseAmount(u"239.02") - *parseAmount(u"239.00"), 239.02 - 239.00);
     }
 
     void parseAmountTooSmallKeepsItsSign()
     {
-        const auto parsed = ParseAmount(u"-1e-400");
+        const auto parsed = parseAmount(u"-1e-400");
         QVERIFY(parsed.has_value());
         QCOMPARE(*parsed, 0.0);
         QVERIFY(std::signbit(*parsed));
@@ -156,9 +156,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, value);
-        QCOMPARE(LeadingDigitsValue(text), value);
+        QCOMPARE(leadingDigitsValue(text), value);
     }
 };
 
-QTEST_GUILESS_MAIN(ExportValuesTest)
-#include "test_export_values.moc"
+QTEST_GUILESS_MAIN(AsciiValuesTest)
+#include "test_ascii_values.moc"

@@ -1,4 +1,4 @@
-#include "conversion/ExportValues.h"
+#include "encoding/AsciiValues.h"
 
 #include <algorithm>
 #include <array>
@@ -102,11 +102,12 @@ template <typename View> qint64 decimalExponent(View text)
     return power + (negative ? -exponent : exponent);
 }
 
-template <typename View> std::optional<qint32> parseInteger(View text)
+template <typename View> std::optional<qint32> integerOf(View text, IntegerSign signs)
 {
     qsizetype i = 0;
     bool negative = false;
-    if (i < text.size() && isSignAt(text, i)) {
+    if (i < text.size() && isSignAt(text, i) &&
+        (signs == IntegerSign::PlusOrMinus || codeOf(text[i]) == '-')) {
         negative = codeOf(text[i]) == '-';
         ++i;
     }
@@ -150,7 +151,7 @@ template <typename View> bool isAmountForm(View text)
     return i == text.size();
 }
 
-template <typename View> std::optional<double> parseAmount(View text)
+template <typename View> std::optional<double> amountOf(View text)
 {
     if (!isAmountForm(text))
         return std::nullopt;
@@ -187,7 +188,7 @@ template <typename View> std::optional<double> parseAmount(View text)
     return value;
 }
 
-template <typename View> qint32 leadingDigitsValue(View text)
+template <typename View> qint32 leadingDigitsOf(View text)
 {
     qint64 value = 0;
     for (qsizetype i = 0; i < text.size() && isDigitAt(text, i); ++i) {
@@ -200,46 +201,46 @@ template <typename View> qint32 leadingDigitsValue(View text)
 
 } // namespace
 
-QString TrimControl(QStringView text)
+QString trimControl(QStringView text)
 {
     const qsizetype begin = trimmedBegin(text);
     return text.sliced(begin, trimmedEnd(text, begin) - begin).toString();
 }
 
-QByteArrayView TrimControl(QByteArrayView bytes)
+QByteArrayView trimControl(QByteArrayView bytes)
 {
     const qsizetype begin = trimmedBegin(bytes);
     return bytes.sliced(begin, trimmedEnd(bytes, begin) - begin);
 }
 
-std::optional<qint32> ParseInteger(QStringView text)
+std::optional<qint32> parseInteger(QStringView text, IntegerSign signs)
 {
-    return parseInteger(text);
+    return integerOf(text, signs);
 }
 
-std::optional<qint32> ParseInteger(QByteArrayView bytes)
+std::optional<qint32> parseInteger(QByteArrayView bytes, IntegerSign signs)
 {
-    return parseInteger(bytes);
+    return integerOf(bytes, signs);
 }
 
-std::optional<double> ParseAmount(QStringView text)
+std::optional<double> parseAmount(QStringView text)
 {
-    return parseAmount(text);
+    return amountOf(text);
 }
 
-std::optional<double> ParseAmount(QByteArrayView bytes)
+std::optional<double> parseAmount(QByteArrayView bytes)
 {
-    return parseAmount(bytes);
+    return amountOf(bytes);
 }
 
-qint32 LeadingDigitsValue(QStringView text)
+qint32 leadingDigitsValue(QStringView text)
 {
-    return leadingDigitsValue(text);
+    return leadingDigitsOf(text);
 }
 
-qint32 LeadingDigitsValue(QByteArrayView bytes)
+qint32 leadingDigitsValue(QByteArrayView bytes)
 {
-    return leadingDigitsValue(bytes);
+    return leadingDigitsOf(bytes);
 }
 
 } // namespace przenosnik
