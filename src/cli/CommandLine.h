@@ -1,7 +1,7 @@
 // The command line of przenosnik-cli: what to do and with which run options.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cli/ConsoleOutput.h"
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "conversion/RunReport.h"
 
 namespace przenosnik {

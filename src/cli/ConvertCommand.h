@@ -1,7 +1,7 @@
 // Runs one conversion from the command line, as the "Konwersja" action does without its confirmation.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QString>
 

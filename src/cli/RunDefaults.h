@@ -1,7 +1,7 @@
 // The run options stored by the main window in section MAIN of its PRZENOSN.INI.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QString>
 

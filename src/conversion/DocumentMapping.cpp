@@ -1,9 +1,9 @@
 #include "conversion/DocumentMapping.h"
 
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "conversion/ExportReader.h"
-#include "encoding/AsciiValues.h"
 #include "conversion/TraceFormat.h"
+#include "encoding/AsciiValues.h"
 #include "encoding/PolishEncoding.h"
 #include "encoding/Windows1250.h"
 

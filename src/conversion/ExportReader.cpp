@@ -1,6 +1,6 @@
 #include "conversion/ExportReader.h"
 
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "encoding/AsciiValues.h"
 #include "encoding/Windows1250.h"
 

@@ -3,8 +3,8 @@
 // when already booked invoices are skipped, the invoices it holds.
 #pragma once
 
-#include "conversion/ConversionRun.h"
 #include "conversion/InvoiceIndex.h"
+#include "conversion/RunConversion.h"
 #include "ledger/MonthFile.h"
 
 #include <QHash>

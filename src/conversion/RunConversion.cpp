@@ -1,6 +1,6 @@
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "conversion/DocumentMapping.h"
 #include "conversion/ExportFileName.h"
 #include "conversion/ExportLineSource.h"

@@ -2,7 +2,7 @@
 // the journal's records and the copies of the files as they were.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "ledger/MonthFile.h"
 
 #include <QList>

@@ -3,7 +3,7 @@
 // command-line converter starts from them.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "settings/StoredValue.h"
 
 #include <QString>

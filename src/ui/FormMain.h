@@ -2,7 +2,7 @@
 // the trace log it writes into and the owner's status bar.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "ui/RunResults.h"
 
 #include <QMainWindow>

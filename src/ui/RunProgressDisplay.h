@@ -1,7 +1,7 @@
 // How far a run has come, in the main window's status bar.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QElapsedTimer>
 #include <QString>

@@ -2,7 +2,7 @@
 // run's report and, for each document, the trace lines that belong to it.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "conversion/RunReport.h"
 
 #include <QDateTime>

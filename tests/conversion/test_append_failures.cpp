@@ -2,7 +2,7 @@
 // writes what fits, reports the failed append, ends with its count and end
 // lines, and leaves every earlier byte of the monthly file as it was. No file
 // permissions are involved: the tests also run as root.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"

@@ -1,6 +1,6 @@
 // What a run reports beside its trace: one result per document let through,
 // with its state, remarks, monthly file and position.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include "support/ConversionTestHost.h"
 #include "support/LedgerFiles.h"

@@ -1,6 +1,6 @@
 // An invoice already booked in its monthly file, by an earlier run or earlier
 // in the same run, is not appended again.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include "support/ConversionTestHost.h"
 #include "support/LedgerFiles.h"

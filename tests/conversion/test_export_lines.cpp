@@ -1,5 +1,5 @@
 // Cutting the export file into lines: LF, CR LF, lone CR, Ctrl-Z, read errors.
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "encoding/Windows1250.h"

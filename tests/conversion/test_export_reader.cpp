@@ -1,5 +1,5 @@
 // The export reader: header, document blocks and the forward-moving lookups.
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "encoding/Windows1250.h"

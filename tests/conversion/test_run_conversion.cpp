@@ -1,6 +1,6 @@
 // Whole runs on small export files: the trace, line for line, and the bytes
 // of the monthly files.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "encoding/PolishEncoding.h"
 #include "ledger/LedgerEntry.h"
 

@@ -5,9 +5,9 @@
 // file meanwhile. Permissions are never used to make a file fail: the tests also
 // run as root.
 #include "conversion/ConversionRun.h"
-#include "conversion/ConversionState.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
+#include "conversion/RunConversion.h"
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"

@@ -3,7 +3,7 @@
 // monthly files that exist beforehand: a dry run changes no file at all; a
 // real run keeps every earlier whole record byte for byte and puts the new
 // entries at the end, each numbered by its position, in document order.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "encoding/Windows1250.h"
 #include "ledger/LedgerEntry.h"
 

@@ -2,7 +2,7 @@
 // before the run, whether it completed, stopped on a failure or was killed;
 // nothing is changed when the ledger program touched a file since. Also the
 // journal that cannot be written and the number of backup folders kept.
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"

@@ -10,7 +10,7 @@
 #include "FuzzCheck.h"
 #include "FuzzTempFile.h"
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/MonthFile.h"
 

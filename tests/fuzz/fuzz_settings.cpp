@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "FuzzTempFile.h"
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 #include "settings/IniFile.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsStore.h"

@@ -2,7 +2,7 @@
 // write export files as the exporting program does (Windows-1250, CR LF).
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,7 +2,7 @@
 // the document mapping.
 #pragma once
 
-#include "conversion/ConversionState.h"
+#include "conversion/ConversionRun.h"
 #include "conversion/DocumentMapping.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"

@@ -1,7 +1,7 @@
 // A temporary directory for a test's export files and company directories.
 #pragma once
 
-#include "conversion/ConversionRun.h"
+#include "conversion/RunConversion.h"
 
 #include <QString>
 #include <QTemporaryDir>
