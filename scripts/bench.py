@@ -45,8 +45,9 @@ def main():
     rows, results = [], {}
     for count in (10000, 100000):
         export = os.path.join(work, "FVS%d.TXT" % count)
-        if not os.path.exists(export):
-            subprocess.check_call([sys.executable, os.path.join(ROOT, "scripts", "make-bench-export.py"),
+        generator = os.path.join(ROOT, "scripts", "make-bench-export.py")
+        if not os.path.exists(export) or os.path.getmtime(export) < os.path.getmtime(generator):
+            subprocess.check_call([sys.executable, generator,
                                    str(count), export])
         size = os.path.getsize(export) / 1e6
         target = os.path.join(work, "firma%d" % count)
