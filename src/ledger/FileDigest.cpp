@@ -1,6 +1,7 @@
 #include "ledger/FileDigest.h"
 
-#include <QCryptographicHash>
+#include "ledger/Sha256.h"
+
 #include <QFile>
 
 #ifdef Q_OS_UNIX
@@ -11,20 +12,21 @@
 namespace przenosnik {
 
 namespace {
-constexpr qint64 ChunkSize = 64 * 1024;
+constexpr qint64 ChunkSize = 1024 * 1024;
 }
 
 QByteArray Sha256Hex(QFile& file, qint64 from, qint64 to, const QByteArray& suffix)
 {
     if (from < 0 || to < from || !file.seek(from))
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
+    QByteArray chunk(qMin(to - from, ChunkSize), Qt::Uninitialized);
     for (qint64 left = to - from; left > 0;) {
-        const QByteArray chunk = file.read(qMin(left, ChunkSize));
-        if (chunk.isEmpty())
+        const qint64 got = file.read(chunk.data(), qMin(left, ChunkSize));
+        if (got <= 0)
             return {};
-        hash.addData(chunk);
-        left -= chunk.size();
+        hash.addData(QByteArrayView(chunk.constData(), got));
+        left -= got;
     }
     hash.addData(suffix);
     return hash.result().toHex();
@@ -32,7 +34,9 @@ QByteArray Sha256Hex(QFile& file, qint64 from, qint64 to, const QByteArray& suff
 
 QByteArray Sha256Hex(const QByteArray& bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    Sha256 hash;
+    hash.addData(bytes);
+    return hash.result().toHex();
 }
 
 bool syncToDisk(QFile& file)

@@ -1,10 +1,11 @@
 #include "ledger/RunBackup.h"
 
+#include "ledger/Sha256.h"
+
 #include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +39,7 @@ FileBefore backUpFile(const QString& path, const QString& folder)
     QFile copy(folder + QDir::separator() + QFileInfo(path).fileName());
     if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return before;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     QByteArray last; // the latest bytes read, for the tail
     for (;;) {
         const QByteArray chunk = source.read(ChunkSize);
