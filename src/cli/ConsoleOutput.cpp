@@ -30,9 +30,43 @@ bool isTerminal(std::FILE* stream)
 #endif
 }
 
+// The line as UTF-8 with its control characters shown as U+FFFD, written
+// straight into the waiting bytes; only a broken surrogate pair is left to
+// Qt's encoder, from that character on.
 void appendLine(QByteArray& bytes, const QString& line)
 {
-    bytes += terminalText(line).toUtf8();
+    const char16_t* text = reinterpret_cast<const char16_t*>(line.utf16());
+    const qsizetype size = line.size();
+    const qsizetype start = bytes.size();
+    bytes.resize(start + 3 * size + 1);
+    char* out = bytes.data() + start;
+    qsizetype i = 0;
+    for (; i < size; ++i) {
+        char32_t c = text[i];
+        if (isControl(char16_t(c), true))
+            c = QChar::ReplacementCharacter;
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (!QChar::isSurrogate(c)) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(text[i + 1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i]);
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else {
+            break;
+        }
+    }
+    bytes.truncate(out - bytes.constData());
+    if (i < size)
+        bytes += terminalText(line.sliced(i)).toUtf8();
     bytes += '\n';
 }
 

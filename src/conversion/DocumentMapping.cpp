@@ -237,7 +237,7 @@ void convertTexts(ConversionRun& run)
     convertEntryText(run, field::DocNo);
     convertEntryText(run, field::PartyName);
     convertEntryText(run, field::PartyAddress);
-    if (entry.text(field::Description).isEmpty() || run.settings.alwaysDescription)
+    if (entry.textView(field::Description).isEmpty() || run.settings.alwaysDescription)
         setEntryText(run, field::Description, run.settings.defaultDescription);
     convertEntryText(run, field::Description);
     convertEntryText(run, field::SpareText);

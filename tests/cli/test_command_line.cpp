@@ -325,6 +325,12 @@ void CommandLineTest::traceLinesReachTheStream_data()
     QTest::newRow("no-break space") << QStringLiteral("1\u00a0234,00\u00a0zł")
                                     << QByteArray("1\xc2\xa0"
                                                   "234,00\xc2\xa0z\xc5\x82\n");
+    QTest::newRow("three and four bytes")
+        << QString::fromUtf16(u"\u20ac\U0001F600") << QByteArray("\xe2\x82\xac\xf0\x9f\x98\x80\n");
+    // A surrogate without its partner is encoded as Qt encodes it.
+    const QString broken = QString::fromUtf16(u"\xd800x\xdc00");
+    QTest::newRow("lone surrogates") << QStringLiteral("a") + broken
+                                     << QByteArray("a") + broken.toUtf8() + "\n";
 }
 
 void CommandLineTest::traceLinesReachTheStream()
