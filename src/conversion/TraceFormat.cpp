@@ -2,6 +2,8 @@
 
 #include "ledger/UserLocale.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace przenosnik {
@@ -77,11 +79,29 @@ const NumberPattern& patternFor(const QLocale& locale)
 // The digits of |value| with `decimals` places, every group of three whole
 // digits separated, as the regional settings of a desktop show amounts
 // (so 1 234,50 too, and 1 234 567,89).
+// to_chars rounds an exact half to the even digit; the trace has always
+// rounded it up (0.125 is 0,13). The double just above such a half rounds up
+// and shows the same digits.
+double halfRoundsUp(double magnitude, int decimals)
+{
+    const double scale = 2.0 * std::pow(10.0, decimals);
+    const double scaled = magnitude * scale;
+    const bool exactHalf = std::isfinite(scaled) && std::fma(magnitude, scale, -scaled) == 0 &&
+                           std::floor(scaled) == scaled && std::fmod(scaled, 2.0) == 1.0;
+    return exactHalf ? std::nextafter(magnitude, HUGE_VAL) : magnitude;
+}
+
 void appendGroupedMagnitude(QString& text, double value, int decimals, const NumberPattern& pattern)
 {
-    const QString digits = QString::number(std::fabs(value), 'f', decimals);
+    // Every digit exact and the last one rounded, a half upwards.
+    std::array<char, 512> buffer;
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), halfRoundsUp(std::fabs(value), decimals),
+                      std::chars_format::fixed, decimals);
+    const QLatin1StringView digits(buffer.data(), error == std::errc() ? end - buffer.data() : 0);
     const qsizetype point = digits.indexOf(QLatin1Char('.'));
     const qsizetype whole = point < 0 ? digits.size() : point;
+    text.reserve(text.size() + digits.size() + whole / 3 * pattern.group.size() + pattern.point.size());
     for (qsizetype i = 0; i < whole; ++i) {
         if (i > 0 && (whole - i) % 3 == 0)
             text += pattern.group;
@@ -89,7 +109,7 @@ void appendGroupedMagnitude(QString& text, double value, int decimals, const Num
     }
     if (point >= 0) {
         text += pattern.point;
-        text += QStringView(digits).sliced(point + 1);
+        text += digits.sliced(point + 1);
     }
 }
 

@@ -21,6 +21,19 @@ private Q_SLOTS:
         QCOMPARE(formatMoney(12345.67), zl("12 345,67"));
     }
 
+    // The digits are rounded as Qt rounds them, exact halves upwards too.
+    void digitsRoundAsQtRoundsThem()
+    {
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QList<double> values;
+        for (int k = 0; k < 20000; ++k) {
+            values << k / 8.0 << k / 1000.0 << k * 1.005 << k * 12345.678901;
+        }
+        values << 1e12 - 0.005 << 999999999999.995 << 0.005 << 2.675 << 1.0e-300;
+        for (const double value : std::as_const(values))
+            QCOMPARE(formatNumber(value, us), us.toString(value, 'f', 2));
+    }
+
     void money_data()
     {
         QTest::addColumn<QLocale>("locale");
