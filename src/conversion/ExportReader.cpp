@@ -4,6 +4,8 @@
 #include "encoding/AsciiValues.h"
 #include "encoding/Windows1250.h"
 
+#include <string_view>
+
 namespace przenosnik {
 
 namespace {
@@ -131,9 +133,11 @@ bool ReadNextDocument(ConversionRun& run)
 
 std::optional<QByteArrayView> LineText(QByteArrayView key, QByteArrayView line)
 {
-    const qsizetype at = line.indexOf(key);
-    if (at < 0)
+    const std::string_view text(line.data(), size_t(line.size()));
+    const size_t found = text.find(std::string_view(key.data(), size_t(key.size())));
+    if (found == std::string_view::npos)
         return std::nullopt;
+    const qsizetype at = qsizetype(found);
     const QByteArrayView value = line.sliced(at + key.size());
     return trimControl(value.first(qMin(value.size(), MaxLineLength)));
 }

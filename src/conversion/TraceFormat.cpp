@@ -79,15 +79,23 @@ const NumberPattern& patternFor(const QLocale& locale)
 // The digits of |value| with `decimals` places, every group of three whole
 // digits separated, as the regional settings of a desktop show amounts
 // (so 1 234,50 too, and 1 234 567,89).
+// 10 to the power of a number of decimals (the currency's 0 to 3, or 2).
+double powerOfTen(int decimals)
+{
+    constexpr double Powers[] = {1.0, 10.0, 100.0, 1000.0};
+    return decimals >= 0 && decimals < 4 ? Powers[decimals] : std::pow(10.0, decimals);
+}
+
 // to_chars rounds an exact half to the even digit; the trace has always
 // rounded it up (0.125 is 0,13). The double just above such a half rounds up
 // and shows the same digits.
 double halfRoundsUp(double magnitude, int decimals)
 {
-    const double scale = 2.0 * std::pow(10.0, decimals);
+    const double scale = 2.0 * powerOfTen(decimals);
     const double scaled = magnitude * scale;
-    const bool exactHalf = std::isfinite(scaled) && std::fma(magnitude, scale, -scaled) == 0 &&
-                           std::floor(scaled) == scaled && std::fmod(scaled, 2.0) == 1.0;
+    // An odd whole number of half units, and the product exact.
+    const bool oddWhole = scaled < 1e18 && scaled == double(qint64(scaled)) && qint64(scaled) % 2 == 1;
+    const bool exactHalf = oddWhole && std::fma(magnitude, scale, -scaled) == 0;
     return exactHalf ? std::nextafter(magnitude, HUGE_VAL) : magnitude;
 }
 
@@ -116,7 +124,7 @@ void appendGroupedMagnitude(QString& text, double value, int decimals, const Num
 // An amount that shows as zero gets no sign, whatever its last bits hold.
 bool showsNegative(double value, int decimals)
 {
-    return value < 0 && std::round(std::fabs(value) * std::pow(10.0, decimals)) > 0;
+    return value < 0 && std::round(std::fabs(value) * powerOfTen(decimals)) > 0;
 }
 
 } // namespace
