@@ -215,11 +215,52 @@ bool MonthFile::openFile()
         return false;
     }
     m_file.setFileName(m_path);
+    m_encodedPath = path;
     return m_file.open(handle, mode, QFileDevice::AutoCloseHandle);
 #else
     m_created = !QFileInfo::exists(m_path);
     m_file.setFileName(m_path);
     return m_file.open(mode);
+#endif
+}
+
+// The open file's size, asked afresh (another program may have appended
+// meanwhile), provided the path still names the open file: where an open file
+// can be deleted or its directory removed, entries written to it afterwards
+// would be lost while reported as written.
+bool MonthFile::sizeWhileStillNamed(qint64& size) const
+{
+#ifdef Q_OS_UNIX
+    FileStatus byHandle{};
+    FileStatus byPath{};
+    if (::fstat(m_file.handle(), &byHandle) != 0 || ::stat(m_encodedPath.constData(), &byPath) != 0 ||
+        byPath.st_dev != byHandle.st_dev || byPath.st_ino != byHandle.st_ino)
+        return false;
+    size = byHandle.st_size;
+    return true;
+#else
+    size = m_file.size();
+    return size >= 0 && pathNamesOpenFile(m_path, m_file.handle());
+#endif
+}
+
+// The whole record at its place, or a failure.
+bool MonthFile::writeAt(qint64 position, const QByteArray& bytes)
+{
+#ifdef Q_OS_UNIX
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::pwrite(m_file.handle(), bytes.constData() + done,
+                                         size_t(bytes.size() - done), off_t(position + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+#else
+    return m_file.seek(position) && m_file.write(bytes) == bytes.size() && m_file.flush();
 #endif
 }
 
@@ -229,20 +270,15 @@ bool MonthFile::AppendEntry(LedgerEntry& entry)
         report("Błąd dopisania do pliku ");
         return false;
     }
-    // The size is asked afresh every time: another program may have appended
-    // meanwhile. A partial record at the end is overwritten, nothing before it.
-    const qint64 size = m_file.size();
-    const qint64 records = size / LedgerEntrySize;
-    if (size < 0 || records >= std::numeric_limits<qint32>::max()) {
+    qint64 size = 0;
+    if (!sizeWhileStillNamed(size) || size / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
         report("Błąd dopisania do pliku ");
         return false;
     }
+    // A partial record at the end is overwritten, nothing before it.
+    const qint64 records = size / LedgerEntrySize;
     entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
     const qint64 position = records * LedgerEntrySize;
-    if (!pathNamesOpenFile(m_path, m_file.handle())) {
-        report("Błąd dopisania do pliku ");
-        return false;
-    }
     // A partial record at the end is kept, to be put back if the append fails.
     QByteArray tail;
     if (size > position) {
@@ -251,7 +287,7 @@ bool MonthFile::AppendEntry(LedgerEntry& entry)
             return false;
         }
     }
-    if (!m_file.seek(position) || m_file.write(entry.bytes()) != LedgerEntrySize || !m_file.flush()) {
+    if (!writeAt(position, entry.bytes())) {
         // A half-written entry (disk full, file-size limit) is taken back:
         // the file is again byte for byte what it was.
         if (m_file.size() > size)

@@ -76,6 +76,8 @@ private:
     bool openFile();
     bool isRefusedFile() const;
     bool closeFile();
+    bool sizeWhileStillNamed(qint64& size) const;
+    bool writeAt(qint64 position, const QByteArray& bytes);
     void report(const char* before);
 
     QString m_directory;
@@ -83,6 +85,7 @@ private:
     bool m_open = false;
     qint32 m_periodKey = 0;
     QString m_path;
+    QByteArray m_encodedPath; // of the open file, as the system takes it
     QFile m_file;
     MonthFileObserver* m_observer = nullptr;
     bool m_created = false;      // the open file did not exist before this run opened it
