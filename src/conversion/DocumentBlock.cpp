@@ -16,14 +16,6 @@ void DocumentBlock::append(QByteArrayView line)
     m_ends.push_back(qsizetype(m_bytes.size()));
 }
 
-QByteArrayView DocumentBlock::line(qsizetype index) const
-{
-    if (index < 0 || index >= size())
-        return {};
-    const qsizetype begin = index == 0 ? 0 : m_ends[size_t(index - 1)];
-    return QByteArrayView(m_bytes.data() + begin, m_ends[size_t(index)] - begin);
-}
-
 QStringList DocumentBlock::toStringList() const
 {
     QStringList lines;

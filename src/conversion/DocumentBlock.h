@@ -19,7 +19,13 @@ public:
 
     qsizetype size() const { return qsizetype(m_ends.size()); }
     // The line at the index, without its TAB; an empty line past the end.
-    QByteArrayView line(qsizetype index) const;
+    QByteArrayView line(qsizetype index) const
+    {
+        if (index < 0 || index >= size())
+            return {};
+        const qsizetype begin = index == 0 ? 0 : m_ends[size_t(index - 1)];
+        return QByteArrayView(m_bytes.data() + begin, m_ends[size_t(index)] - begin);
+    }
     // The lines as text, for the window's copy of the last block.
     QStringList toStringList() const;
 

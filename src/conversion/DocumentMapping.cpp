@@ -192,9 +192,9 @@ void traceDocument(ConversionRun& run)
     notes.partyName = entryText(entry, field::PartyName);
     notes.nip = entryText(entry, field::PartyNip);
     notes.address = entryText(entry, field::PartyAddress);
-    run.trace(QStringLiteral("* Dokument nr:") + notes.number + QStringLiteral(" | Firma:") +
-              notes.partyName + QStringLiteral(" | NIP:") + notes.nip);
-    run.trace(QStringLiteral("  ") + notes.address);
+    run.trace(QStringLiteral("* Dokument nr:") % notes.number % QStringLiteral(" | Firma:") %
+              notes.partyName % QStringLiteral(" | NIP:") % notes.nip);
+    run.trace(QStringLiteral("  ") % notes.address);
     run.trace(QStringLiteral(" z dnia ") % formatPadded(date.day, 2) % QLatin1Char('-') %
               formatPadded(date.month, 2) % QLatin1Char('-') % formatPadded(date.year, 4) %
               QStringLiteral(" na kwotę netto=") % formatMoney(entry.real(field::Kol1W)) %
