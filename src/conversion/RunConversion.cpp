@@ -53,7 +53,7 @@ bool openExportFile(QFile& file, const QString& name)
         ::close(handle);
         return false;
     }
-    return file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return file.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
 #else
     file.setFileName(name);
     return QFileInfo(name).isFile() && file.open(QIODevice::ReadOnly);
