@@ -94,7 +94,7 @@ bool RunJournal::beforeOpen(const QString& path)
     const FileBefore before = backUpFile(path, folder);
     if (!before.ok)
         return refuse(folder);
-    if (m_touched.isEmpty())
+    if (m_touched.empty())
         removeOldBackups(m_settings.companyDirectory);
     const QString name = QFileInfo(path).fileName();
     if (!appendJournalRecord(m_journal, {journal::File, m_runId, name, flag(before.existed),
@@ -103,8 +103,27 @@ bool RunJournal::beforeOpen(const QString& path)
         m_failed = true;
         return refuse(m_journal);
     }
-    m_touched.append({path, name, before.length - before.tail.size()});
+    Touched touched;
+    touched.path = path;
+    touched.name = name;
+    touched.start = before.length - before.tail.size();
+    m_touched.push_back(std::move(touched));
     return true;
+}
+
+void RunJournal::appended(const QString& path, qint64 position, QByteArrayView record)
+{
+    for (Touched& touched : m_touched) {
+        if (touched.path != path)
+            continue;
+        if (touched.inOrder && position == touched.start + touched.addedLength) {
+            touched.added->addData(record);
+            touched.addedLength += record.size();
+        } else {
+            touched.inOrder = false;
+        }
+        return;
+    }
 }
 
 void RunJournal::finish(RunOutcome outcome)

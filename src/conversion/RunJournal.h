@@ -4,11 +4,15 @@
 
 #include "conversion/RunConversion.h"
 #include "ledger/MonthFile.h"
+#include "ledger/Sha256.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <memory>
+#include <vector>
 
 namespace przenosnik {
 
@@ -22,6 +26,8 @@ public:
     void start();
     // Copies the file, then writes its record; only then may it be opened.
     bool beforeOpen(const QString& path) override;
+    // Hashes what the run adds as it adds it, so that the end need not read it back.
+    void appended(const QString& path, qint64 position, QByteArrayView record) override;
     // Writes the records of the end of the run, however it ended.
     void finish(RunOutcome outcome);
 
@@ -33,6 +39,11 @@ private:
         QString path;
         QString name;
         qint64 start = 0;
+        // The records this run appended, one after the other from start;
+        // once one lands elsewhere, the end reads the file instead.
+        std::unique_ptr<Sha256> added = std::make_unique<Sha256>();
+        qint64 addedLength = 0;
+        bool inOrder = true;
     };
 
     bool refuse(const QString& path);
@@ -45,7 +56,7 @@ private:
     QString m_runId;
     bool m_started = false;
     bool m_failed = false;
-    QList<Touched> m_touched;
+    std::vector<Touched> m_touched;
 };
 
 } // namespace przenosnik

@@ -298,6 +298,8 @@ bool MonthFile::AppendEntry(LedgerEntry& entry)
         report("Błąd dopisania do pliku ");
         return false;
     }
+    if (m_observer)
+        m_observer->appended(m_path, position, entry.bytes());
     return true;
 }
 

@@ -24,6 +24,13 @@ public:
     // Answers false to keep the file from being opened; the observer has then
     // written its own trace line.
     virtual bool beforeOpen(const QString& path) = 0;
+    // A record is in the file at that position.
+    virtual void appended(const QString& path, qint64 position, QByteArrayView record)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(position);
+        Q_UNUSED(record);
+    }
 };
 
 // The name of the file that holds the entries of one month: "2014T305.3".
