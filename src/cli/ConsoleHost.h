@@ -24,6 +24,7 @@ public:
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
+    bool wantsDocumentResults() const override { return m_collect; }
     void rejectedBlocks(const RejectedBlocks& blocks) override;
 
     int documentCount() const { return m_documentCount; }

@@ -43,6 +43,10 @@ void appendLine(QByteArray& bytes, const QString& line)
     qsizetype i = 0;
     for (; i < size; ++i) {
         char32_t c = text[i];
+        if (c >= 0x20 && c < 0x7F) { // the common case: printable ASCII
+            *out++ = char(c);
+            continue;
+        }
         if (isControl(char16_t(c), true))
             c = QChar::ReplacementCharacter;
         if (c < 0x80) {

@@ -100,6 +100,7 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 {
     const ConversionSettings& settings = run.settings;
     int ordinal = 0;
+    const bool wantsResults = run.host.wantsDocumentResults();
     RunProgress progress;
     progress.bytesTotal = run.exportFile->size();
     for (;;) {
@@ -114,7 +115,8 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
         }
         run.trace(QString());
         const bool accepted = MapDocument(run);
-        DocumentResult result = mappedDocument(run, ++ordinal);
+        ++ordinal;
+        DocumentResult result = wantsResults ? mappedDocument(run, ordinal) : DocumentResult{};
         if (!accepted) {
             result.state = DocumentState::Skipped;
             run.host.documentResult(result);

@@ -26,7 +26,7 @@ struct ConversionSettings
     bool dryRun = false;                                   // ch_sprawdz ("symulacja")
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
-    bool skipDuplicates = true;                            // chb_duplikaty: already booked invoices skipped
+    bool skipDuplicates = true; // chb_duplikaty: already booked invoices skipped
 };
 
 // How far a run has come: the share of the export file read, and the
@@ -58,6 +58,8 @@ public:
     // The second channel: one result per document block let through, and at
     // the end of the run the blocks that were not. A host may ignore both.
     virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
+    // A host that ignores the results is handed empty ones, cheaper to make.
+    virtual bool wantsDocumentResults() const { return true; }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
     // Called after every document block read, often: a host that shows it
     // decides itself how often it repaints.
