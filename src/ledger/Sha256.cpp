@@ -58,6 +58,7 @@ __attribute__((target("sha,sse4.1,ssse3"))) void compressBlocks(std::uint32_t* s
         const __m128i abefBefore = abef;
         const __m128i cdghBefore = cdgh;
         __m128i w[16];
+#pragma GCC unroll 16
         for (int i = 0; i < 16; ++i) {
             if (i < 4) {
                 w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)),
