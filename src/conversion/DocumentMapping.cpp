@@ -75,7 +75,8 @@ void convertEntryText(ConversionRun& run, const FieldLayout& f)
     const QByteArrayView stored = run.entry.textView(f);
     if (cutNote(run.notes, f) && !run.notes.foreignCharacters) {
         for (const char c : stored) {
-            if (!isLedgerCharacter(static_cast<quint8>(c))) {
+            const auto byte = static_cast<quint8>(c);
+            if (byte >= 0x80 && !isLedgerCharacter(byte)) {
                 run.notes.foreignCharacters = true;
                 break;
             }
