@@ -4,6 +4,8 @@
 #include "encoding/AsciiValues.h"
 #include "encoding/Windows1250.h"
 
+#include <QVarLengthArray>
+
 #include <string_view>
 
 namespace przenosnik {
@@ -213,10 +215,12 @@ QByteArray StripStreetPrefix(QByteArrayView text)
     qsizetype at = prefixAt('u');
     if (at < 0)
         at = prefixAt('a');
-    QByteArray result = text.toByteArray();
-    if (at >= 0)
-        result.remove(at, 3);
-    return trimControl(QByteArrayView(result)).toByteArray();
+    if (at < 0)
+        return trimControl(text).toByteArray();
+    QVarLengthArray<char, 2 * MaxLineLength> joined;
+    joined.append(text.data(), at);
+    joined.append(text.data() + at + 3, text.size() - at - 3);
+    return trimControl(QByteArrayView(joined.data(), joined.size())).toByteArray();
 }
 
 } // namespace przenosnik

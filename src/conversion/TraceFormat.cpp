@@ -165,7 +165,15 @@ QString formatNumber(double value, const QLocale& locale)
 
 QString formatPadded(qint64 value, int width)
 {
-    return QString::number(value).rightJustified(width, QLatin1Char(' '));
+    std::array<char, 24> digits;
+    const auto [last, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    Q_UNUSED(error); // 24 places hold every qint64
+    const qsizetype length = last - digits.data();
+    QString text(qMax<qsizetype>(width, length), QLatin1Char(' '));
+    char16_t* out = reinterpret_cast<char16_t*>(text.data()) + (text.size() - length);
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = char16_t(digits[size_t(i)]);
+    return text;
 }
 
 } // namespace przenosnik
