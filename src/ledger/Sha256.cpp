@@ -57,19 +57,22 @@ __attribute__((target("sha,sse4.1,ssse3"))) void compressBlocks(std::uint32_t* s
     for (; blocks > 0; --blocks, data += 64) {
         const __m128i abefBefore = abef;
         const __m128i cdghBefore = cdgh;
-        __m128i w[16];
+        // Four words of the message schedule a register, the last four registers kept.
+        __m128i w[4];
 #pragma GCC unroll 16
         for (int i = 0; i < 16; ++i) {
+            __m128i& current = w[i % 4];
             if (i < 4) {
-                w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)),
-                                        byteOrder);
+                current = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)),
+                                           byteOrder);
             } else {
-                const __m128i w7to4 = _mm_alignr_epi8(w[i - 1], w[i - 2], 4);
-                w[i] = _mm_add_epi32(_mm_sha256msg1_epu32(w[i - 4], w[i - 3]), w7to4);
-                w[i] = _mm_sha256msg2_epu32(w[i], w[i - 1]);
+                const __m128i& last = w[(i + 3) % 4];
+                const __m128i w7to4 = _mm_alignr_epi8(last, w[(i + 2) % 4], 4);
+                current = _mm_add_epi32(_mm_sha256msg1_epu32(current, w[(i + 1) % 4]), w7to4);
+                current = _mm_sha256msg2_epu32(current, last);
             }
             __m128i message =
-                _mm_add_epi32(w[i], _mm_load_si128(reinterpret_cast<const __m128i*>(RoundConstants + 4 * i)));
+                _mm_add_epi32(current, _mm_load_si128(reinterpret_cast<const __m128i*>(RoundConstants + 4 * i)));
             cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
             message = _mm_shuffle_epi32(message, 0x0E);
             abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
