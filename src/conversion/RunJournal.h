@@ -3,8 +3,8 @@
 #pragma once
 
 #include "conversion/RunConversion.h"
+#include "ledger/BackgroundSha256.h"
 #include "ledger/MonthFile.h"
-#include "ledger/Sha256.h"
 
 #include <QList>
 #include <QString>
@@ -41,7 +41,7 @@ private:
         qint64 start = 0;
         // The records this run appended, one after the other from start;
         // once one lands elsewhere, the end reads the file instead.
-        std::unique_ptr<Sha256> added = std::make_unique<Sha256>();
+        std::unique_ptr<BackgroundSha256> added = std::make_unique<BackgroundSha256>();
         qint64 addedLength = 0;
         bool inOrder = true;
     };
