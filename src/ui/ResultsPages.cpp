@@ -25,6 +25,22 @@ QVBoxLayout* pageLayout(QWidget* page)
     return layout;
 }
 
+// The documents sort as the table's model says; by their number in the run
+// (the first column) they are already in order, compared without asking the model.
+class DocumentSortModel : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
+    {
+        if (left.column() == 0 && right.column() == 0)
+            return left.row() < right.row();
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+};
+
 void makeCompact(QTableView* table)
 {
     table->verticalHeader()->setVisible(false);
@@ -63,7 +79,7 @@ QWidget* ResultsPages::createDocumentsPage()
     layout->addWidget(chb_tylkoUwagi);
 
     m_model = new DocumentTableModel(this);
-    m_proxy = new QSortFilterProxyModel(this);
+    m_proxy = new DocumentSortModel(this);
     m_proxy->setSourceModel(m_model);
     m_proxy->setSortRole(DocumentTableModel::SortRole);
     m_proxy->setSortLocaleAware(true);
@@ -88,6 +104,8 @@ QWidget* ResultsPages::createDocumentsPage()
                                               "jest pokazany poniżej"));
     makeCompact(grid_Dokumenty);
     grid_Dokumenty->horizontalHeader()->setStretchLastSection(true);
+    // Column widths from the first rows: a run has up to a hundred thousand.
+    grid_Dokumenty->horizontalHeader()->setResizeContentsPrecision(200);
     connect(grid_Dokumenty->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsPages::showDocumentTrace);
 
