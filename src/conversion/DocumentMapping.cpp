@@ -196,10 +196,19 @@ void traceDocument(ConversionRun& run)
     run.trace(QStringLiteral("* Dokument nr:") % notes.number % QStringLiteral(" | Firma:") %
               notes.partyName % QStringLiteral(" | NIP:") % notes.nip);
     run.trace(QStringLiteral("  ") % notes.address);
-    run.trace(QStringLiteral(" z dnia ") % formatPadded(date.day, 2) % QLatin1Char('-') %
-              formatPadded(date.month, 2) % QLatin1Char('-') % formatPadded(date.year, 4) %
-              QStringLiteral(" na kwotę netto=") % formatMoney(entry.real(field::Kol1W)) %
-              QStringLiteral(", vat=") % formatMoney(entry.real(field::Kol2W)));
+    QString line;
+    line.reserve(80);
+    line += QStringLiteral(" z dnia ");
+    appendPadded(line, date.day, 2);
+    line += QLatin1Char('-');
+    appendPadded(line, date.month, 2);
+    line += QLatin1Char('-');
+    appendPadded(line, date.year, 4);
+    line += QStringLiteral(" na kwotę netto=");
+    appendMoney(line, entry.real(field::Kol1W));
+    line += QStringLiteral(", vat=");
+    appendMoney(line, entry.real(field::Kol2W));
+    run.trace(line);
 }
 
 void checkSums(ConversionRun& run)

@@ -138,11 +138,16 @@ QLocale traceLocale()
 
 QString formatMoney(double amount, const QLocale& locale)
 {
+    QString text;
+    appendMoney(text, amount, locale);
+    return text;
+}
+
+void appendMoney(QString& text, double amount, const QLocale& locale)
+{
     // The digits are put into the regional pattern with their sign in front,
     // never in parentheses.
     const NumberPattern& pattern = patternFor(locale);
-    QString text;
-    text.reserve(32);
     if (showsNegative(amount, pattern.decimals))
         text += pattern.minus;
     if (pattern.hasDigits)
@@ -150,7 +155,6 @@ QString formatMoney(double amount, const QLocale& locale)
     appendGroupedMagnitude(text, amount, pattern.decimals, pattern);
     if (pattern.hasDigits)
         text += pattern.suffix;
-    return text;
 }
 
 QString formatNumber(double value, const QLocale& locale)
@@ -165,15 +169,20 @@ QString formatNumber(double value, const QLocale& locale)
 
 QString formatPadded(qint64 value, int width)
 {
+    QString text;
+    appendPadded(text, value, width);
+    return text;
+}
+
+void appendPadded(QString& text, qint64 value, int width)
+{
     std::array<char, 24> digits;
     const auto [last, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
     Q_UNUSED(error); // 24 places hold every qint64
     const qsizetype length = last - digits.data();
-    QString text(qMax<qsizetype>(width, length), QLatin1Char(' '));
-    char16_t* out = reinterpret_cast<char16_t*>(text.data()) + (text.size() - length);
-    for (qsizetype i = 0; i < length; ++i)
-        out[i] = char16_t(digits[size_t(i)]);
-    return text;
+    for (qsizetype blanks = width - length; blanks > 0; --blanks)
+        text += QLatin1Char(' ');
+    text += QLatin1StringView(digits.data(), length);
 }
 
 } // namespace przenosnik
