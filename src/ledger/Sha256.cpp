@@ -116,6 +116,8 @@ void Sha256::addData(QByteArrayView bytes)
         m_portable.addData(bytes);
         return;
     }
+    if (bytes.isEmpty())
+        return; // an empty view may hold no address at all
     auto data = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t size = std::size_t(bytes.size());
     m_length += size;
