@@ -52,12 +52,18 @@ ExportLineSource::Result ExportLineSource::lineUpTo(qsizetype end, QByteArrayVie
         return Result::Line;
     }
     m_kept.resize(0);
+    keep(data, length);
+    line = m_kept;
+    return Result::Line;
+}
+
+// Adds the bytes but their CRs to the copied line, up to the kept length.
+void ExportLineSource::keep(const char* data, qsizetype length)
+{
     for (qsizetype i = 0; i < length && m_kept.size() < m_maxKept; ++i) {
         if (data[i] != '\r')
             m_kept.append(data[i]);
     }
-    line = m_kept;
-    return Result::Line;
 }
 
 // A line longer than the buffer holds: its first kept bytes are copied (CRs
@@ -71,10 +77,7 @@ ExportLineSource::Result ExportLineSource::readLongLine(QByteArrayView& line)
         const char* lineEnd =
             static_cast<const char*>(std::memchr(data + m_position, '\n', size_t(size - m_position)));
         const qsizetype end = lineEnd ? lineEnd - data : size;
-        for (qsizetype i = m_position; i < end && m_kept.size() < m_maxKept; ++i) {
-            if (data[i] != '\r')
-                m_kept.append(data[i]);
-        }
+        keep(data + m_position, end - m_position);
         line = m_kept;
         if (lineEnd) {
             m_position = end + 1;

@@ -41,6 +41,7 @@ private:
     bool fill();
     Result lineUpTo(qsizetype end, QByteArrayView& line);
     Result readLongLine(QByteArrayView& line);
+    void keep(const char* data, qsizetype length);
 
     static constexpr qint64 ChunkSize = 64 * 1024;
 

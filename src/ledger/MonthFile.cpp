@@ -24,22 +24,6 @@ namespace {
 using FileStatus = struct stat;
 #endif
 
-// Whether the path still names the file that is open. Where an open file can
-// be deleted (or its directory removed), entries written to it afterwards
-// would be lost while reported as written.
-bool pathNamesOpenFile(const QString& path, int handle)
-{
-#ifdef Q_OS_UNIX
-    FileStatus byPath{};
-    FileStatus byHandle{};
-    return ::stat(QFile::encodeName(path).constData(), &byPath) == 0 && ::fstat(handle, &byHandle) == 0 &&
-           byPath.st_dev == byHandle.st_dev && byPath.st_ino == byHandle.st_ino;
-#else
-    Q_UNUSED(handle);
-    return QFileInfo::exists(path);
-#endif
-}
-
 enum class Entry
 {
     None,    // nothing has this name
@@ -240,7 +224,7 @@ bool MonthFile::sizeWhileStillNamed(qint64& size) const
     return true;
 #else
     size = m_file.size();
-    return size >= 0 && pathNamesOpenFile(m_path, m_file.handle());
+    return size >= 0 && QFileInfo::exists(m_path);
 #endif
 }
 
@@ -320,8 +304,8 @@ bool MonthFile::closeFile()
     const bool flushed = m_file.flush();
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
-    const bool removeEmpty =
-        m_created && m_appendFailed && m_file.size() == 0 && pathNamesOpenFile(m_path, m_file.handle());
+    qint64 size = -1;
+    const bool removeEmpty = m_created && m_appendFailed && sizeWhileStillNamed(size) && size == 0;
     m_file.close();
     m_open = false;
     const bool closed = flushed && m_file.error() == QFileDevice::NoError;
