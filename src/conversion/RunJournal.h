@@ -6,7 +6,6 @@
 #include "ledger/BackgroundSha256.h"
 #include "ledger/MonthFile.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>

@@ -167,13 +167,6 @@ QString formatNumber(double value, const QLocale& locale)
     return text;
 }
 
-QString formatPadded(qint64 value, int width)
-{
-    QString text;
-    appendPadded(text, value, width);
-    return text;
-}
-
 void appendPadded(QString& text, qint64 value, int width)
 {
     std::array<char, 24> digits;

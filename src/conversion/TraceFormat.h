@@ -15,10 +15,9 @@ QString formatMoney(double amount, const QLocale& locale = traceLocale());
 // "%n": a number with thousands separators and two decimals.
 QString formatNumber(double value, const QLocale& locale = traceLocale());
 // "%2d", "%4d": a decimal integer right-aligned in at least that many places.
-QString formatPadded(qint64 value, int width);
-
-// The same, appended to a line being built.
-void appendMoney(QString& line, double amount, const QLocale& locale = traceLocale());
 void appendPadded(QString& line, qint64 value, int width);
+
+// "%m" appended to a line being built.
+void appendMoney(QString& line, double amount, const QLocale& locale = traceLocale());
 
 } // namespace przenosnik

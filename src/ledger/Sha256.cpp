@@ -71,8 +71,8 @@ __attribute__((target("sha,sse4.1,ssse3"))) void compressBlocks(std::uint32_t* s
                 current = _mm_add_epi32(_mm_sha256msg1_epu32(current, w[(i + 1) % 4]), w7to4);
                 current = _mm_sha256msg2_epu32(current, last);
             }
-            __m128i message =
-                _mm_add_epi32(current, _mm_load_si128(reinterpret_cast<const __m128i*>(RoundConstants + 4 * i)));
+            __m128i message = _mm_add_epi32(
+                current, _mm_load_si128(reinterpret_cast<const __m128i*>(RoundConstants + 4 * i)));
             cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
             message = _mm_shuffle_epi32(message, 0x0E);
             abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
@@ -108,11 +108,11 @@ bool Sha256::accelerated()
     return has;
 }
 
-Sha256::Sha256() : m_accelerated(accelerated()), m_state(InitialState) {}
+Sha256::Sha256() : m_state(InitialState) {}
 
 void Sha256::addData(QByteArrayView bytes)
 {
-    if (!m_accelerated) {
+    if (!accelerated()) {
         m_portable.addData(bytes);
         return;
     }
@@ -141,7 +141,7 @@ void Sha256::addData(QByteArrayView bytes)
 
 QByteArray Sha256::result()
 {
-    if (!m_accelerated)
+    if (!accelerated())
         return m_portable.result();
     // The padding: a one bit, zeros, and the length in bits, big-endian.
     const std::uint64_t bits = m_length * 8;

@@ -25,7 +25,6 @@ public:
     static bool accelerated();
 
 private:
-    bool m_accelerated;
     QCryptographicHash m_portable{QCryptographicHash::Sha256};
     std::array<std::uint32_t, 8> m_state{};
     std::array<unsigned char, 64> m_block{};

@@ -108,7 +108,9 @@ private Q_SLOTS:
         QFETCH(int, value);
         QFETCH(int, width);
         QFETCH(QString, expected);
-        QCOMPARE(formatPadded(value, width), expected);
+        QString text;
+        appendPadded(text, value, width);
+        QCOMPARE(text, expected);
     }
 };
 
