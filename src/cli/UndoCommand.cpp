@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOutput.h"
+#include "conversion/RunReplay.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/UndoRun.h"
 #include "ledger/UndoText.h"
@@ -13,13 +14,14 @@ namespace przenosnik {
 namespace {
 
 // The journal with its unreadable lines reported; false when there is no directory.
-bool loadJournal(const QString& companyDirectory, ConsoleOutput& console, JournalContents& journal)
+bool loadJournal(const QString& companyDirectory, ConsoleOutput& console, JournalContents& journal,
+                 JournalScope scope)
 {
     if (!QFileInfo(companyDirectory).isDir()) {
         console.writeErrorLines(QStringLiteral("Nie ma katalogu firmy \"%1\"").arg(companyDirectory));
         return false;
     }
-    journal = readJournal(companyDirectory);
+    journal = readJournal(companyDirectory, scope);
     for (const QString& problem : std::as_const(journal.problems))
         console.writeErrorLines(problem);
     return true;
@@ -31,9 +33,9 @@ int runUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out,
 {
     ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!loadJournal(companyDirectory, console, journal))
+    if (!loadJournal(companyDirectory, console, journal, JournalScope::UndoTarget))
         return ExitNotCompleted;
-    const UndoPlan plan = planUndo(companyDirectory, journal);
+    const UndoPlan plan = planUndoOfLastRun(companyDirectory, journal);
     if (!plan.found) {
         console.writeErrorLines(nothingToUndoText(companyDirectory));
         return ExitNotCompleted;
@@ -48,10 +50,10 @@ int runUndoCommand(const QString& companyDirectory, bool dryRun, std::FILE* out,
         return ExitCompleted;
     }
     const UndoResult result = applyUndo(companyDirectory, plan);
-    if (result.done)
-        console.writeLines(undoDoneLines(plan).join(QLatin1Char('\n')));
+    if (result.done || !result.left.isEmpty())
+        console.writeLines(undoDoneLines(plan, result).join(QLatin1Char('\n')));
     if (!result.failure.isEmpty()) {
-        console.writeErrorLines(result.done ? result.failure : undoFailureText(plan, result));
+        console.writeErrorLines(undoFailureText(plan, result));
         return ExitNotCompleted;
     }
     return ExitCompleted;
@@ -61,7 +63,7 @@ int runHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE
 {
     ConsoleOutput console(out, err);
     JournalContents journal;
-    if (!loadJournal(companyDirectory, console, journal))
+    if (!loadJournal(companyDirectory, console, journal, JournalScope::Whole))
         return ExitNotCompleted;
     if (!journal.exists) {
         console.writeErrorLines(
@@ -75,13 +77,17 @@ int runHistoryCommand(const QString& companyDirectory, std::FILE* out, std::FILE
 
 void warnOfInterruptedRun(const QString& companyDirectory, ConsoleOutput& console)
 {
-    const JournalContents journal = readJournal(companyDirectory);
+    const JournalContents journal = readJournal(companyDirectory, JournalScope::LastRun);
     for (const QString& problem : journal.problems)
         console.writeErrorLines(problem);
     const JournalRun* run = interruptedLastRun(journal);
     if (!run)
         return;
-    if (run->files.isEmpty())
+    if (run->undoBegun)
+        console.writeErrorLines(QStringLiteral("Uwaga: cofanie: %1 nie zostało dokończone. Dokończy je: "
+                                               "przenosnik-cli --undo \"%2\"")
+                                    .arg(runDescription(*run), companyDirectory));
+    else if (run->files.isEmpty())
         console.writeErrorLines(
             QStringLiteral("Uwaga: ostatnia %1 nie została dokończona; nie zapisała żadnego wpisu.")
                 .arg(runDescription(*run)));

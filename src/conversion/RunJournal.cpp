@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 #include <utility>
 
@@ -29,14 +28,12 @@ RunJournal::RunJournal(const ConversionSettings& settings, TraceSink trace)
 
 QString RunJournal::newRunId() const
 {
-    QSet<QString> used;
-    for (const JournalRun& run : readJournal(m_settings.companyDirectory).runs)
-        used.insert(run.id);
-    const QString base = runIdForTime(QDateTime::currentDateTime());
-    QString id = base;
-    for (int counter = 2;
-         used.contains(id) || QFileInfo::exists(backupFolder(m_settings.companyDirectory, id)); ++counter)
-        id = base + QStringLiteral("-%1").arg(counter);
+    // Ids grow down the journal: only its last run need be read.
+    const JournalContents journal = readJournal(m_settings.companyDirectory, JournalScope::LastRun);
+    const QDateTime now = QDateTime::currentDateTime();
+    QString id = runIdAfter(journal.runs.isEmpty() ? QString() : journal.runs.last().id, now);
+    while (QFileInfo::exists(backupFolder(m_settings.companyDirectory, id)))
+        id = runIdAfter(id, now);
     return id;
 }
 
@@ -53,6 +50,7 @@ QStringList RunJournal::options() const
         QStringLiteral("register=") + s.registerId,
         QStringLiteral("description=") + s.defaultDescription,
         QStringLiteral("always-description=") + flag(s.alwaysDescription),
+        QStringLiteral("skip-duplicates=") + flag(s.skipDuplicates),
     };
 }
 
@@ -116,6 +114,7 @@ void RunJournal::appended(const QString& path, qint64 position, QByteArrayView r
     for (Touched& touched : m_touched) {
         if (touched.path != path)
             continue;
+        ++touched.records;
         if (touched.inOrder && position == touched.start + touched.addedLength) {
             touched.added->addData(record);
             touched.addedLength += record.size();
@@ -143,7 +142,9 @@ void RunJournal::finish(RunOutcome outcome)
             if (digest.isEmpty()) // unreadable: an undo will find that it does not match
                 digest = Sha256Hex(QByteArray());
         }
-        const qint64 entries = qMax<qint64>(0, length - touched.start) / LedgerEntrySize;
+        // The run's own entries: with another program's between or after
+        // them, fewer than the bytes after the start hold.
+        const qint64 entries = touched.records;
         total += entries;
         // A journal left without its end records shows the run as not ended;
         // the trace stays as it is.

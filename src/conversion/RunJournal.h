@@ -43,6 +43,7 @@ private:
         std::unique_ptr<BackgroundSha256> added = std::make_unique<BackgroundSha256>();
         qint64 addedLength = 0;
         bool inOrder = true;
+        qint64 records = 0; // appended by this run
     };
 
     bool refuse(const QString& path);

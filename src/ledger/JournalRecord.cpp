@@ -1,5 +1,6 @@
 #include "ledger/JournalRecord.h"
 
+#include "ledger/Crc32.h"
 #include "ledger/FileDigest.h"
 
 #include <QDateTime>
@@ -56,6 +57,64 @@ QString unescaped(const QString& field)
     return text;
 }
 
+// "#" and the check as 8 lower-case hex digits.
+QByteArray checkText(quint32 crc)
+{
+    return '#' + QByteArray::number(crc, 16).rightJustified(8, '0');
+}
+
+bool isCheck(QByteArrayView field)
+{
+    if (field.size() != 9 || field.front() != '#')
+        return false;
+    for (const char c : field.sliced(1)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+// The check of the journal's last whole line that is not blank, NoCheck when
+// it has none; `torn` tells that the file ends in a line without its end.
+// Reads backwards from the end only as far as that line.
+QByteArray lastCheck(QFile& file, qint64 size, bool& torn)
+{
+    torn = false;
+    qint64 chunk = 4096;
+    for (;;) {
+        const qint64 from = qMax<qint64>(0, size - chunk);
+        if (!file.seek(from))
+            return NoCheck;
+        const QByteArray bytes = file.read(size - from);
+        if (bytes.size() != size - from)
+            return NoCheck;
+        qsizetype end = bytes.size();
+        if (end > 0 && bytes.at(end - 1) != '\n') {
+            torn = true;
+            end = bytes.lastIndexOf('\n') + 1; // the torn line is no base
+            if (end == 0 && from > 0) {
+                chunk *= 2;
+                continue;
+            }
+        }
+        // Lines from the end, the blank ones passed over.
+        while (end > 0) {
+            const qsizetype start = end >= 2 ? bytes.lastIndexOf('\n', end - 2) + 1 : 0;
+            if (start == 0 && from > 0)
+                break; // the line may begin before the chunk
+            const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+            if (!line.trimmed().isEmpty()) {
+                const JournalLine split = splitJournalLine(line);
+                return split.check.isEmpty() ? NoCheck : split.check;
+            }
+            end = start;
+        }
+        if (from == 0)
+            return NoCheck;
+        chunk *= 2;
+    }
+}
+
 // The counter of a run id: 1 when it has none.
 int runIdCounter(const QString& id)
 {
@@ -69,24 +128,35 @@ QString journalPath(const QString& companyDirectory)
     return companyDirectory + QDir::separator() + JournalFileName;
 }
 
-QByteArray formatJournalLine(const QStringList& fields)
+QByteArray formatJournalLine(const QStringList& fields, const QByteArray& previousCheck)
 {
     QStringList escapedFields;
     escapedFields.reserve(fields.size());
     for (const QString& field : fields)
         escapedFields.append(escaped(field));
-    return escapedFields.join(QLatin1Char('\t')).toUtf8() + '\n';
+    const QByteArray content = escapedFields.join(QLatin1Char('\t')).toUtf8();
+    return content + "\t" + checkText(Crc32(content, Crc32(previousCheck))) + '\n';
 }
 
-QStringList parseJournalLine(const QByteArray& line)
+bool JournalLine::checkFollows(const QByteArray& previousCheck) const
 {
-    QByteArray text = line;
-    if (text.endsWith('\n'))
-        text.chop(1);
-    QStringList fields;
-    for (const QByteArray& field : text.split('\t'))
-        fields.append(unescaped(QString::fromUtf8(field)));
-    return fields;
+    return !check.isEmpty() && checkText(Crc32(content, Crc32(previousCheck))).mid(1) == check;
+}
+
+JournalLine splitJournalLine(QByteArrayView line)
+{
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    JournalLine result;
+    result.content = line.toByteArray();
+    const qsizetype tab = result.content.lastIndexOf('\t');
+    if (tab >= 0 && isCheck(QByteArrayView(result.content).sliced(tab + 1))) {
+        result.check = result.content.mid(tab + 2);
+        result.content.truncate(tab);
+    }
+    for (const QByteArray& field : result.content.split('\t'))
+        result.fields.append(unescaped(QString::fromUtf8(field)));
+    return result;
 }
 
 bool appendJournalRecord(const QString& journalPath, const QStringList& fields)
@@ -95,14 +165,12 @@ bool appendJournalRecord(const QString& journalPath, const QStringList& fields)
     QFile file(journalPath);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
-    QByteArray line = formatJournalLine(fields);
     const qint64 size = file.size();
-    if (size > 0) {
-        if (!file.seek(size - 1))
-            return false;
-        if (file.read(1) != "\n")
-            line.prepend('\n');
-    }
+    bool torn = false;
+    const QByteArray previous = lastCheck(file, size, torn);
+    QByteArray line = formatJournalLine(fields, previous);
+    if (torn)
+        line.prepend('\n');
     if (!file.seek(size) || file.write(line) != line.size() || !syncToDisk(file)) {
         // A record cut short by a full disk is taken back rather than left torn.
         file.resize(size);
@@ -115,6 +183,14 @@ bool appendJournalRecord(const QString& journalPath, const QStringList& fields)
 QString runIdForTime(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QString runIdAfter(const QString& previous, const QDateTime& time)
+{
+    const QString id = runIdForTime(time);
+    if (!isRunId(previous) || runIdLess(previous, id))
+        return id;
+    return previous.left(15) + QStringLiteral("-%1").arg(runIdCounter(previous) + 1);
 }
 
 bool isRunId(const QString& text)

@@ -1,104 +1,202 @@
 #include "ledger/UndoRun.h"
 
 #include "ledger/DirectoryLock.h"
-
 #include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/RunBackup.h"
+#include "ledger/UndoProof.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-
-#include <memory>
-#include <vector>
+#include <QRegularExpression>
 
 namespace przenosnik {
 
 namespace {
 
-QString bytes(qint64 n)
+const JournalFile* findFile(const JournalRun& run, const QString& name)
 {
-    return QStringLiteral("%1 B").arg(n);
+    for (const JournalFile& file : run.files) {
+        if (file.name == name)
+            return &file;
+    }
+    return nullptr;
 }
 
-// Checks one file of the run; answers why it cannot be cut back, or nothing.
-QString checkFile(const JournalFile& record, UndoFile& undo)
+// Why the journal's records of the run cannot be trusted to undo it, or nothing.
+QString journalFault(const QString& companyDirectory, const JournalContents& journal, const JournalRun& run)
 {
-    undo.cutTo = record.start();
-    undo.tail = record.tail;
-    undo.remove = !record.existed && record.tail.isEmpty();
-    if (!QFileInfo::exists(undo.path)) {
-        undo.remove = false;
-        undo.unchanged = !record.existed && (!record.ended || record.endLength == 0);
-        return undo.unchanged ? QString() : QStringLiteral("nie istnieje");
-    }
-    QFile file(undo.path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!journal.readable)
         return QStringLiteral("nie daje się odczytać");
-    undo.length = file.size();
-    if (undo.length < undo.cutTo)
-        return QStringLiteral("jest krótszy (%1) niż przed konwersją (%2)")
-            .arg(bytes(undo.length), bytes(record.length));
-    // The bytes before the run's first entry, with the tail it overwrote.
-    if (Sha256Hex(file, 0, undo.cutTo, record.tail) != record.sha256)
-        return QStringLiteral("ma zmienione wpisy sprzed konwersji");
-    undo.unchanged = undo.length == record.length &&
-                     (record.tail.isEmpty() || file.read(record.tail.size()) == record.tail);
-    if (undo.unchanged) {
-        undo.remove = undo.remove && undo.length == 0;
-        return {};
+    if (run.uncheckedOffset >= 0)
+        return QStringLiteral("ma w wierszu %1 zapis bez sumy kontrolnej (poprzedniej wersji programu): "
+                              "tej konwersji nie da się bezpiecznie cofnąć")
+            .arg(journalLineNumber(companyDirectory, run.uncheckedOffset));
+    for (const qint64 offset : journal.badOffsets) {
+        if (offset > run.offset)
+            return QStringLiteral("ma uszkodzony albo niepełny wiersz %1")
+                .arg(journalLineNumber(companyDirectory, offset));
     }
-    if (record.ended) {
-        if (undo.length != record.endLength)
-            return QStringLiteral(
-                       "ma długość %1 zamiast %2, którą zostawiła konwersja - zmienił go program KPR "
-                       "albo późniejsza konwersja")
-                .arg(bytes(undo.length), bytes(record.endLength));
-        if (Sha256Hex(file, undo.cutTo, undo.length) != record.endSha256)
-            return QStringLiteral("ma zmienione wpisy dopisane przez konwersję");
+    qint64 entries = 0;
+    for (const JournalFile& file : run.files) {
+        if (!isMonthFileName(file.name))
+            return QStringLiteral("podaje \"%1\", co nie jest nazwą pliku miesiąca w katalogu firmy")
+                .arg(file.name);
+        if (run.ended && !file.ended)
+            return QStringLiteral("jest niepełny: brak zakończenia pliku %1").arg(file.name);
+        entries += file.entries;
     }
-    undo.entries = int((undo.length - undo.cutTo + LedgerEntrySize - 1) / LedgerEntrySize);
+    if (run.ended && entries != run.entries)
+        return QStringLiteral("jest niepełny: pliki konwersji podają %1 wpisów, jej zakończenie %2")
+            .arg(entries)
+            .arg(run.entries);
     return {};
 }
 
+const JournalRun* undoTarget(const JournalContents& journal)
+{
+    for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run) {
+        if (!run->undone && !run->files.isEmpty())
+            return &*run;
+    }
+    return nullptr;
+}
+
+void refuse(UndoPlan& plan, const QString& file, const QString& reason)
+{
+    if (plan.refusal.isEmpty() && !reason.isEmpty()) {
+        plan.refusedFile = file;
+        plan.refusal = reason;
+    }
+}
+
+// The files of the plan checked; where `confirmed` is given, a file whose
+// records needed a rebuilt run to be proved is taken as proved when it is
+// still byte for byte as it was when the confirmed plan proved it.
+void planFiles(const QString& companyDirectory, UndoPlan& plan, const RunReplay& replay,
+               const UndoPlan* confirmed)
+{
+    if (plan.finishing) {
+        for (const JournalUndoFile& begun : std::as_const(plan.run.undoFiles)) {
+            UndoFile undo;
+            undo.name = begun.name;
+            undo.path = companyDirectory + QDir::separator() + begun.name;
+            refuse(plan, begun.name, checkUndoneFile(*findFile(plan.run, begun.name), begun, undo));
+            plan.files.append(undo);
+        }
+        return;
+    }
+    QHash<QString, QByteArray> before;
+    QList<qsizetype> unproved;
+    for (const JournalFile& record : std::as_const(plan.run.files)) {
+        UndoFile undo;
+        undo.name = record.name;
+        undo.path = companyDirectory + QDir::separator() + record.name;
+        bool needsProof = false;
+        QByteArray bytes;
+        refuse(plan, record.name, checkRunFile(record, undo, needsProof, confirmed ? nullptr : &bytes));
+        if (needsProof) {
+            unproved.append(plan.files.size());
+            if (record.existed)
+                before.insert(record.name, bytes);
+        }
+        plan.files.append(undo);
+    }
+    if (!plan.refusal.isEmpty() || unproved.isEmpty())
+        return;
+    if (confirmed) {
+        for (const qsizetype i : unproved) {
+            const UndoFile& undo = plan.files.at(i);
+            const bool same = i < confirmed->files.size() && confirmed->files.at(i).length == undo.length &&
+                              confirmed->files.at(i).sha256 == undo.sha256;
+            refuse(plan, undo.name, same ? QString() : QStringLiteral("zmienił się od chwili sprawdzenia"));
+        }
+        return;
+    }
+    const ReplayedRun replayed = replay ? replay(plan.run, before) : ReplayedRun{QStringLiteral("brak"), {}};
+    for (const qsizetype i : unproved) {
+        const UndoFile& undo = plan.files.at(i);
+        if (!replayed.failure.isEmpty())
+            refuse(plan, undo.name,
+                   QStringLiteral("ma od pozycji %1 wpisy, o których nie da się sprawdzić, czy zapisała je "
+                                  "ta konwersja: %2")
+                       .arg(undo.cutTo / LedgerEntrySize + 1)
+                       .arg(replayed.failure));
+        else
+            refuse(plan, undo.name, proveRecords(undo, replayed.written.value(undo.name)));
+    }
+}
+
+UndoPlan planFor(const QString& companyDirectory, const JournalContents& journal, const RunReplay& replay,
+                 const UndoPlan* confirmed)
+{
+    UndoPlan plan;
+    const JournalRun* run = undoTarget(journal);
+    if (!run)
+        return plan;
+    plan.found = true;
+    plan.run = *run;
+    plan.finishing = run->undoBegun;
+    plan.backupFolder = backupFolder(companyDirectory, plan.run.id);
+    refuse(plan, JournalFileName, journalFault(companyDirectory, journal, plan.run));
+    if (plan.refusal.isEmpty())
+        planFiles(companyDirectory, plan, replay, confirmed);
+    return plan;
+}
+
+// Cuts one file back (or finishes cutting it), then removes it when the run created it.
+bool undoFile(const UndoFile& undo, UndoResult& result)
+{
+    if (!undo.unchanged) {
+        QFile file(undo.path);
+        if (!openPlainFile(file, QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            result.failure = QStringLiteral("plik %1 nie daje się otworzyć do zapisu").arg(undo.name);
+            return false;
+        }
+        if (!undo.cut && file.size() != undo.length) {
+            result.failure = QStringLiteral("plik %1 zmienił się od chwili sprawdzenia").arg(undo.name);
+            return false;
+        }
+        const bool cut =
+            file.resize(undo.cutTo) &&
+            (undo.tail.isEmpty() || (file.seek(undo.cutTo) && file.write(undo.tail) == undo.tail.size())) &&
+            syncToDisk(file);
+        if (!cut) {
+            result.failure = QStringLiteral("błąd zapisu pliku %1").arg(undo.name);
+            return false;
+        }
+    }
+    if (undo.remove) {
+        if (QFile::remove(undo.path))
+            result.removed.append(undo.name);
+        else
+            result.left.append(undo.name);
+    }
+    return true;
+}
+
 } // namespace
+
+bool isMonthFileName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]+T305\\.[0-9]+$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(name).hasMatch();
+}
 
 int UndoPlan::entries() const
 {
     int total = 0;
     for (const UndoFile& file : files)
-        total += file.entries;
+        total += file.unchanged ? 0 : file.entries;
     return total;
 }
 
-UndoPlan planUndo(const QString& companyDirectory, const JournalContents& journal)
+UndoPlan planUndo(const QString& companyDirectory, const JournalContents& journal, const RunReplay& replay)
 {
-    UndoPlan plan;
-    for (auto run = journal.runs.crbegin(); run != journal.runs.crend(); ++run) {
-        if (!run->undone && !run->files.isEmpty()) {
-            plan.found = true;
-            plan.run = *run;
-            break;
-        }
-    }
-    if (!plan.found)
-        return plan;
-    plan.backupFolder = backupFolder(companyDirectory, plan.run.id);
-    for (const JournalFile& record : std::as_const(plan.run.files)) {
-        UndoFile undo;
-        undo.name = record.name;
-        undo.path = companyDirectory + QDir::separator() + record.name;
-        const QString reason = checkFile(record, undo);
-        plan.files.append(undo);
-        if (!reason.isEmpty() && plan.refusal.isEmpty()) {
-            plan.refusedFile = record.name;
-            plan.refusal = reason;
-        }
-    }
-    return plan;
+    return planFor(companyDirectory, journal, replay, nullptr);
 }
 
 UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
@@ -109,52 +207,57 @@ UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
         result.failure = directoryBusyText(companyDirectory);
         return result;
     }
-    const UndoPlan plan = planUndo(companyDirectory, readJournal(companyDirectory));
-    bool same =
-        plan.canUndo() && plan.run.id == confirmed.run.id && plan.files.size() == confirmed.files.size();
-    for (qsizetype i = 0; same && i < plan.files.size(); ++i)
-        same = plan.files.at(i).length == confirmed.files.at(i).length;
-    if (!same) {
+    const JournalContents journal = readJournal(companyDirectory, JournalScope::UndoTarget);
+    const UndoPlan plan = planFor(companyDirectory, journal, {}, &confirmed);
+    if (!plan.canUndo() || plan.run.id != confirmed.run.id || plan.finishing != confirmed.finishing ||
+        plan.files.size() != confirmed.files.size()) {
         result.failure = plan.found && !plan.refusal.isEmpty()
                              ? QStringLiteral("plik %1 %2").arg(plan.refusedFile, plan.refusal)
                              : QStringLiteral("pliki zmieniły się od chwili sprawdzenia");
         return result;
     }
-    // Every file is opened before any is changed.
-    std::vector<std::unique_ptr<QFile>> files;
-    for (const UndoFile& undo : plan.files) {
-        files.push_back(std::make_unique<QFile>(undo.path));
-        if (!undo.unchanged && !files.back()->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-            result.failure = QStringLiteral("plik %1 nie daje się otworzyć do zapisu").arg(undo.name);
-            return result;
-        }
-    }
-    bool removed = false;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const UndoFile& undo = plan.files.at(qsizetype(i));
-        QFile& file = *files.at(i);
-        if (!undo.unchanged) {
-            const bool cut = file.resize(undo.cutTo) &&
-                             (undo.tail.isEmpty() ||
-                              (file.seek(undo.cutTo) && file.write(undo.tail) == undo.tail.size())) &&
-                             syncToDisk(file);
-            if (!cut) {
-                result.failure =
-                    QStringLiteral("błąd zapisu pliku %1 - pliki cofnięto tylko częściowo").arg(undo.name);
+    const QString path = journalPath(companyDirectory);
+    const QString undoId =
+        plan.finishing ? plan.run.undoId : runIdAfter(plan.run.undoId, QDateTime::currentDateTime());
+    if (!plan.finishing) {
+        // What is about to change, on the disk before anything does.
+        int count = 0;
+        for (const UndoFile& undo : plan.files) {
+            if (undo.unchanged && !undo.remove)
+                continue;
+            ++count;
+            if (!appendJournalRecord(path, {journal::UndoFile, plan.run.id, undoId, undo.name,
+                                            QString::number(undo.length), QString::fromLatin1(undo.sha256),
+                                            undo.remove ? QStringLiteral("1") : QStringLiteral("0")})) {
+                result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(path);
                 return result;
             }
         }
-        file.close();
-        if (undo.remove && QFileInfo::exists(undo.path) && QFileInfo(undo.path).size() == 0)
-            removed = QFile::remove(undo.path) || removed;
+        if (!appendJournalRecord(path, {journal::UndoBegin, plan.run.id, undoId, QString::number(count)})) {
+            result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(path);
+            return result;
+        }
     }
-    if (removed)
+    bool ok = true;
+    for (const UndoFile& undo : plan.files)
+        ok = ok && undoFile(undo, result);
+    if (!result.removed.isEmpty() || !result.left.isEmpty())
         syncDirectory(companyDirectory);
+    if (!ok)
+        return result;
+    if (!result.left.isEmpty()) {
+        result.failure =
+            QStringLiteral("nie da się usunąć pliku %1 (powstał w tej konwersji; pozostał pusty) - "
+                           "cofanie zostanie dokończone przy następnym cofnięciu")
+                .arg(result.left.join(QStringLiteral(", ")));
+        return result;
+    }
+    if (!appendJournalRecord(path,
+                             {journal::Undo, plan.run.id, undoId, QString::number(confirmed.entries())})) {
+        result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(path);
+        return result;
+    }
     result.done = true;
-    if (!appendJournalRecord(journalPath(companyDirectory),
-                             {journal::Undo, plan.run.id, runIdForTime(QDateTime::currentDateTime()),
-                              QString::number(plan.entries())}))
-        result.failure = QStringLiteral("Błąd zapisu dziennika %1 !").arg(journalPath(companyDirectory));
     return result;
 }
 

@@ -51,26 +51,36 @@ QString undoRefusalText(const UndoPlan& plan)
 
 QStringList undoPlanLines(const UndoPlan& plan)
 {
-    QStringList lines{QStringLiteral("Cofnięcie: %1 (%2)").arg(runDescription(plan.run), plan.run.outcome())};
+    QStringList lines{
+        plan.finishing
+            ? QStringLiteral("Dokończenie przerwanego cofania: %1").arg(runDescription(plan.run))
+            : QStringLiteral("Cofnięcie: %1 (%2)").arg(runDescription(plan.run), plan.run.outcome())};
     for (const UndoFile& file : plan.files) {
-        QString line = QStringLiteral("  %1: do usunięcia %2").arg(file.name, entriesText(file.entries));
+        QString line = QStringLiteral("  %1: do usunięcia %2")
+                           .arg(file.name, entriesText(file.unchanged ? 0 : file.entries));
         if (file.remove)
             line += QStringLiteral(" (plik powstał w tej konwersji i zostanie usunięty)");
         lines.append(line);
     }
-    if (!plan.run.ended)
-        lines.append(QStringLiteral("Konwersja nie została dokończona: usunięte zostaną także wpisy, które "
-                                    "program KPR mógł dopisać do tych plików od tamtej pory."));
+    if (!plan.run.ended && !plan.finishing)
+        lines.append(
+            QStringLiteral("Konwersja nie została dokończona: każdy wpis do usunięcia porównano z tym, "
+                           "co zapisałaby z tego samego pliku eksportu."));
     return lines;
 }
 
-QStringList undoDoneLines(const UndoPlan& plan)
+QStringList undoDoneLines(const UndoPlan& plan, const UndoResult& result)
 {
-    QStringList lines{QStringLiteral("Cofnięto: %1").arg(runDescription(plan.run))};
+    QStringList lines{result.done
+                          ? QStringLiteral("Cofnięto: %1").arg(runDescription(plan.run))
+                          : QStringLiteral("Cofnięto nie wszystko: %1").arg(runDescription(plan.run))};
     for (const UndoFile& file : plan.files) {
-        QString line = QStringLiteral("  %1: usunięto %2").arg(file.name, entriesText(file.entries));
-        if (file.remove)
+        QString line = QStringLiteral("  %1: usunięto %2")
+                           .arg(file.name, entriesText(file.unchanged ? 0 : file.entries));
+        if (result.removed.contains(file.name))
             line += QStringLiteral(", plik usunięty");
+        if (result.left.contains(file.name))
+            line += QStringLiteral(", pliku nie dało się usunąć (pozostał pusty)");
         lines.append(line);
     }
     return lines;

@@ -25,8 +25,8 @@ QString nothingToUndoText(const QString& companyDirectory);
 QString undoRefusalText(const UndoPlan& plan);
 // What an undo will remove, file by file.
 QStringList undoPlanLines(const UndoPlan& plan);
-// What an undo removed, file by file.
-QStringList undoDoneLines(const UndoPlan& plan);
+// What an undo removed, file by file, and the files it could not remove.
+QStringList undoDoneLines(const UndoPlan& plan, const UndoResult& result);
 QString undoFailureText(const UndoPlan& plan, const UndoResult& result);
 
 } // namespace przenosnik

@@ -2,6 +2,7 @@
 // a run that did not end before a new one starts.
 #include "ui/FormMain.h"
 
+#include "conversion/RunReplay.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/UndoRun.h"
 #include "ledger/UndoText.h"
@@ -19,9 +20,9 @@ namespace {
 const QString Caption = QStringLiteral("Cofnij ostatnią konwersję");
 
 // The journal, with its unreadable lines reported into the trace.
-JournalContents loadJournal(FormMain& window, const QString& companyDirectory)
+JournalContents loadJournal(FormMain& window, const QString& companyDirectory, JournalScope scope)
 {
-    JournalContents journal = readJournal(companyDirectory);
+    JournalContents journal = readJournal(companyDirectory, scope);
     for (const QString& problem : std::as_const(journal.problems)) {
         window.appendTrace(problem);
     }
@@ -40,7 +41,8 @@ void FormMain::act_CofnijExecute()
         de_KPR->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const UndoPlan plan = planUndo(directory, loadJournal(*this, directory));
+    const UndoPlan plan =
+        planUndoOfLastRun(directory, loadJournal(*this, directory, JournalScope::UndoTarget));
     if (!plan.found) {
         appendTrace(nothingToUndoText(directory));
     } else if (!plan.canUndo()) {
@@ -57,26 +59,29 @@ void FormMain::act_CofnijExecute()
 void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
 {
     const UndoResult result = applyUndo(companyDirectory, plan);
-    if (result.done) {
-        for (const QString& line : undoDoneLines(plan)) {
+    if (result.done || !result.left.isEmpty()) {
+        for (const QString& line : undoDoneLines(plan, result)) {
             appendTrace(line);
         }
     }
     if (!result.failure.isEmpty()) {
-        appendTrace(result.done ? result.failure : undoFailureText(plan, result));
+        appendTrace(undoFailureText(plan, result));
     }
     m_trace->flush();
 }
 
 bool FormMain::offerUndoOfInterruptedRun(const QString& companyDirectory)
 {
-    const JournalContents journal = loadJournal(*this, companyDirectory);
+    const JournalContents journal = loadJournal(*this, companyDirectory, JournalScope::LastRun);
     const JournalRun* last = interruptedLastRun(journal);
     if (!last || last->files.isEmpty()) {
         return true;
     }
-    const QString notice = QStringLiteral("Ostatnia %1 nie została dokończona.").arg(runDescription(*last));
-    const UndoPlan plan = planUndo(companyDirectory, journal);
+    const QString notice =
+        last->undoBegun ? QStringLiteral("Cofanie: %1 nie zostało dokończone.").arg(runDescription(*last))
+                        : QStringLiteral("Ostatnia %1 nie została dokończona.").arg(runDescription(*last));
+    const UndoPlan plan =
+        planUndoOfLastRun(companyDirectory, readJournal(companyDirectory, JournalScope::UndoTarget));
     if (!plan.canUndo()) {
         // It cannot be taken back as it is; the user may still go on.
         return MessageBox::show(this, QMessageBox::Warning, QApplication::applicationName(),
