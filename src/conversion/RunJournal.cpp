@@ -1,5 +1,6 @@
 #include "conversion/RunJournal.h"
 
+#include "ledger/CrashPoint.h"
 #include "ledger/FileDigest.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/JournalRecord.h"
@@ -92,6 +93,7 @@ bool RunJournal::beforeOpen(const QString& path)
     const FileBefore before = backUpFile(path, folder);
     if (!before.ok)
         return refuse(folder);
+    crashPoint();
     if (m_touched.empty())
         removeOldBackups(m_settings.companyDirectory);
     const QString name = QFileInfo(path).fileName();
@@ -115,6 +117,7 @@ void RunJournal::appended(const QString& path, qint64 position, QByteArrayView r
         if (touched.path != path)
             continue;
         ++touched.records;
+        crashPoint();
         if (touched.inOrder && position == touched.start + touched.addedLength) {
             touched.added->addData(record);
             touched.addedLength += record.size();

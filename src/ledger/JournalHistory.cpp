@@ -151,7 +151,13 @@ private:
         }
         if (kind == journal::UndoBegin && f.size() == 4) {
             const auto count = number(f.at(3));
-            if (f.at(2) != run.undoId || run.undoBegun || !count || *count != run.undoFiles.size())
+            if (!isRunId(f.at(2)) || run.undoBegun || !count)
+                return false;
+            if (f.at(2) != run.undoId) { // nothing to cut back: no UNDOFILE record came first
+                run.undoId = f.at(2);
+                run.undoFiles.clear();
+            }
+            if (*count != run.undoFiles.size())
                 return false;
             run.undoBegun = true;
             return true;

@@ -1,6 +1,7 @@
 #include "ledger/JournalRecord.h"
 
 #include "ledger/Crc32.h"
+#include "ledger/CrashPoint.h"
 #include "ledger/FileDigest.h"
 
 #include <QDateTime>
@@ -171,7 +172,10 @@ bool appendJournalRecord(const QString& journalPath, const QStringList& fields)
     QByteArray line = formatJournalLine(fields, previous);
     if (torn)
         line.prepend('\n');
-    if (!file.seek(size) || file.write(line) != line.size() || !syncToDisk(file)) {
+    crashPoint();
+    const bool written = file.seek(size) && file.write(line) == line.size();
+    crashPoint();
+    if (!written || !syncToDisk(file)) {
         // A record cut short by a full disk is taken back rather than left torn.
         file.resize(size);
         return false;

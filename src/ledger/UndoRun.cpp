@@ -1,5 +1,6 @@
 #include "ledger/UndoRun.h"
 
+#include "ledger/CrashPoint.h"
 #include "ledger/DirectoryLock.h"
 #include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
@@ -159,10 +160,12 @@ bool undoFile(const UndoFile& undo, UndoResult& result)
             result.failure = QStringLiteral("plik %1 zmienił się od chwili sprawdzenia").arg(undo.name);
             return false;
         }
-        const bool cut =
-            file.resize(undo.cutTo) &&
-            (undo.tail.isEmpty() || (file.seek(undo.cutTo) && file.write(undo.tail) == undo.tail.size())) &&
-            syncToDisk(file);
+        bool cut = file.resize(undo.cutTo);
+        crashPoint();
+        cut = cut &&
+              (undo.tail.isEmpty() || (file.seek(undo.cutTo) && file.write(undo.tail) == undo.tail.size())) &&
+              syncToDisk(file);
+        crashPoint();
         if (!cut) {
             result.failure = QStringLiteral("błąd zapisu pliku %1").arg(undo.name);
             return false;
@@ -173,6 +176,7 @@ bool undoFile(const UndoFile& undo, UndoResult& result)
             result.removed.append(undo.name);
         else
             result.left.append(undo.name);
+        crashPoint();
     }
     return true;
 }
