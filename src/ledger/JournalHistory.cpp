@@ -231,9 +231,17 @@ Scope scopeStart(QFile& file, qint64 size, JournalScope scope)
             int lines = 0;
             for (; lines < 2 && context > first; ++lines)
                 context = lineStart(bytes, context, first);
-            if (lines == 2 || from == 0)
+            if (lines < 2 && from > 0)
+                break; // the lines before are in the next chunk
+            // A torn or damaged RUN line starts no scope: it is read as a line of the run before.
+            const qsizetype before = start > first ? lineStart(bytes, start, first) : start;
+            const JournalLine previous =
+                splitJournalLine(QByteArrayView(bytes).sliced(before, start - before));
+            const JournalLine run = splitJournalLine(line);
+            const QByteArray followed = previous.check.isEmpty() ? NoCheck : previous.check;
+            if (line.endsWith('\n') &&
+                (run.check.isEmpty() ? previous.check.isEmpty() : run.checkFollows(followed)))
                 return {from + context, from + start};
-            break; // the lines before are in the next chunk
         }
         if (from == 0)
             return {};

@@ -206,6 +206,12 @@ UndoPlan planUndo(const QString& companyDirectory, const JournalContents& journa
 UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
 {
     UndoResult result;
+    if (!confirmed.canUndo()) {
+        result.failure = confirmed.found
+                             ? QStringLiteral("plik %1 %2").arg(confirmed.refusedFile, confirmed.refusal)
+                             : QStringLiteral("nie ma konwersji do cofnięcia");
+        return result;
+    }
     const DirectoryLock lock(companyDirectory);
     if (lock.busy()) {
         result.failure = directoryBusyText(companyDirectory);

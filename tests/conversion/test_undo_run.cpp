@@ -3,6 +3,7 @@
 // nothing is changed when the ledger program touched a file since. Also the
 // journal that cannot be written and the number of backup folders kept.
 #include "conversion/RunConversion.h"
+#include "conversion/RunReplay.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
@@ -63,11 +64,16 @@ ConversionSettings bookedAgain(ConversionSettings settings)
     return settings;
 }
 
+UndoPlan planLast(const QString& company)
+{
+    return planUndoOfLastRun(company, readJournal(company, JournalScope::UndoTarget));
+}
+
 UndoResult undoLast(const QString& company)
 {
-    const UndoPlan plan = planUndo(company, readJournal(company));
+    const UndoPlan plan = planLast(company);
     if (!plan.canUndo())
-        return {false, plan.found ? plan.refusal : QStringLiteral("nothing")};
+        return {false, plan.found ? plan.refusal : QStringLiteral("nothing"), {}, {}};
     return applyUndo(company, plan);
 }
 
@@ -141,13 +147,13 @@ private Q_SLOTS:
 
         QTest::newRow("entry appended") << "2014T305.3"
                                         << "append"
-                                        << "ma długość";
+                                        << "na pozycji 5 wpis, którego ta konwersja nie zapisała";
         QTest::newRow("earlier entry changed") << "2014T305.3"
                                                << "byte 10"
                                                << "zmienione wpisy sprzed";
         QTest::newRow("added entry changed") << "2014T305.3"
                                              << "byte 1300"
-                                             << "dopisane przez konwersję";
+                                             << "na pozycji 4 wpis, którego";
         QTest::newRow("cut short") << "2014T305.3"
                                    << "cut"
                                    << "krótszy";
@@ -180,7 +186,7 @@ private Q_SLOTS:
         }
         const Files changed = ledgerFiles(company);
 
-        const UndoPlan plan = planUndo(company, readJournal(company));
+        const UndoPlan plan = planLast(company);
         QVERIFY(plan.found);
         QCOMPARE(plan.refusedFile, file);
         QVERIFY2(plan.refusal.contains(reason), qPrintable(plan.refusal));
@@ -240,10 +246,10 @@ private Q_SLOTS:
         const JournalContents journal = readJournal(company);
         QVERIFY(interruptedLastRun(journal));
         QCOMPARE(journal.runs.last().outcome(), QStringLiteral("przerwana"));
-        const UndoPlan plan = planUndo(company, journal);
+        const UndoPlan plan = planUndoOfLastRun(company, journal);
         QVERIFY2(plan.canUndo(), qPrintable(plan.refusal));
         QVERIFY(plan.entries() >= 100);
-        QVERIFY(undoPlanLines(plan).last().contains("mógł dopisać"));
+        QVERIFY(undoPlanLines(plan).last().contains("porównano"));
         QVERIFY(applyUndo(company, plan).done);
         QCOMPARE(ledgerFiles(company), before);
     }
