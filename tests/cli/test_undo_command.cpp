@@ -9,10 +9,13 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -49,6 +52,22 @@ Output run(const QStringList& arguments)
     result.out = QString::fromUtf8(readBackAndClose(out));
     result.err = QString::fromUtf8(readBackAndClose(err));
     return result;
+}
+
+// Runs przenosnik-cli; as root, as the user "nobody", for whom a directory's
+// permissions hold.
+Output runAsAnotherUser(const QStringList& arguments)
+{
+    QProcess process;
+    if (::geteuid() == 0)
+        process.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+    process.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // The directory's files other than the journal and the backups.
@@ -98,7 +117,7 @@ private Q_SLOTS:
                                       << "Nie można cofnąć" << 2;
         QTest::newRow("history, newest first")
             << QStringList{run, run, "--undo|D"} << QStringList{"--history", "D"} << 0
-            << "-2\tcofnięta\t" + example + "\t2014T305.3: 12\n"
+            << "\tcofnięta\t" + example + "\t2014T305.3: 12\n20"
             << "" << -1;
         QTest::newRow("history without a journal")
             << QStringList{} << QStringList{"--history", "D"} << 1 << ""
@@ -106,6 +125,21 @@ private Q_SLOTS:
         QTest::newRow("a run after one that did not end")
             << QStringList{run, "cut the end"} << convert << 0 << ""
             << "nie została dokończona" << -1;
+        // The ledger program appended after a run that did not end: its entry is not the run's.
+        QTest::newRow("dry undo names the entry that stops it")
+            << QStringList{run, "cut the end", "append"} << QStringList{"-n", "--undo", "D"} << 1 << ""
+            << "2014T305.3 ma na pozycji 13 wpis, którego ta konwersja nie zapisała" << 3;
+        QTest::newRow("undo stopped by the ledger's entry")
+            << QStringList{run, "cut the end", "append"} << QStringList{"--undo", "D"} << 1 << ""
+            << "2014T305.3 ma na pozycji 13 wpis" << 3;
+        QTest::newRow("a file the undo cannot remove is named as left")
+            << QStringList{run, "read-only"} << QStringList{"undo as another user"} << 1
+            << "2014T305.3: usunięto 12 wpisów, pliku nie dało się usunąć (pozostał pusty)"
+            << "nie da się usunąć pliku 2014T305.3" << -1;
+        QTest::newRow("the next undo removes it")
+            << QStringList{run, "read-only", "undo as another user", "writable"} << QStringList{"--undo", "D"}
+            << 0 << "2014T305.3: usunięto 12 wpisów, plik usunięty"
+            << "" << 0;
         QTest::newRow("undo with a file") << QStringList{} << QStringList{"--undo", "D", example} << 2 << ""
                                           << "" << -1;
     }
@@ -129,6 +163,21 @@ private Q_SLOTS:
             const QString march = QDir(company).filePath("2014T305.3");
             if (step == "append") {
                 QVERIFY(appendToFile(march, foreignRecord(13, 'z')));
+            } else if (step == "read-only") {
+                // Month files and journal writable, the directory not: nothing can be removed.
+                QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFileDevice::ExeOther);
+                for (const QString& name : QDir(company).entryList(QDir::Files))
+                    QFile::setPermissions(QDir(company).filePath(name),
+                                          QFileDevice::ReadOther | QFileDevice::WriteOther |
+                                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                QVERIFY(QFile::setPermissions(company, QFileDevice::ReadOther | QFileDevice::ExeOther |
+                                                           QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            } else if (step == "writable") {
+                QVERIFY(QFile::setPermissions(
+                    company, QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
+                                 QFileDevice::ExeOwner | QFileDevice::WriteOwner | QFileDevice::WriteOther));
+            } else if (step == "undo as another user") {
+                QCOMPARE(runAsAnotherUser({"--undo", company}).exitCode, 1);
             } else if (step == "cut the end") {
                 // As a crash leaves it: the run and file records only.
                 const QByteArray journal = readFile(journalPath(company));
@@ -138,7 +187,9 @@ private Q_SLOTS:
             }
             states.append(ledgerState(company));
         }
-        const Output result = run(withDirectory(last));
+        const Output result = last == QStringList{"undo as another user"}
+                                  ? runAsAnotherUser({"--undo", company})
+                                  : run(withDirectory(last));
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.out.contains(out), qPrintable(result.out));
         QVERIFY2(result.err.contains(err), qPrintable(result.err));
