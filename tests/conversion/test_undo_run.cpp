@@ -17,12 +17,14 @@
 #include "support/ScratchFiles.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QMap>
 #include <QTest>
+#include <QtEndian>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -55,6 +57,14 @@ QString companyWithMarch(ScratchFiles& dir)
     if (!writeFile(monthFilePath(company, 2014, 3), march))
         qFatal("cannot write the March file");
     return company;
+}
+
+// The records with their EntryNo counted on from `first`.
+QByteArray entryNumbered(QByteArray records, qint32 first)
+{
+    for (qsizetype at = 0; at + 4 <= records.size(); at += LedgerEntrySize, ++first)
+        qToLittleEndian(first, records.data() + at);
+    return records;
 }
 
 // The tests book the same invoices again and again: the duplicate guard is off.
@@ -197,6 +207,163 @@ private Q_SLOTS:
         QVERIFY(!result.failure.isEmpty());
         QCOMPARE(ledgerFiles(company), changed);
         QCOMPARE(readJournal(company).runs.last().outcome(), journal::Completed);
+    }
+
+    // Only the run's own records are removed; any other stops the undo, which then changes nothing.
+    void undoRemovesOnlyTheRunsRecords_data()
+    {
+        QTest::addColumn<QString>("change"); // after the run
+        QTest::addColumn<QString>("reason"); // empty: undone
+
+        QTest::newRow("killed run") << "killed"
+                                    << "";
+        QTest::newRow("killed after its 2nd entry") << "killed early"
+                                                    << "";
+        QTest::newRow("killed in the middle of an entry") << "torn entry"
+                                                          << "";
+        QTest::newRow("ledger's entry after a killed run") << "killed, append"
+                                                           << "na pozycji 5 wpis";
+        QTest::newRow("ledger's entry after a completed run") << "append"
+                                                              << "na pozycji 5 wpis";
+        QTest::newRow("ledger's entry between the run's") << "killed, between"
+                                                          << "na pozycji 4 wpis";
+        QTest::newRow("an entry of the run changed") << "killed, byte 900"
+                                                     << "na pozycji 3 wpis";
+        QTest::newRow("export changed") << "killed, export changed"
+                                        << "zmienił się albo go nie ma";
+        QTest::newRow("export gone") << "killed, export gone"
+                                     << "od pozycji 3 wpisy";
+    }
+    void undoRemovesOnlyTheRunsRecords()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+
+        const QString company = companyWithMarch(m_dir);
+        const Files before = ledgerFiles(company);
+        const ConversionSettings settings = bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company));
+        RecordingHost host;
+        QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
+        const QString march = monthFilePath(company, 2014, 3);
+        QByteArray bytes = readFile(march);
+        const QByteArray journal = readFile(journalPath(company));
+        auto keepLines = [&](int n) {
+            QVERIFY(
+                writeFile(journalPath(company),
+                          journal.left(journal.indexOf("FILEEND")).split('\n').mid(0, n).join('\n') + '\n'));
+        };
+        if (change.startsWith("killed"))
+            keepLines(3); // as a kill leaves it: the run and its two files
+        if (change == "killed early" || change == "torn entry") {
+            keepLines(2);
+            QVERIFY(QFile::remove(monthFilePath(company, 2014, 4)));
+            QVERIFY(writeFile(march, bytes.left(change == "torn entry" ? 1350 : 1600)));
+        }
+        if (change.endsWith("append"))
+            QVERIFY(appendToFile(march, foreignRecord(5, 'x')));
+        if (change.endsWith("between"))
+            QVERIFY(writeFile(march,
+                              bytes.left(1200) + foreignRecord(4, 'x') + entryNumbered(bytes.mid(1200), 5)));
+        if (change.endsWith("byte 900")) {
+            bytes[900] = char(bytes.at(900) ^ 0x20);
+            QVERIFY(writeFile(march, bytes));
+        }
+        if (change.endsWith("export changed"))
+            QVERIFY(appendToFile(settings.exportFile, "\r\n"));
+        if (change.endsWith("export gone"))
+            QVERIFY(QFile::remove(settings.exportFile));
+        const Files changed = ledgerFiles(company);
+
+        const UndoPlan plan = planLast(company);
+        QVERIFY(plan.found);
+        QVERIFY2(plan.refusal.contains(reason), qPrintable(plan.refusal));
+        if (!reason.isEmpty()) {
+            QCOMPARE(plan.refusedFile, QStringLiteral("2014T305.3"));
+            QVERIFY(!applyUndo(company, plan).done);
+            QCOMPARE(ledgerFiles(company), changed);
+            return;
+        }
+        QVERIFY(applyUndo(company, plan).done);
+        QCOMPARE(ledgerFiles(company), before);
+    }
+
+    // A journal made to point outside the directory, at a link, or damaged
+    // in the run's records changes nothing; one cut short by a crash (its
+    // last record torn) is as a killed run's.
+    void forgedOrDamagedJournalChangesNothing_data()
+    {
+        QTest::addColumn<QString>("forgery");
+        QTest::addColumn<QString>("reason"); // empty: undone
+
+        QTest::newRow("a path for a name") << "name ../victim.txt"
+                                           << "nie jest nazwą pliku miesiąca";
+        QTest::newRow("an absolute path") << "name /victim.txt"
+                                          << "nie jest nazwą pliku miesiąca";
+        QTest::newRow("a month file in another directory") << "name x/2014T305.3"
+                                                           << "nie jest nazwą pliku miesiąca";
+        QTest::newRow("a link named as a month file") << "link 2014t305.5"
+                                                      << "nie jest zwykłym plikiem";
+        QTest::newRow("a byte changed in a record of the run") << "flip 5"
+                                                               << "uszkodzony albo niepełny wiersz 5";
+        QTest::newRow("a line deleted") << "delete 3"
+                                        << "uszkodzony albo niepełny wiersz 3";
+        QTest::newRow("a record without a check added") << "unchecked"
+                                                        << "uszkodzony albo niepełny wiersz 7";
+        QTest::newRow("an older program's journal") << "no checks"
+                                                    << "bez sumy kontrolnej";
+        QTest::newRow("the end record cut short") << "cut 6"
+                                                  << "";
+        QTest::newRow("the file end records cut short") << "cut 4"
+                                                        << "";
+    }
+    void forgedOrDamagedJournalChangesNothing()
+    {
+        QFETCH(QString, forgery);
+        QFETCH(QString, reason);
+
+        const QString company = companyWithMarch(m_dir);
+        const Files before = ledgerFiles(company);
+        RecordingHost host;
+        QCOMPARE(RunConversion(bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company)), host),
+                 RunOutcome::Completed);
+        const QString victim = QDir(company).filePath("../victim.txt");
+        QVERIFY(writeFile(victim, "the books"));
+        const QString path = journalPath(company);
+        QList<QByteArray> lines = readFile(path).split('\n');
+        const QString argument = forgery.section(' ', 1);
+        const int line = argument.toInt() - 1;
+        const QString id = readJournal(company).runs.last().id;
+        if (forgery.startsWith("name") || forgery.startsWith("link")) {
+            if (forgery.startsWith("link"))
+                QVERIFY(QFile::link(victim, QDir(company).filePath(argument)));
+            const QString run = runIdAfter(id, QDateTime::currentDateTime());
+            QVERIFY(appendJournalRecord(path, {"RUN", run, "/x", "1", QString(64, u'0')}));
+            QVERIFY(appendJournalRecord(path, {"FILE", run, argument, "1", "0", QString(64, u'0'), ""}));
+        } else if (forgery.startsWith("flip")) {
+            lines[line][10] = char(lines[line][10] ^ 1);
+        } else if (forgery.startsWith("delete")) {
+            lines.removeAt(line);
+        } else if (forgery == "unchecked") {
+            lines.insert(lines.size() - 1,
+                         "FILE\t" + id.toLatin1() + "\t2014T305.7\t0\t0\t" + QByteArray(64, '0') + "\t");
+        } else if (forgery == "no checks") {
+            for (QByteArray& text : lines)
+                text = text.left(text.lastIndexOf('\t'));
+        } else if (forgery.startsWith("cut")) {
+            lines = lines.mid(0, line + 1);
+            lines.last().chop(lines.last().size() / 2);
+        }
+        if (!forgery.startsWith("name") && !forgery.startsWith("link"))
+            QVERIFY(writeFile(path, lines.join('\n')));
+        const Files changed = ledgerFiles(company);
+
+        const UndoPlan plan = planLast(company);
+        QVERIFY(plan.found);
+        QVERIFY2(plan.refusal.contains(reason), qPrintable(plan.refusal));
+        const UndoResult result = applyUndo(company, plan);
+        QCOMPARE(result.done, reason.isEmpty());
+        QCOMPARE(ledgerFiles(company), reason.isEmpty() ? before : changed);
+        QCOMPARE(readFile(victim), QByteArray("the books"));
     }
 
     // While another run writes into the directory, nothing is taken back.
