@@ -1,14 +1,13 @@
 #include "ledger/JournalRecord.h"
 
-#include "ledger/Crc32.h"
 #include "ledger/CrashPoint.h"
+#include "ledger/Crc32.h"
 #include "ledger/FileDigest.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace przenosnik {
 
@@ -156,7 +155,8 @@ JournalLine splitJournalLine(QByteArrayView line)
         result.content.truncate(tab);
     }
     for (const QByteArray& field : result.content.split('\t'))
-        result.fields.append(unescaped(QString::fromUtf8(field)));
+        result.fields.append(field.contains('\\') ? unescaped(QString::fromUtf8(field))
+                                                  : QString::fromUtf8(field));
     return result;
 }
 
@@ -199,8 +199,20 @@ QString runIdAfter(const QString& previous, const QDateTime& time)
 
 bool isRunId(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{8}-\\d{6}(-[1-9]\\d{0,8})?$"));
-    return pattern.match(text).hasMatch();
+    // "yyyyMMdd-HHmmss", then "-" and a counter from 1 to 9 digits without a leading zero.
+    auto digits = [&text](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (!text.at(i).isDigit() || text.at(i).unicode() > '9')
+                return false;
+        }
+        return true;
+    };
+    if (text.size() < 15 || !digits(0, 8) || text.at(8) != QLatin1Char('-') || !digits(9, 15))
+        return false;
+    if (text.size() == 15)
+        return true;
+    return text.size() >= 17 && text.size() <= 25 && text.at(15) == QLatin1Char('-') &&
+           text.at(16) != QLatin1Char('0') && digits(16, text.size());
 }
 
 bool runIdLess(const QString& a, const QString& b)
