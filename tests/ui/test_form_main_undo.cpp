@@ -5,6 +5,8 @@
 #include "ui/FormMain.h"
 #include "ui/MessageBox.h"
 
+#include "conversion/RunReplay.h"
+#include "ledger/CrashPoint.h"
 #include "ledger/JournalRecord.h"
 #include "support/ConversionTestHost.h"
 #include "support/FaultRuns.h"
@@ -16,6 +18,9 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -101,25 +106,44 @@ private Q_SLOTS:
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("undone");
         QTest::addColumn<int>("boxes"); // the offer, then the usual question unless cancelled
+        QTest::addColumn<int>(
+            "undoKilled"); // at this crash point of an undo of the completed run; 0: the run killed
 
-        QTest::newRow("undo it first") << QMessageBox::Yes << true << 2;
-        QTest::newRow("go on without") << QMessageBox::No << false << 2;
-        QTest::newRow("cancel") << QMessageBox::Cancel << false << 1;
+        QTest::newRow("undo it first") << QMessageBox::Yes << true << 2 << 0;
+        QTest::newRow("go on without") << QMessageBox::No << false << 2 << 0;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << 1 << 0;
+        // Two files to remove: killed once the first was cut back.
+        QTest::newRow("an undo cut short is finished") << QMessageBox::Yes << true << 2 << 7;
     }
     void interruptedRunIsOfferedForUndo()
     {
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, undone);
         QFETCH(int, boxes);
+        QFETCH(int, undoKilled);
 
         QString company;
         auto window = windowForRun(company);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         child<QAction>(*window, "act_Konwert")->trigger();
-        // As a crash leaves the journal: no end records.
-        const QByteArray journal = readFile(journalPath(company));
-        QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
         const QStringList written = monthFiles(company);
+        if (undoKilled == 0) {
+            // As a crash leaves the journal: no end records.
+            const QByteArray journal = readFile(journalPath(company));
+            QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+        } else {
+            const pid_t undo = fork();
+            if (undo == 0) {
+                armCrashPoint(undoKilled);
+                applyUndo(company,
+                          planUndoOfLastRun(company, readJournal(company, JournalScope::UndoTarget)));
+                _exit(0);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(undo, &status, 0), undo);
+            QCOMPARE(WEXITSTATUS(status), 137);
+            QVERIFY(monthFiles(company) != written);
+        }
 
         const int before = MessageBox::requestCount();
         MessageBox::setNextAnswer(answer);
@@ -127,7 +151,9 @@ private Q_SLOTS:
         child<QAction>(*window, "act_Konwert")->trigger();
 
         QCOMPARE(MessageBox::requestCount(), before + boxes);
-        QCOMPARE(monthFiles(company), undone ? QStringList() : written);
+        if (undoKilled == 0)
+            QCOMPARE(monthFiles(company), undone ? QStringList() : written);
+        QCOMPARE(monthFiles(company).isEmpty(), undone);
         QCOMPARE(window->traceLines().last().startsWith("  2014T305.4: usunięto"), undone);
     }
 };
