@@ -133,14 +133,18 @@ void RunJournal::finish(RunOutcome outcome)
     if (!m_started || m_failed)
         return;
     qint64 total = 0;
-    for (const Touched& touched : std::as_const(m_touched)) {
+    for (Touched& touched : m_touched) {
         QFile file(touched.path);
         qint64 length = 0;
         QByteArray digest = Sha256Hex(QByteArray());
         if (file.open(QIODevice::ReadOnly)) {
             length = file.size();
             syncToDisk(file);
-            if (length > touched.start)
+            // What the run wrote, hashed as it wrote it, when nothing else came after the start;
+            // otherwise the file is read back.
+            if (touched.inOrder && length == touched.start + touched.addedLength)
+                digest = touched.added->result().toHex();
+            else if (length > touched.start)
                 digest = Sha256Hex(file, touched.start, length);
             if (digest.isEmpty()) // unreadable: an undo will find that it does not match
                 digest = Sha256Hex(QByteArray());
