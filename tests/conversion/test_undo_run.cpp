@@ -233,6 +233,9 @@ private Q_SLOTS:
                                         << "zmienił się albo go nie ma";
         QTest::newRow("export gone") << "killed, export gone"
                                      << "od pozycji 3 wpisy";
+        // A run that ended wrote down the digest of its entries: its export is not needed.
+        QTest::newRow("completed run, export gone") << "export gone"
+                                                    << "";
     }
     void undoRemovesOnlyTheRunsRecords()
     {
