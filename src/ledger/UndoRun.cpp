@@ -226,6 +226,14 @@ UndoResult applyUndo(const QString& companyDirectory, const UndoPlan& confirmed)
                              : QStringLiteral("pliki zmieniły się od chwili sprawdzenia");
         return result;
     }
+    // A file that cannot be written stops the undo before anything changed.
+    for (const UndoFile& undo : plan.files) {
+        QFile file(undo.path);
+        if (!undo.unchanged && !openPlainFile(file, QIODevice::ReadWrite)) {
+            result.failure = QStringLiteral("plik %1 nie daje się otworzyć do zapisu").arg(undo.name);
+            return result;
+        }
+    }
     const QString path = journalPath(companyDirectory);
     const QString undoId =
         plan.finishing ? plan.run.undoId : runIdAfter(plan.run.undoId, QDateTime::currentDateTime());
