@@ -2,7 +2,7 @@
 
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
-#include "ledger/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <QDir>
 #include <QFile>

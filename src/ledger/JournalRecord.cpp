@@ -2,7 +2,7 @@
 
 #include "ledger/CrashPoint.h"
 #include "ledger/Crc32.h"
-#include "ledger/FileDigest.h"
+#include "platform/FileDigest.h"
 
 #include <QDateTime>
 #include <QDir>

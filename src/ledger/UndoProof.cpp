@@ -1,10 +1,10 @@
 #include "ledger/UndoProof.h"
 
-#include "ledger/FileDigest.h"
 #include "ledger/LedgerEntry.h"
+#include "platform/FileDigest.h"
+#include "platform/NativeFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 namespace przenosnik {
@@ -19,8 +19,7 @@ QString bytes(qint64 n)
 // Whether there is anything under the path, a dangling link included.
 bool anythingAt(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    return platform::entryAt(path, platform::Links::Refuse) != platform::EntryKind::None;
 }
 
 qint64 entriesFrom(qint64 from, qint64 to)
@@ -47,13 +46,21 @@ QString checkBytesBefore(QFile& file, const JournalFile& record, const UndoFile&
 
 bool isPlainFile(const QString& path)
 {
-    const QFileInfo info(path);
-    return !info.isSymLink() && !info.isJunction() && info.isFile();
+    return platform::entryAt(path, platform::Links::Refuse) == platform::EntryKind::File;
 }
 
 bool openPlainFile(QFile& file, QIODevice::OpenMode mode)
 {
-    return isPlainFile(file.fileName()) && file.open(mode) && isPlainFile(file.fileName());
+    const platform::OpenedFile opened = platform::openRegularFile(
+        file.fileName(),
+        mode.testFlag(QIODevice::WriteOnly) ? platform::Access::ReadWrite : platform::Access::Read,
+        platform::Links::Refuse, platform::Creation::ExistingOnly);
+    if (opened.handle < 0)
+        return false;
+    if (file.open(opened.handle, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    platform::closeHandle(opened.handle);
+    return false;
 }
 
 QString checkRunFile(const JournalFile& record, UndoFile& undo, bool& needsProof, QByteArray* before)

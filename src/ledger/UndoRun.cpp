@@ -2,11 +2,11 @@
 
 #include "ledger/CrashPoint.h"
 #include "ledger/DirectoryLock.h"
-#include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/RunBackup.h"
 #include "ledger/UndoProof.h"
+#include "platform/FileDigest.h"
 
 #include <QDateTime>
 #include <QDir>
