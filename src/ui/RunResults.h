@@ -34,6 +34,7 @@ public:
     // number of trace lines so far.
     void add(const DocumentResult& result, int lineCount);
     void setRejected(const RejectedBlocks& blocks);
+    void addNotice(const QString& text) { m_report.notices.append(text); }
 
     const RunReport& report() const { return m_report; }
     int size() const { return int(m_report.documents.size()); }
