@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <mutex>
 #include <vector>
 
 namespace przenosnik {
@@ -45,8 +47,12 @@ bool permissionBitsAllowWriting(const QFileInfo& info)
 
 SettingsPlaces SettingsPlaces::standard()
 {
+    // Without a home of its own (an unset HOME makes it the root directory)
+    // the user has no configuration directory: none is made at the root.
+    const QString home = QDir::homePath();
+    const bool homeUsable = QFileInfo(home).isDir() && !QDir(home).isRoot();
     return {QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+            homeUsable ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) : QString()};
 }
 
 bool canKeepSettingsIn(const QString& directory)
@@ -61,10 +67,14 @@ bool canKeepSettingsIn(const QString& directory)
 SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString& configuredName)
 {
     SettingsLocation location;
-    // Without a configuration directory there is nowhere else to go.
-    if (places.configDirectory.isEmpty() || canKeepSettingsIn(places.programDirectory)) {
+    if (canKeepSettingsIn(places.programDirectory)) {
         location.path = settingsFilePath(places.programDirectory, configuredName);
         location.readPath = location.path;
+        return location;
+    }
+    if (places.configDirectory.isEmpty()) {
+        // Nowhere to keep them: read from beside the program, never written.
+        location.readPath = settingsFilePath(places.programDirectory, configuredName);
         return location;
     }
     location.inConfigDirectory = true;
@@ -73,6 +83,20 @@ SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString&
                             ? location.path
                             : settingsFilePath(places.programDirectory, configuredName);
     return location;
+}
+
+void warnSettingsNotSaved(const QString& programDirectory)
+{
+    static std::once_flag warned;
+    std::call_once(warned, [&programDirectory] {
+        const QByteArray text =
+            QStringLiteral("Ustawienia nie zostaną zapisane: brak katalogu domowego, a katalog "
+                           "programu \"%1\" nie pozwala na zapis.\n")
+                .arg(QDir::toNativeSeparators(programDirectory))
+                .toLocal8Bit();
+        std::fputs(text.constData(), stderr);
+        std::fflush(stderr);
+    });
 }
 
 } // namespace przenosnik

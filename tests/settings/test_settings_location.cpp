@@ -95,31 +95,39 @@ private Q_SLOTS:
     void fileIsPlacedAndReadWhereItBelongs_data()
     {
         QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("home"); // a usable home gives a configuration directory
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("inConfig");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("own folder, nothing yet") << false << false << false << "program"
+        QTest::newRow("own folder, nothing yet") << false << true << false << false << "program"
                                                  << "program";
-        QTest::newRow("own folder ignores the user's copy") << false << true << true << "program"
+        QTest::newRow("own folder ignores the user's copy") << false << true << true << true << "program"
                                                             << "program";
-        QTest::newRow("installed, nothing yet") << true << false << false << "config"
+        QTest::newRow("installed, nothing yet") << true << true << false << false << "config"
                                                 << "program";
-        QTest::newRow("installed, carried over") << true << true << false << "config"
+        QTest::newRow("installed, carried over") << true << true << true << false << "config"
                                                  << "program";
-        QTest::newRow("installed, own copy first") << true << true << true << "config"
+        QTest::newRow("installed, own copy first") << true << true << true << true << "config"
                                                    << "config";
-        QTest::newRow("installed, own copy alone") << true << false << true << "config"
+        QTest::newRow("installed, own copy alone") << true << true << false << true << "config"
                                                    << "config";
+        QTest::newRow("no home, own folder") << false << false << true << false << "program"
+                                             << "program";
+        QTest::newRow("no home, installed") << true << false << true << false << "nowhere"
+                                            << "program";
     }
 
     void fileIsPlacedAndReadWhereItBelongs()
     {
         QFETCH(bool, locked);
+        QFETCH(bool, home);
         QFETCH(bool, besideProgram);
         QFETCH(bool, inConfig);
         QFETCH(QString, written);
         QFETCH(QString, read);
+        if (!home)
+            mPlaces.configDirectory.clear();
         if (besideProgram)
             QVERIFY(writeFile(programFile(), "[MAIN]\n"));
         if (inConfig) {
@@ -130,11 +138,23 @@ private Q_SLOTS:
         const SettingsLocation location =
             locateSettingsFile(mPlaces, QStringLiteral("c:\\kpr\\PRZENOSN.INI"));
         const auto where = [this](const QString& place) {
+            if (place == QLatin1String("nowhere"))
+                return QString();
             return place == QLatin1String("program") ? programFile() : configFile();
         };
         QCOMPARE(location.path, where(written));
         QCOMPARE(location.readPath, where(read));
         QCOMPARE(location.inConfigDirectory, written == QLatin1String("config"));
+    }
+
+    void unsetHomeGivesNoConfigDirectory()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qunsetenv("HOME");
+        const SettingsPlaces places = SettingsPlaces::standard();
+        qputenv("HOME", home);
+        QCOMPARE(places.configDirectory, QString());
+        QVERIFY(!SettingsPlaces::standard().configDirectory.isEmpty());
     }
 
     void installedProgramCarriesItsValuesOver()
