@@ -2,15 +2,13 @@
 
 #include "ledger/DirectoryLock.h"
 #include "ledger/JournalRecord.h"
+#include "platform/NativeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-
-#include <filesystem>
-#include <system_error>
 
 namespace przenosnik {
 
@@ -40,18 +38,8 @@ QString protectedKind(const QString& name)
 
 bool sameFile(const QString& a, const QString& b)
 {
-    std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
-                                       std::filesystem::path(QFile::encodeName(b).toStdString()), error) &&
-           !error;
-}
-
-bool renameOver(const QString& from, const QString& to)
-{
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
-                            std::filesystem::path(QFile::encodeName(to).toStdString()), error);
-    return !error;
+    const platform::FileIdentity first = platform::identityOfPath(a);
+    return first.valid && first == platform::identityOfPath(b);
 }
 
 QString refusal(const QString& path, const QString& kind, const QString& file)
@@ -121,7 +109,7 @@ bool writeReplacing(const QString& target, const std::function<bool(const QStrin
     const QString temporary = created.fileName();
     if (info.exists())
         QFile::setPermissions(temporary, info.permissions());
-    if (write(temporary) && renameOver(temporary, target))
+    if (write(temporary) && platform::renameOver(temporary, target))
         return true;
     QFile::remove(temporary);
     return false;

@@ -1,64 +1,28 @@
 #include "settings/SettingsLocation.h"
 
+#include "platform/SystemPaths.h"
 #include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <mutex>
-#include <vector>
 
 namespace przenosnik {
-namespace {
-
-bool isCurrentGroup(uint group)
-{
-    if (group == getegid())
-        return true;
-    const int count = getgroups(0, nullptr);
-    if (count <= 0)
-        return false;
-    std::vector<gid_t> groups(static_cast<std::size_t>(count));
-    const int filled = getgroups(count, groups.data());
-    for (int i = 0; i < filled; ++i) {
-        if (groups[static_cast<std::size_t>(i)] == group)
-            return true;
-    }
-    return false;
-}
-
-bool permissionBitsAllowWriting(const QFileInfo& info)
-{
-    const QFileDevice::Permissions bits = info.permissions();
-    if (info.ownerId() == geteuid())
-        return bits.testFlag(QFileDevice::WriteOwner);
-    if (isCurrentGroup(info.groupId()))
-        return bits.testFlag(QFileDevice::WriteGroup);
-    return bits.testFlag(QFileDevice::WriteOther);
-}
-
-} // namespace
 
 SettingsPlaces SettingsPlaces::standard()
 {
-    // Without a home of its own (an unset HOME makes it the root directory)
-    // the user has no configuration directory: none is made at the root.
-    const QString home = QDir::homePath();
-    const bool homeUsable = QFileInfo(home).isDir() && !QDir(home).isRoot();
-    return {QCoreApplication::applicationDirPath(),
-            homeUsable ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) : QString()};
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program, platform::userSettingsDirectory(), platform::isInstalledProgramDirectory(program)};
 }
 
 bool canKeepSettingsIn(const QString& directory)
 {
     const QFileInfo info(directory);
-    if (directory.isEmpty() || !info.isDir() || !permissionBitsAllowWriting(info))
+    if (directory.isEmpty() || !info.isDir() || !platform::permissionBitsAllowWriting(directory))
         return false;
     QTemporaryFile probe(QDir(directory).filePath(QStringLiteral(".przenosnik-XXXXXX")));
     return probe.open();
@@ -67,7 +31,8 @@ bool canKeepSettingsIn(const QString& directory)
 SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString& configuredName)
 {
     SettingsLocation location;
-    if (canKeepSettingsIn(places.programDirectory)) {
+    // An installed copy never writes beside itself, even where it could.
+    if (!places.installed && canKeepSettingsIn(places.programDirectory)) {
         location.path = settingsFilePath(places.programDirectory, configuredName);
         location.readPath = location.path;
         return location;
@@ -90,8 +55,8 @@ void warnSettingsNotSaved(const QString& programDirectory)
     static std::once_flag warned;
     std::call_once(warned, [&programDirectory] {
         const QByteArray text =
-            QStringLiteral("Ustawienia nie zostaną zapisane: brak katalogu domowego, a katalog "
-                           "programu \"%1\" nie pozwala na zapis.\n")
+            QStringLiteral("Ustawienia nie zostaną zapisane: nie ma katalogu domowego, a w katalogu "
+                           "programu \"%1\" nie można ich zapisać.\n")
                 .arg(QDir::toNativeSeparators(programDirectory))
                 .toLocal8Bit();
         std::fputs(text.constData(), stderr);

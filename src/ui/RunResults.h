@@ -19,7 +19,7 @@ struct TraceSpan
 
 // Whether a document was held back (skipped, a duplicate, not written) or has remarks.
 bool needsAttention(const DocumentResult& result);
-// Whether it was held back because of a fault: not accepted, or not written.
+// Whether it was held back because of a fault: not accepted, not written, or in conflict with the ledger.
 bool failed(const DocumentResult& result);
 
 class RunResults

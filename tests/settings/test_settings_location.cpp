@@ -95,32 +95,45 @@ private Q_SLOTS:
     void fileIsPlacedAndReadWhereItBelongs_data()
     {
         QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("installed");
         QTest::addColumn<bool>("home"); // a usable home gives a configuration directory
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("inConfig");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("own folder, nothing yet") << false << true << false << false << "program"
+        QTest::newRow("own folder, nothing yet") << false << false << true << false << false << "program"
                                                  << "program";
-        QTest::newRow("own folder ignores the user's copy") << false << true << true << true << "program"
-                                                            << "program";
-        QTest::newRow("installed, nothing yet") << true << true << false << false << "config"
+        QTest::newRow("own folder ignores the user's copy")
+            << false << false << true << true << true << "program"
+            << "program";
+        QTest::newRow("installed, nothing yet") << true << false << true << false << false << "config"
                                                 << "program";
-        QTest::newRow("installed, carried over") << true << true << true << false << "config"
+        QTest::newRow("installed, carried over") << true << false << true << true << false << "config"
                                                  << "program";
-        QTest::newRow("installed, own copy first") << true << true << true << true << "config"
+        QTest::newRow("installed, own copy first") << true << false << true << true << true << "config"
                                                    << "config";
-        QTest::newRow("installed, own copy alone") << true << true << false << true << "config"
+        QTest::newRow("installed, own copy alone") << true << false << true << false << true << "config"
                                                    << "config";
-        QTest::newRow("no home, own folder") << false << false << true << false << "program"
+        // Under a system prefix even a folder that can be written (root,
+        // an administrator) is left alone.
+        QTest::newRow("system prefix, writable, carried over")
+            << false << true << true << true << false << "config"
+            << "program";
+        QTest::newRow("system prefix, writable, own copy")
+            << false << true << true << true << true << "config"
+            << "config";
+        QTest::newRow("no home, own folder") << false << false << false << true << false << "program"
                                              << "program";
-        QTest::newRow("no home, installed") << true << false << true << false << "nowhere"
-                                            << "program";
+        QTest::newRow("no home, locked folder") << true << false << false << true << false << "nowhere"
+                                                << "program";
+        QTest::newRow("no home, system prefix") << false << true << false << true << false << "nowhere"
+                                                << "program";
     }
 
     void fileIsPlacedAndReadWhereItBelongs()
     {
         QFETCH(bool, locked);
+        QFETCH(bool, installed);
         QFETCH(bool, home);
         QFETCH(bool, besideProgram);
         QFETCH(bool, inConfig);
@@ -135,6 +148,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(configFile(), "[MAIN]\n"));
         }
         lockProgramDirectory(locked);
+        mPlaces.installed = installed;
         const SettingsLocation location =
             locateSettingsFile(mPlaces, QStringLiteral("c:\\kpr\\PRZENOSN.INI"));
         const auto where = [this](const QString& place) {
