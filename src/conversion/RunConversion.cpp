@@ -163,7 +163,7 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             return false;
         }
         result.monthFile = run.monthFile.path();
-        if (!run.monthFile.AppendEntry(run.entry)) {
+        if (!run.monthFile.AppendEntry(run.entry, ordinal)) {
             run.host.documentResult(result);
             return false;
         }
@@ -240,7 +240,12 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     } else {
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
         LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
-        const bool filesOk = convertDocuments(run, months, documents);
+        bool filesOk = convertDocuments(run, months, documents);
+        // Every entry written is still where it was written.
+        if (!settings.dryRun)
+            filesOk = run.monthFile.CheckWrittenEntries() && filesOk;
+        for (const int ordinal : run.monthFile.takeLostEntries())
+            host.entryLost(ordinal);
         if (run.documentSought)
             host.documentLines() = run.document.toStringList();
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;

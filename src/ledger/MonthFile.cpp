@@ -3,10 +3,16 @@
 #include "encoding/Windows1250.h"
 #include "ledger/DosPath.h"
 
+#include "ledger/RecordIo.h"
+
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <chrono>
 #include <limits>
+#include <thread>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -19,6 +25,11 @@
 namespace przenosnik {
 
 namespace {
+
+// A partial record at a file's end that nobody has written to for this long
+// is a left-over; one that stays in writing for longer stops the run.
+constexpr qint64 PartialTailQuietMsecs = 2000;
+constexpr qint64 PartialTailWaitMsecs = 10000;
 
 #ifdef Q_OS_UNIX
 using FileStatus = struct stat;
@@ -163,6 +174,9 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         report("Błąd otwarcia pliku ");
         return false;
     }
+    // A file the run appended to before is read back at the first append.
+    m_records = &m_written[m_path];
+    m_expectedSize = -1;
     m_open = true;
     m_appendFailed = false;
     return true;
@@ -198,8 +212,12 @@ bool MonthFile::openFile()
         ::close(handle);
         return false;
     }
+    // Whatever is written without a position goes to the file's end.
+    if (!io::setAppending(handle, true)) {
+        ::close(handle);
+        return false;
+    }
     m_file.setFileName(m_path);
-    m_encodedPath = path;
     return m_file.open(handle, mode, QFileDevice::AutoCloseHandle);
 #else
     m_created = !QFileInfo::exists(m_path);
@@ -208,83 +226,175 @@ bool MonthFile::openFile()
 #endif
 }
 
-// The open file's size, asked afresh (another program may have appended
-// meanwhile), provided the path still names the open file: where an open file
-// can be deleted or its directory removed, entries written to it afterwards
-// would be lost while reported as written.
-bool MonthFile::sizeWhileStillNamed(qint64& size) const
+// Whether the open file still holds what the run appended to it: no shorter
+// than just past its last entry, and that entry as written. Another program
+// cutting the file short and appending anew leaves the size proper but that
+// entry changed; it is read back only when the size is not the run's own.
+bool MonthFile::unchangedBeneath(qint64 size, bool named)
 {
-#ifdef Q_OS_UNIX
-    FileStatus byHandle{};
-    FileStatus byPath{};
-    if (::fstat(m_file.handle(), &byHandle) != 0 || ::stat(m_encodedPath.constData(), &byPath) != 0 ||
-        byPath.st_dev != byHandle.st_dev || byPath.st_ino != byHandle.st_ino)
+    if (size < 0 || !named || size < m_records->end())
         return false;
-    size = byHandle.st_size;
+    if (size != m_expectedSize && !m_records->lastIntact(handle()))
+        return false;
+    m_expectedSize = size;
     return true;
-#else
-    size = m_file.size();
-    return size >= 0 && QFileInfo::exists(m_path);
-#endif
 }
 
-// The whole record at its place, or a failure.
-bool MonthFile::writeAt(qint64 position, const QByteArray& bytes)
+// A partial record at the end is either left over (a program that stopped
+// while writing it) or being written right now, in pieces. It counts as left
+// over once nothing has been written to the file for a while, by its
+// modification time or by watching it; one that meanwhile becomes whole is a
+// record like any other.
+bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
 {
-#ifdef Q_OS_UNIX
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(m_file.handle(), bytes.constData() + done,
-                                         size_t(bytes.size() - done), off_t(position + done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
+    QElapsedTimer waiting;
+    waiting.start();
+    QElapsedTimer unchanged;
+    unchanged.start();
+    while (size % LedgerEntrySize != 0) {
+        const qint64 age = QDateTime::currentMSecsSinceEpoch() - modified;
+        if (age >= PartialTailQuietMsecs || unchanged.elapsed() >= PartialTailQuietMsecs)
+            return true;
+        if (waiting.elapsed() >= PartialTailWaitMsecs)
             return false;
-        done += written;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const io::OpenFileState state = io::stateOf(handle());
+        if (state.size < 0 || !state.named)
+            return false;
+        if (state.size != size || state.modifiedMsecs != modified)
+            unchanged.restart();
+        size = state.size;
+        modified = state.modifiedMsecs;
     }
     return true;
-#else
-    return m_file.seek(position) && m_file.write(bytes) == bytes.size() && m_file.flush();
-#endif
 }
 
-bool MonthFile::AppendEntry(LedgerEntry& entry)
+// Bytes written at their place. The handle appends everything it writes, so
+// it stops doing so for this one write.
+bool MonthFile::writeInPlace(qint64 position, QByteArrayView bytes)
+{
+    if (!io::setAppending(handle(), false))
+        return false;
+    const bool written = io::writeAt(handle(), position, bytes);
+    return io::setAppending(handle(), true) && written;
+}
+
+void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
+{
+    m_records->add(position, entry.bytes(), tag);
+    if (m_observer)
+        m_observer->appended(m_path, position, entry.bytes());
+}
+
+// Reports a failed append; the entries of the run that the file no longer
+// holds are noted as lost.
+bool MonthFile::failAppend(qint64 size)
+{
+    m_lost += m_records->takeLost(handle(), size);
+    m_appendFailed = true;
+    report("Błąd dopisania do pliku ");
+    return false;
+}
+
+bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
+{
+    const qint64 records = size / LedgerEntrySize;
+    entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
+    qint64 landed = -1;
+    const qint64 written = io::appendWrite(handle(), entry.bytes(), landed);
+    if (written != LedgerEntrySize) {
+        // A part of the entry (disk full, file-size limit) is taken back,
+        // unless another program appended behind it meanwhile.
+        if (written > 0 && landed >= 0 && io::stateOf(handle()).size == landed + written)
+            io::truncateFile(handle(), landed);
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    if (landed == size) {
+        m_expectedSize = size + LedgerEntrySize;
+        appended(landed, entry, tag);
+        return true;
+    }
+    // Another program wrote between the size asked and the entry appended.
+    const bool whole = landed >= 0 && landed % LedgerEntrySize == 0;
+    if (whole) {
+        // Numbered where it really stands.
+        entry.setInt32(field::EntryNo, static_cast<qint32>(landed / LedgerEntrySize + 1));
+        if (!writeInPlace(landed, QByteArrayView(entry.bytes()).first(field::EntryNo.width)))
+            return failAppend(io::stateOf(handle()).size);
+    }
+    if (landed >= 0)
+        appended(landed, entry, tag);
+    // Appended behind a piece of another program's record, or into a file
+    // cut short meanwhile: the run stops there.
+    if (!whole || landed < size)
+        return failAppend(io::stateOf(handle()).size);
+    m_expectedSize = landed + LedgerEntrySize;
+    return true;
+}
+
+// The entry goes over the partial record at the end, provided the file still
+// ends in that same partial record right before it is written.
+bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
+{
+    const qint64 position = size / LedgerEntrySize * LedgerEntrySize;
+    // Kept, to be put back if the entry cannot be written.
+    QByteArray tail(qsizetype(size - position), Qt::Uninitialized);
+    if (io::readAt(handle(), position, tail.data(), tail.size()) != tail.size() ||
+        io::stateOf(handle()).size != size) {
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
+    if (!writeInPlace(position, entry.bytes())) {
+        // The file is again byte for byte what it was.
+        const io::OpenFileState now = io::stateOf(handle());
+        if (now.size > size && now.size <= position + LedgerEntrySize)
+            io::truncateFile(handle(), size);
+        writeInPlace(position, tail);
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    appended(position, entry, tag);
+    // Whole records behind it are another program's, appended after it; a
+    // partial one means the other program went on writing its record.
+    const qint64 after = io::stateOf(handle()).size;
+    if (after % LedgerEntrySize != 0 || !m_records->lastIntact(handle()))
+        return failAppend(after);
+    m_expectedSize = position + LedgerEntrySize;
+    return true;
+}
+
+bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
 {
     if (!m_open) {
         report("Błąd dopisania do pliku ");
         return false;
     }
-    qint64 size = 0;
-    if (!sizeWhileStillNamed(size) || size / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
-        report("Błąd dopisania do pliku ");
-        return false;
-    }
-    // A partial record at the end is overwritten, nothing before it.
-    const qint64 records = size / LedgerEntrySize;
-    entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
-    const qint64 position = records * LedgerEntrySize;
-    // A partial record at the end is kept, to be put back if the append fails.
-    QByteArray tail;
-    if (size > position) {
-        if (!m_file.seek(position) || (tail = m_file.read(size - position)).size() != size - position) {
-            report("Błąd dopisania do pliku ");
-            return false;
-        }
-    }
-    if (!writeAt(position, entry.bytes())) {
-        // A half-written entry (disk full, file-size limit) is taken back:
-        // the file is again byte for byte what it was.
-        if (m_file.size() > size)
-            m_file.resize(size);
-        if (!tail.isEmpty() && m_file.seek(position))
-            m_file.write(tail);
+    io::OpenFileState state = io::stateOf(handle());
+    if (state.size < 0) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
     }
-    if (m_observer)
-        m_observer->appended(m_path, position, entry.bytes());
-    return true;
+    if (!unchangedBeneath(state.size, state.named))
+        return failAppend(state.named ? state.size : 0);
+    if (state.size / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    if (state.size % LedgerEntrySize == 0)
+        return appendAtEnd(entry, state.size, tag);
+    if (!waitForWholeRecords(state.size, state.modifiedMsecs))
+        return failAppend(state.size);
+    if (!unchangedBeneath(state.size, true))
+        return failAppend(state.size);
+    if (state.size % LedgerEntrySize == 0)
+        return appendAtEnd(entry, state.size, tag);
+    return replacePartialTail(entry, state.size, tag);
 }
 
 bool MonthFile::CloseMonthFile()
@@ -304,14 +414,45 @@ bool MonthFile::closeFile()
     const bool flushed = m_file.flush();
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
-    qint64 size = -1;
-    const bool removeEmpty = m_created && m_appendFailed && sizeWhileStillNamed(size) && size == 0;
+    const io::OpenFileState state = io::stateOf(handle());
+    const bool removeEmpty = m_created && m_appendFailed && state.named && state.size == 0;
     m_file.close();
     m_open = false;
     const bool closed = flushed && m_file.error() == QFileDevice::NoError;
     if (removeEmpty)
         QFile::remove(m_path);
     return closed;
+}
+
+bool MonthFile::CheckWrittenEntries()
+{
+    bool intact = true;
+    for (auto& [path, records] : m_written) {
+        if (records.isEmpty())
+            continue;
+        const bool open = m_open && path == m_path;
+        QFile other(path);
+        if (!open && !other.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            // Gone: so are its entries.
+            m_lost += records.takeLost(-1, 0);
+        } else {
+            const int file = open ? handle() : other.handle();
+            const io::OpenFileState state = io::stateOf(file);
+            const qint64 size = state.named ? state.size : 0;
+            if (size >= records.end() && records.lastIntact(file))
+                continue;
+            m_lost += records.takeLost(file, size);
+        }
+        intact = false;
+        if (m_trace)
+            m_trace(QStringLiteral("Błąd dopisania do pliku ") + path + QStringLiteral(" !"));
+    }
+    return intact;
+}
+
+QList<int> MonthFile::takeLostEntries()
+{
+    return std::exchange(m_lost, {});
 }
 
 } // namespace przenosnik

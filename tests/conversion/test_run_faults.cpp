@@ -135,14 +135,19 @@ private Q_SLOTS:
                  RunOutcome::StoppedEarly);
         QVERIFY(removed);
 
-        const QString path = monthFilePath(company, 2014, failure == QLatin1String("open") ? 4 : 3);
+        // The first entry went with its file, and its result says so.
+        const QString march = monthFilePath(company, 2014, 3);
         const QStringList expectedEnd =
             failure == QLatin1String("open")
-                ? QStringList({openFailure(path), PeriodFailure, countLine(2), RealEnd})
-                : QStringList({appendFailure(path), countLine(2), RealEnd});
+                ? QStringList({openFailure(monthFilePath(company, 2014, 4)), PeriodFailure,
+                               appendFailure(march), countLine(2), RealEnd})
+                : QStringList({appendFailure(march), countLine(2), RealEnd});
         QVERIFY(host.trace.size() >= expectedEnd.size());
         QCOMPARE(host.trace.mid(host.trace.size() - expectedEnd.size()), expectedEnd);
         QVERIFY(!QFileInfo::exists(company)); // nothing was created again
+        QCOMPARE(host.results.size(), 2);
+        QCOMPARE(host.results[0].state, DocumentState::NotWritten);
+        QCOMPARE(host.results[0].remarks.last(), QStringLiteral("zniknął z pliku"));
     }
 
     // An export "file" that is a directory never starts a run.

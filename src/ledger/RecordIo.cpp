@@ -1,0 +1,79 @@
+#include "ledger/RecordIo.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace przenosnik::io {
+
+OpenFileState stateOf(int handle)
+{
+    struct stat status
+    {
+    };
+    OpenFileState state;
+    if (::fstat(handle, &status) != 0)
+        return state;
+    state.size = status.st_size;
+    state.named = status.st_nlink > 0;
+    state.modifiedMsecs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+    return state;
+}
+
+bool setAppending(int handle, bool on)
+{
+    const int flags = ::fcntl(handle, F_GETFL);
+    return flags >= 0 && ::fcntl(handle, F_SETFL, on ? flags | O_APPEND : flags & ~O_APPEND) == 0;
+}
+
+qint64 appendWrite(int handle, QByteArrayView bytes, qint64& landedAt)
+{
+    ssize_t written = -1;
+    do {
+        written = ::write(handle, bytes.data(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    if (written < 0)
+        return -1;
+    const off_t end = ::lseek(handle, 0, SEEK_CUR);
+    landedAt = end >= 0 ? qint64(end) - written : -1;
+    return written;
+}
+
+qint64 readAt(int handle, qint64 position, char* data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(handle, data + done, size_t(size - done), off_t(position + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+bool writeAt(int handle, qint64 position, QByteArrayView bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(handle, bytes.data() + done, size_t(bytes.size() - done), off_t(position + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool truncateFile(int handle, qint64 size)
+{
+    return ::ftruncate(handle, off_t(size)) == 0;
+}
+
+} // namespace przenosnik::io
