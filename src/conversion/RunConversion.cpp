@@ -204,7 +204,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     if (!settings.dryRun) {
         lock.emplace(settings.companyDirectory);
         if (lock->busy()) {
-            host.showRunRefused(directoryBusyText(settings.companyDirectory));
+            host.showRunRefused(lock->refusal());
             return RunOutcome::DirectoryBusy;
         }
     }

@@ -77,3 +77,71 @@ bool truncateFile(int handle, qint64 size)
 }
 
 } // namespace przenosnik::io
+
+#include <QFile>
+#include <QSysInfo>
+
+#include <csignal>
+
+namespace przenosnik::io {
+
+int createNewFile(const QString& path, bool& existed)
+{
+    const int handle = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    existed = handle < 0 && errno == EEXIST;
+    return handle;
+}
+
+void closeHandle(int handle)
+{
+    if (handle >= 0)
+        ::close(handle);
+}
+
+Entry entryAt(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return Entry::None;
+    return S_ISREG(status.st_mode) ? Entry::File : Entry::Other;
+}
+
+Identity identityOfPath(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return {quint64(status.st_dev), quint64(status.st_ino), true};
+}
+
+bool touchFile(const QString& path)
+{
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool removeFile(const QString& path)
+{
+    return ::unlink(QFile::encodeName(path).constData()) == 0;
+}
+
+QString hostName()
+{
+    return QSysInfo::machineHostName();
+}
+
+qint64 processId()
+{
+    return qint64(::getpid());
+}
+
+bool processIsAlive(qint64 id)
+{
+    return id > 0 && (::kill(pid_t(id), 0) == 0 || errno == EPERM);
+}
+
+} // namespace przenosnik::io

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 #include <QtGlobal>
 
 namespace przenosnik::io {
@@ -19,5 +20,33 @@ qint64 appendWrite(int handle, QByteArrayView bytes, qint64& landedAt);
 qint64 readAt(int handle, qint64 position, char* data, qint64 size);
 bool writeAt(int handle, qint64 position, QByteArrayView bytes);
 bool truncateFile(int handle, qint64 size);
+
+} // namespace przenosnik::io
+
+namespace przenosnik::io {
+
+// -1 when the file exists or cannot be made; existed tells which.
+int createNewFile(const QString& path, bool& existed);
+void closeHandle(int handle);
+enum class Entry
+{
+    None,
+    File,
+    Other
+};
+Entry entryAt(const QString& path);
+struct Identity
+{
+    quint64 volume = 0;
+    quint64 index = 0;
+    bool valid = false;
+    friend bool operator==(const Identity&, const Identity&) = default;
+};
+Identity identityOfPath(const QString& path);
+bool touchFile(const QString& path);
+bool removeFile(const QString& path);
+QString hostName();
+qint64 processId();
+bool processIsAlive(qint64 id);
 
 } // namespace przenosnik::io
