@@ -164,6 +164,11 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
         }
         result.monthFile = run.monthFile.path();
         if (!run.monthFile.AppendEntry(run.entry, ordinal)) {
+            // Appended, though into a file that another program cut short or changed meanwhile.
+            if (run.monthFile.entryLanded()) {
+                result.state = DocumentState::Written;
+                result.position = run.entry.int32(field::EntryNo);
+            }
             run.host.documentResult(result);
             return false;
         }

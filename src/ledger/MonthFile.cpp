@@ -176,7 +176,8 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
     }
     // A file the run appended to before is read back at the first append.
     m_records = &m_written[m_path];
-    m_expectedSize = -1;
+    m_knownSize = -1;
+    m_handle = m_file.handle();
     m_open = true;
     m_appendFailed = false;
     return true;
@@ -234,10 +235,7 @@ bool MonthFile::unchangedBeneath(qint64 size, bool named)
 {
     if (size < 0 || !named || size < m_records->end())
         return false;
-    if (size != m_expectedSize && !m_records->lastIntact(handle()))
-        return false;
-    m_expectedSize = size;
-    return true;
+    return size == m_knownSize || m_records->lastIntact(m_handle);
 }
 
 // A partial record at the end is either left over (a program that stopped
@@ -258,7 +256,7 @@ bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
         if (waiting.elapsed() >= PartialTailWaitMsecs)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const io::OpenFileState state = io::stateOf(handle());
+        const io::OpenFileState state = io::stateOf(m_handle);
         if (state.size < 0 || !state.named)
             return false;
         if (state.size != size || state.modifiedMsecs != modified)
@@ -273,10 +271,10 @@ bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
 // it stops doing so for this one write.
 bool MonthFile::writeInPlace(qint64 position, QByteArrayView bytes)
 {
-    if (!io::setAppending(handle(), false))
+    if (!io::setAppending(m_handle, false))
         return false;
-    const bool written = io::writeAt(handle(), position, bytes);
-    return io::setAppending(handle(), true) && written;
+    const bool written = io::writeAt(m_handle, position, bytes);
+    return io::setAppending(m_handle, true) && written;
 }
 
 void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
@@ -290,47 +288,59 @@ void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
 // holds are noted as lost.
 bool MonthFile::failAppend(qint64 size)
 {
-    m_lost += m_records->takeLost(handle(), size);
+    m_lost += m_records->takeLost(m_handle, size);
     m_appendFailed = true;
     report("Błąd dopisania do pliku ");
     return false;
 }
 
+// Appends the entry where the file ends now, numbered after the size just
+// seen. The file's own position after the write says where it landed: where
+// another program appended meanwhile, the number is put right; where the file
+// was cut short or changed, the run stops.
 bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
 {
     const qint64 records = size / LedgerEntrySize;
     entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
-    qint64 landed = -1;
-    const qint64 written = io::appendWrite(handle(), entry.bytes(), landed);
+    m_knownSize = -1;
+    const qint64 written = io::appendToEnd(m_handle, entry.bytes());
+    const qint64 end = written > 0 ? io::appendedEnd(m_handle) : -1;
     if (written != LedgerEntrySize) {
         // A part of the entry (disk full, file-size limit) is taken back,
         // unless another program appended behind it meanwhile.
-        if (written > 0 && landed >= 0 && io::stateOf(handle()).size == landed + written)
-            io::truncateFile(handle(), landed);
+        if (end >= 0 && io::stateOf(m_handle).size == end)
+            io::truncateFile(m_handle, end - written);
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
     }
+    const qint64 landed = end >= 0 ? end - LedgerEntrySize : -1;
     if (landed == size) {
-        m_expectedSize = size + LedgerEntrySize;
-        appended(landed, entry, tag);
+        m_knownSize = end;
+        appended(size, entry, tag);
         return true;
     }
-    // Another program wrote between the size asked and the entry appended.
+    const io::OpenFileState after = io::stateOf(m_handle);
+    // Another program wrote meanwhile.
+    const bool before = landed >= m_records->end() && m_records->lastIntact(m_handle);
     const bool whole = landed >= 0 && landed % LedgerEntrySize == 0;
-    if (whole) {
+    if (whole && landed != size) {
         // Numbered where it really stands.
         entry.setInt32(field::EntryNo, static_cast<qint32>(landed / LedgerEntrySize + 1));
         if (!writeInPlace(landed, QByteArrayView(entry.bytes()).first(field::EntryNo.width)))
-            return failAppend(io::stateOf(handle()).size);
+            return failAppend(io::stateOf(m_handle).size);
     }
-    if (landed >= 0)
+    if (whole) {
+        m_landed = true;
         appended(landed, entry, tag);
-    // Appended behind a piece of another program's record, or into a file
-    // cut short meanwhile: the run stops there.
-    if (!whole || landed < size)
-        return failAppend(io::stateOf(handle()).size);
-    m_expectedSize = landed + LedgerEntrySize;
+    } else if (landed >= 0 && m_observer) {
+        // Behind a piece of another program's record: no entry, but its bytes are there.
+        m_observer->appended(m_path, landed, entry.bytes());
+    }
+    // Appended into a file cut short meanwhile, or one whose records of
+    // this run changed, or behind a piece of another record: the run stops.
+    if (!after.named || after.size < 0 || !before || !whole || landed < size)
+        return failAppend(after.named ? after.size : 0);
     return true;
 }
 
@@ -341,8 +351,8 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
     const qint64 position = size / LedgerEntrySize * LedgerEntrySize;
     // Kept, to be put back if the entry cannot be written.
     QByteArray tail(qsizetype(size - position), Qt::Uninitialized);
-    if (io::readAt(handle(), position, tail.data(), tail.size()) != tail.size() ||
-        io::stateOf(handle()).size != size) {
+    if (io::readAt(m_handle, position, tail.data(), tail.size()) != tail.size() ||
+        io::stateOf(m_handle).size != size) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
@@ -350,31 +360,32 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
     entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
     if (!writeInPlace(position, entry.bytes())) {
         // The file is again byte for byte what it was.
-        const io::OpenFileState now = io::stateOf(handle());
+        const io::OpenFileState now = io::stateOf(m_handle);
         if (now.size > size && now.size <= position + LedgerEntrySize)
-            io::truncateFile(handle(), size);
+            io::truncateFile(m_handle, size);
         writeInPlace(position, tail);
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
     }
+    m_landed = true;
     appended(position, entry, tag);
     // Whole records behind it are another program's, appended after it; a
     // partial one means the other program went on writing its record.
-    const qint64 after = io::stateOf(handle()).size;
-    if (after % LedgerEntrySize != 0 || !m_records->lastIntact(handle()))
+    const qint64 after = io::stateOf(m_handle).size;
+    if (after % LedgerEntrySize != 0 || !m_records->lastIntact(m_handle))
         return failAppend(after);
-    m_expectedSize = position + LedgerEntrySize;
     return true;
 }
 
 bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
 {
+    m_landed = false;
     if (!m_open) {
         report("Błąd dopisania do pliku ");
         return false;
     }
-    io::OpenFileState state = io::stateOf(handle());
+    io::OpenFileState state = io::stateOf(m_handle);
     if (state.size < 0) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
@@ -414,7 +425,7 @@ bool MonthFile::closeFile()
     const bool flushed = m_file.flush();
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
-    const io::OpenFileState state = io::stateOf(handle());
+    const io::OpenFileState state = io::stateOf(m_handle);
     const bool removeEmpty = m_created && m_appendFailed && state.named && state.size == 0;
     m_file.close();
     m_open = false;
@@ -436,7 +447,7 @@ bool MonthFile::CheckWrittenEntries()
             // Gone: so are its entries.
             m_lost += records.takeLost(-1, 0);
         } else {
-            const int file = open ? handle() : other.handle();
+            const int file = open ? m_handle : other.handle();
             const io::OpenFileState state = io::stateOf(file);
             const qint64 size = state.named ? state.size : 0;
             if (size >= records.end() && records.lastIntact(file))

@@ -63,6 +63,10 @@ public:
     bool AppendEntry(LedgerEntry& entry, int tag = 0);
     // Closes the current file, if any.
     bool CloseMonthFile();
+    // Whether the entry of the last AppendEntry stands in the file as a
+    // whole record, numbered, even when the append failed (the file was cut
+    // short or changed meanwhile).
+    bool entryLanded() const { return m_landed; }
     // Whether every file the run appended to still holds all of its entries
     // as written; a line for each file that does not.
     bool CheckWrittenEntries();
@@ -95,7 +99,6 @@ private:
     bool openFile();
     bool isRefusedFile() const;
     bool closeFile();
-    int handle() const { return m_file.handle(); }
     bool unchangedBeneath(qint64 size, bool named);
     bool waitForWholeRecords(qint64& size, qint64& modified);
     bool appendAtEnd(LedgerEntry& entry, qint64 size, int tag);
@@ -114,7 +117,9 @@ private:
     MonthFileObserver* m_observer = nullptr;
     std::map<QString, WrittenRecords> m_written; // by path, every file this run appended to
     WrittenRecords* m_records = nullptr;         // of the open file
-    qint64 m_expectedSize = -1;                  // of the open file after the run's last append
+    int m_handle = -1;                           // of the open file
+    qint64 m_knownSize = -1;                     // of the open file right after the run's last append
+    bool m_landed = false; // the last entry stands in the file, even if the append failed
     QList<int> m_lost;
     bool m_created = false;      // the open file did not exist before this run opened it
     bool m_appendFailed = false; // an append to the open file failed

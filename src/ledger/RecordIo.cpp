@@ -27,17 +27,18 @@ bool setAppending(int handle, bool on)
     return flags >= 0 && ::fcntl(handle, F_SETFL, on ? flags | O_APPEND : flags & ~O_APPEND) == 0;
 }
 
-qint64 appendWrite(int handle, QByteArrayView bytes, qint64& landedAt)
+qint64 appendToEnd(int handle, QByteArrayView bytes)
 {
     ssize_t written = -1;
     do {
         written = ::write(handle, bytes.data(), size_t(bytes.size()));
     } while (written < 0 && errno == EINTR);
-    if (written < 0)
-        return -1;
-    const off_t end = ::lseek(handle, 0, SEEK_CUR);
-    landedAt = end >= 0 ? qint64(end) - written : -1;
     return written;
+}
+
+qint64 appendedEnd(int handle)
+{
+    return qint64(::lseek(handle, 0, SEEK_CUR));
 }
 
 qint64 readAt(int handle, qint64 position, char* data, qint64 size)

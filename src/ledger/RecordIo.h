@@ -16,7 +16,10 @@ struct OpenFileState
 };
 OpenFileState stateOf(int handle);
 bool setAppending(int handle, bool on);
-qint64 appendWrite(int handle, QByteArrayView bytes, qint64& landedAt);
+// Through a handle set appending: written at the file's end in one operation.
+qint64 appendToEnd(int handle, QByteArrayView bytes);
+// Where the last bytes appended through the handle end.
+qint64 appendedEnd(int handle);
 qint64 readAt(int handle, qint64 position, char* data, qint64 size);
 bool writeAt(int handle, qint64 position, QByteArrayView bytes);
 bool truncateFile(int handle, qint64 size);
