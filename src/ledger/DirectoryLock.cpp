@@ -1,6 +1,7 @@
 #include "ledger/DirectoryLock.h"
 
-#include "ledger/RecordIo.h"
+#include "platform/NativeFile.h"
+#include "platform/Process.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -28,13 +29,13 @@ struct Holder
     QString host;
     QDateTime since;
     QDateTime modified;
-    io::Identity identity;
+    platform::FileIdentity identity;
 };
 
 Holder readHolder(const QString& path)
 {
     Holder holder;
-    holder.identity = io::identityOfPath(path);
+    holder.identity = platform::identityOfPath(path);
     const QFileInfo info(path);
     holder.modified = info.lastModified().toUTC();
     QFile file(path);
@@ -57,8 +58,8 @@ bool isStale(const Holder& holder)
                                                  : DirectoryLock::StaleAfter.count();
     if (!holder.readable)
         return age >= DirectoryLock::UnreadableStaleAfter.count();
-    if (holder.host.compare(io::hostName(), Qt::CaseInsensitive) == 0 &&
-        !io::processIsAlive(holder.processId))
+    if (holder.host.compare(platform::hostName(), Qt::CaseInsensitive) == 0 &&
+        !platform::processIsAlive(holder.processId))
         return true;
     return age >= DirectoryLock::StaleAfter.count();
 }
@@ -85,9 +86,9 @@ QString blockedText(const QString& companyDirectory)
 
 QByteArray lockContents()
 {
-    return QByteArray::number(io::processId()) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n' +
-           io::hostName().toUtf8() + '\n' + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() +
-           '\n';
+    return QByteArray::number(platform::processId()) + '\n' + QCoreApplication::applicationName().toUtf8() +
+           '\n' + platform::hostName().toUtf8() + '\n' +
+           QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + '\n';
 }
 
 } // namespace
@@ -116,7 +117,7 @@ private:
     {
         std::unique_lock<std::mutex> guard(m_mutex);
         while (!m_wake.wait_for(guard, m_interval, [this] { return m_stop; }))
-            io::touchFile(m_path);
+            platform::touchFile(m_path);
     }
 
     const QString m_path;
@@ -134,25 +135,24 @@ DirectoryLock::DirectoryLock(const QString& companyDirectory, std::chrono::milli
     m_path = lockPath(companyDirectory);
     // A few rounds: a stale lock removed here may be taken by another run first.
     for (int round = 0; round < 3; ++round) {
-        bool existed = false;
-        const int handle = io::createNewFile(m_path, existed);
+        const int handle = platform::openRegularFile(m_path, platform::Access::ReadWrite,
+                                                     platform::Links::Refuse, platform::Creation::CreateNew)
+                               .handle;
         if (handle >= 0) {
             const QByteArray contents = lockContents();
-            io::writeAt(handle, 0, contents);
-            io::closeHandle(handle);
+            platform::writeAt(handle, 0, contents);
+            platform::closeHandle(handle);
             m_held = true;
             m_refresher = std::make_unique<Refresher>(m_path, refreshInterval);
             return;
         }
-        if (!existed)
-            return; // the directory itself fails
-        switch (io::entryAt(m_path)) {
-        case io::Entry::None:
-            continue; // removed meanwhile
-        case io::Entry::Other:
+        switch (platform::entryAt(m_path, platform::Links::Refuse)) {
+        case platform::EntryKind::None:
+            continue; // removed meanwhile, or the directory itself fails
+        case platform::EntryKind::Other:
             m_refusal = blockedText(companyDirectory);
             return;
-        case io::Entry::File:
+        case platform::EntryKind::File:
             break;
         }
         const Holder holder = readHolder(m_path);
@@ -163,23 +163,25 @@ DirectoryLock::DirectoryLock(const QString& companyDirectory, std::chrono::milli
         // Removed only while it is still the same stale lock.
         const Holder again = readHolder(m_path);
         if (again.identity == holder.identity && again.modified == holder.modified)
-            io::removeFile(m_path);
+            platform::removeFile(m_path);
     }
-    m_refusal = busyText(companyDirectory, readHolder(m_path));
+    // Nothing under the name and none can be made: the directory itself fails.
+    if (platform::entryAt(m_path, platform::Links::Refuse) != platform::EntryKind::None)
+        m_refusal = busyText(companyDirectory, readHolder(m_path));
 }
 
 DirectoryLock::~DirectoryLock()
 {
     m_refresher.reset();
     // Not a lock that another run took over meanwhile.
-    if (m_held && readHolder(m_path).processId == io::processId())
-        io::removeFile(m_path);
+    if (m_held && readHolder(m_path).processId == platform::processId())
+        platform::removeFile(m_path);
 }
 
 QString directoryBusyText(const QString& companyDirectory)
 {
     const QString path = lockPath(companyDirectory);
-    if (io::entryAt(path) == io::Entry::Other)
+    if (platform::entryAt(path, platform::Links::Refuse) == platform::EntryKind::Other)
         return blockedText(companyDirectory);
     return busyText(companyDirectory, readHolder(path));
 }

@@ -1,9 +1,8 @@
 #include "ledger/MonthFile.h"
 
 #include "encoding/Windows1250.h"
-#include "ledger/DosPath.h"
-
-#include "ledger/RecordIo.h"
+#include "platform/DosPath.h"
+#include "platform/NativeFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,13 +14,6 @@
 #include <thread>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace przenosnik {
 
 namespace {
@@ -31,37 +23,17 @@ namespace {
 constexpr qint64 PartialTailQuietMsecs = 2000;
 constexpr qint64 PartialTailWaitMsecs = 10000;
 
-#ifdef Q_OS_UNIX
-using FileStatus = struct stat;
-#endif
-
-enum class Entry
+// What stands under this name, without following a symbolic link: a link
+// (dangling ones too), a directory, a FIFO, a device is never a monthly file.
+platform::EntryKind entryAt(const QString& path)
 {
-    None,    // nothing has this name
-    File,    // a regular file, not a link
-    Refused, // a link (dangling ones too), a directory, a FIFO, a device: never a monthly file
-};
-
-// What stands under this name, without following a symbolic link.
-Entry entryAt(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    FileStatus status{};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return Entry::None;
-    return S_ISREG(status.st_mode) ? Entry::File : Entry::Refused;
-#else
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return Entry::None;
-    return info.isFile() && !info.isSymLink() ? Entry::File : Entry::Refused;
-#endif
+    return platform::entryAt(path, platform::Links::Refuse);
 }
 
 // Whether anything at all has this name, a dangling symbolic link included.
 bool entryExists(const QString& path)
 {
-    return entryAt(path) != Entry::None;
+    return entryAt(path) != platform::EntryKind::None;
 }
 
 } // namespace
@@ -84,14 +56,7 @@ MonthFile::~MonthFile()
 
 void MonthFile::refuseSameFileAs(int handle)
 {
-#ifdef Q_OS_UNIX
-    FileStatus status{};
-    m_refusesFile = handle >= 0 && ::fstat(handle, &status) == 0;
-    m_refusedDevice = quint64(status.st_dev);
-    m_refusedInode = quint64(status.st_ino);
-#else
-    Q_UNUSED(handle);
-#endif
+    m_refusedFile = handle >= 0 ? platform::identityOf(handle) : platform::FileIdentity{};
 }
 
 QString MonthFile::buildPath(quint16 year, quint8 month) const
@@ -164,7 +129,7 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
     }
     // What can never be a monthly file is refused before anyone (the run's
     // journal) reads it; opening checks once more, on the open handle.
-    if (entryAt(m_path) == Entry::Refused) {
+    if (entryAt(m_path) == platform::EntryKind::Other) {
         report("Błąd otwarcia pliku ");
         return false;
     }
@@ -188,43 +153,26 @@ bool MonthFile::openFile()
     // An existing file's contents are kept and a missing file is created. No
     // lock is taken; unbuffered, so every record reaches the system at once.
     const QIODevice::OpenMode mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
-#ifdef Q_OS_UNIX
     // Never through a symbolic link: an existing entry is opened only when it
     // is itself a regular file, and a new file is created only where no entry
     // of that name exists. Nothing that could block (a FIFO) is waited for.
-    const QByteArray path = QFile::encodeName(m_path);
-    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    m_created = false;
-    int handle = ::open(path.constData(), flags);
-    if (handle < 0 && errno == ENOENT) {
-        handle = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0666);
-        m_created = handle >= 0;
-    }
-    if (handle < 0)
+    const platform::OpenedFile opened = platform::openRegularFile(
+        m_path, platform::Access::ReadWrite, platform::Links::Refuse, platform::Creation::CreateIfMissing);
+    m_created = opened.created;
+    if (opened.handle < 0)
         return false;
-    FileStatus status{};
-    const int statusFlags = ::fcntl(handle, F_GETFL);
-    const bool usable = ::fstat(handle, &status) == 0 && S_ISREG(status.st_mode) && statusFlags >= 0 &&
-                        ::fcntl(handle, F_SETFL, statusFlags & ~O_NONBLOCK) == 0;
     // The export file of the run is read, never written.
-    const bool refused = m_refusesFile && quint64(status.st_dev) == m_refusedDevice &&
-                         quint64(status.st_ino) == m_refusedInode;
-    if (!usable || refused) {
-        ::close(handle);
+    if (m_refusedFile.valid && platform::identityOf(opened.handle) == m_refusedFile) {
+        platform::closeHandle(opened.handle);
         return false;
     }
     // Whatever is written without a position goes to the file's end.
-    if (!io::setAppending(handle, true)) {
-        ::close(handle);
+    if (!platform::setAppending(opened.handle, true)) {
+        platform::closeHandle(opened.handle);
         return false;
     }
     m_file.setFileName(m_path);
-    return m_file.open(handle, mode, QFileDevice::AutoCloseHandle);
-#else
-    m_created = !QFileInfo::exists(m_path);
-    m_file.setFileName(m_path);
-    return m_file.open(mode);
-#endif
+    return m_file.open(opened.handle, mode, QFileDevice::AutoCloseHandle);
 }
 
 // Whether the open file still holds what the run appended to it: no shorter
@@ -256,13 +204,14 @@ bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
         if (waiting.elapsed() >= PartialTailWaitMsecs)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const io::OpenFileState state = io::stateOf(m_handle);
+        const platform::OpenFileState state = platform::stateOf(m_handle);
+        const qint64 now = platform::modifiedMsecs(m_handle);
         if (state.size < 0 || !state.named)
             return false;
-        if (state.size != size || state.modifiedMsecs != modified)
+        if (state.size != size || now != modified)
             unchanged.restart();
         size = state.size;
-        modified = state.modifiedMsecs;
+        modified = now;
     }
     return true;
 }
@@ -271,10 +220,10 @@ bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
 // it stops doing so for this one write.
 bool MonthFile::writeInPlace(qint64 position, QByteArrayView bytes)
 {
-    if (!io::setAppending(m_handle, false))
+    if (!platform::setAppending(m_handle, false))
         return false;
-    const bool written = io::writeAt(m_handle, position, bytes);
-    return io::setAppending(m_handle, true) && written;
+    const bool written = platform::writeAt(m_handle, position, bytes);
+    return platform::setAppending(m_handle, true) && written;
 }
 
 void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
@@ -303,13 +252,13 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
     const qint64 records = size / LedgerEntrySize;
     entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
     m_knownSize = -1;
-    const qint64 written = io::appendToEnd(m_handle, entry.bytes());
-    const qint64 end = written > 0 ? io::appendedEnd(m_handle) : -1;
+    const qint64 written = platform::appendToEnd(m_handle, entry.bytes());
+    const qint64 end = written > 0 ? platform::appendedEnd(m_handle) : -1;
     if (written != LedgerEntrySize) {
         // A part of the entry (disk full, file-size limit) is taken back,
         // unless another program appended behind it meanwhile.
-        if (end >= 0 && io::stateOf(m_handle).size == end)
-            io::truncateFile(m_handle, end - written);
+        if (end >= 0 && platform::stateOf(m_handle).size == end)
+            platform::truncateFile(m_handle, end - written);
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
@@ -320,7 +269,7 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
         appended(size, entry, tag);
         return true;
     }
-    const io::OpenFileState after = io::stateOf(m_handle);
+    const platform::OpenFileState after = platform::stateOf(m_handle);
     // Another program wrote meanwhile.
     const bool before = landed >= m_records->end() && m_records->lastIntact(m_handle);
     const bool whole = landed >= 0 && landed % LedgerEntrySize == 0;
@@ -328,7 +277,7 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
         // Numbered where it really stands.
         entry.setInt32(field::EntryNo, static_cast<qint32>(landed / LedgerEntrySize + 1));
         if (!writeInPlace(landed, QByteArrayView(entry.bytes()).first(field::EntryNo.width)))
-            return failAppend(io::stateOf(m_handle).size);
+            return failAppend(platform::stateOf(m_handle).size);
     }
     if (whole) {
         m_landed = true;
@@ -351,8 +300,8 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
     const qint64 position = size / LedgerEntrySize * LedgerEntrySize;
     // Kept, to be put back if the entry cannot be written.
     QByteArray tail(qsizetype(size - position), Qt::Uninitialized);
-    if (io::readAt(m_handle, position, tail.data(), tail.size()) != tail.size() ||
-        io::stateOf(m_handle).size != size) {
+    if (platform::readAt(m_handle, position, tail.data(), tail.size()) != tail.size() ||
+        platform::stateOf(m_handle).size != size) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
@@ -360,9 +309,9 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
     entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
     if (!writeInPlace(position, entry.bytes())) {
         // The file is again byte for byte what it was.
-        const io::OpenFileState now = io::stateOf(m_handle);
+        const platform::OpenFileState now = platform::stateOf(m_handle);
         if (now.size > size && now.size <= position + LedgerEntrySize)
-            io::truncateFile(m_handle, size);
+            platform::truncateFile(m_handle, size);
         writeInPlace(position, tail);
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
@@ -372,7 +321,7 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
     appended(position, entry, tag);
     // Whole records behind it are another program's, appended after it; a
     // partial one means the other program went on writing its record.
-    const qint64 after = io::stateOf(m_handle).size;
+    const qint64 after = platform::stateOf(m_handle).size;
     if (after % LedgerEntrySize != 0 || !m_records->lastIntact(m_handle))
         return failAppend(after);
     return true;
@@ -385,7 +334,7 @@ bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
         report("Błąd dopisania do pliku ");
         return false;
     }
-    io::OpenFileState state = io::stateOf(m_handle);
+    platform::OpenFileState state = platform::stateOf(m_handle);
     if (state.size < 0) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
@@ -399,7 +348,8 @@ bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
     }
     if (state.size % LedgerEntrySize == 0)
         return appendAtEnd(entry, state.size, tag);
-    if (!waitForWholeRecords(state.size, state.modifiedMsecs))
+    qint64 modified = platform::modifiedMsecs(m_handle);
+    if (!waitForWholeRecords(state.size, modified))
         return failAppend(state.size);
     if (!unchangedBeneath(state.size, true))
         return failAppend(state.size);
@@ -425,7 +375,7 @@ bool MonthFile::closeFile()
     const bool flushed = m_file.flush();
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
-    const io::OpenFileState state = io::stateOf(m_handle);
+    const platform::OpenFileState state = platform::stateOf(m_handle);
     const bool removeEmpty = m_created && m_appendFailed && state.named && state.size == 0;
     m_file.close();
     m_open = false;
@@ -448,7 +398,7 @@ bool MonthFile::CheckWrittenEntries()
             m_lost += records.takeLost(-1, 0);
         } else {
             const int file = open ? m_handle : other.handle();
-            const io::OpenFileState state = io::stateOf(file);
+            const platform::OpenFileState state = platform::stateOf(file);
             const qint64 size = state.named ? state.size : 0;
             if (size >= records.end() && records.lastIntact(file))
                 continue;

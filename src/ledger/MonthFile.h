@@ -4,6 +4,7 @@
 
 #include "ledger/LedgerEntry.h"
 #include "ledger/WrittenRecords.h"
+#include "platform/NativeFile.h"
 
 #include <QFile>
 #include <QString>
@@ -121,11 +122,9 @@ private:
     qint64 m_knownSize = -1;                     // of the open file right after the run's last append
     bool m_landed = false; // the last entry stands in the file, even if the append failed
     QList<int> m_lost;
-    bool m_created = false;      // the open file did not exist before this run opened it
-    bool m_appendFailed = false; // an append to the open file failed
-    bool m_refusesFile = false;
-    quint64 m_refusedDevice = 0;
-    quint64 m_refusedInode = 0;
+    bool m_created = false;               // the open file did not exist before this run opened it
+    bool m_appendFailed = false;          // an append to the open file failed
+    platform::FileIdentity m_refusedFile; // never opened as a monthly file
 };
 
 } // namespace przenosnik

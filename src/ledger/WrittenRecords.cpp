@@ -1,7 +1,7 @@
 #include "ledger/WrittenRecords.h"
 
 #include "ledger/LedgerEntry.h"
-#include "ledger/RecordIo.h"
+#include "platform/NativeFile.h"
 
 #include <QByteArray>
 #include <QHashFunctions>
@@ -31,7 +31,7 @@ bool WrittenRecords::lastIntact(int handle) const
         return true;
     const Record& last = m_records.back();
     char bytes[LedgerEntrySize];
-    return io::readAt(handle, last.position, bytes, LedgerEntrySize) == LedgerEntrySize &&
+    return platform::readAt(handle, last.position, bytes, LedgerEntrySize) == LedgerEntrySize &&
            digestOf(QByteArrayView(bytes, LedgerEntrySize)) == last.digest;
 }
 
@@ -50,7 +50,7 @@ QList<int> WrittenRecords::takeLost(int handle, qint64 size)
                 record.position + LedgerEntrySize > sliceStart + slice.size()) {
                 sliceStart = record.position;
                 slice.resize(qsizetype(std::min(Slice, size - sliceStart)));
-                const qint64 got = io::readAt(handle, sliceStart, slice.data(), slice.size());
+                const qint64 got = platform::readAt(handle, sliceStart, slice.data(), slice.size());
                 slice.resize(qsizetype(std::max<qint64>(got, 0)));
             }
             const qint64 offset = record.position - sliceStart;
