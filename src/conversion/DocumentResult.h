@@ -18,6 +18,7 @@ enum class DocumentState
     NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it,
                     // or its entry was written and then lost (see markLost)
     Duplicate,      // "duplikat": already in the monthly file, not appended
+    Conflict,       // "konflikt": its number is in the monthly file with other amounts; not appended
 };
 
 // The Polish name of a state as the report and the table show it.

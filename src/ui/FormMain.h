@@ -58,6 +58,7 @@ public:
     void documentResult(const DocumentResult& result) override;
     void entryLost(int ordinal) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.

@@ -27,6 +27,7 @@ public:
             markLost(*result);
     }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
+    void runNotice(const QString& text) override { notices.append(text); }
 
     QStringList trace;
     QStringList document;
@@ -36,6 +37,7 @@ public:
     QStringList refusals;
     QList<DocumentResult> results;
     QList<RejectedBlocks> rejected; // one per run that read the export
+    QStringList notices;
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.
