@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Writes a realistic export file (Windows-1250, CR LF) of N documents for the benchmark.
 
-Usage: make-bench-export.py N OUT [--older] [--mixed-months]
+Usage: make-bench-export.py N OUT [--older] [--mixed-months] [--year]
 
-Sales and purchase invoices over three months, in order of date (with --mixed-months
-each document falls into another month than the one before it), Polish names and towns, one to three VAT
+Sales and purchase invoices over three months (with --year: over the twelve months of
+the year), in order of date (with --mixed-months each document falls into another month
+than the one before it), Polish names and towns, one to three VAT
 rates per invoice, a few cancelled and internal documents. Without --older the VAT part
 is in repeated "Rejestr{" blocks with unnumbered keys (the default options); with
 --older it is one block with numbered keys (run with --no-sym2006 --no-szablon31).
@@ -27,12 +28,12 @@ def money(value):
     return "%.2f" % value
 
 
-def document(rng, number, count, older, mixed):
+def document(rng, number, count, older, mixed, months):
     if mixed:  # every document in another month than the one before
-        month = 1 + number % 3
+        month = 1 + number % months
         day = 1 + number % 28
-    else:  # in order of date, as the exporter writes a quarter
-        share = (number - 1) * 3 / count
+    else:  # in order of date, as the exporter writes a quarter or a year
+        share = (number - 1) * months / count
         month = 1 + int(share)
         day = 1 + int((share - int(share)) * 28)
     kind = "zakupu" if number % 3 == 2 else "sprzedaży"
@@ -79,14 +80,15 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     older = "--older" in sys.argv
     mixed = "--mixed-months" in sys.argv
+    months = 12 if "--year" in sys.argv else 3
     count, out = int(args[0]), args[1]
     rng = random.Random(20140312 + count)
-    lines = ["Info{", "\tNazwa programu =SAGE Symfonia Handel 2014.a", "\tOkres =2014-01-01 - 2014-03-31",
+    lines = ["Info{", "\tNazwa programu =SAGE Symfonia Handel 2014.a", "\tOkres =2014-01-01 - 2014-%02d-%02d" % ((12, 31) if months == 12 else (3, 31)),
              "\tWersja szablonu =%d" % (2 if older else 3), "\tFirma =Biuro Rachunkowe Bilans", "}", ""]
     with open(out, "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("cp1250"))
         for number in range(1, count + 1):
-            f.write(("\r\n".join(document(rng, number, count, older, mixed)) + "\r\n").encode("cp1250"))
+            f.write(("\r\n".join(document(rng, number, count, older, mixed, months)) + "\r\n").encode("cp1250"))
 
 
 if __name__ == "__main__":

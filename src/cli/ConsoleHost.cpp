@@ -28,6 +28,12 @@ void ConsoleHost::documentResult(const DocumentResult& result)
         m_report.documents.append(result);
 }
 
+void ConsoleHost::entryLost(int ordinal)
+{
+    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal))
+        markLost(*result);
+}
+
 void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
 {
     if (m_collect)

@@ -1,5 +1,7 @@
 #include "conversion/DocumentResult.h"
 
+#include <algorithm>
+
 namespace przenosnik {
 
 QString stateText(DocumentState state)
@@ -19,6 +21,20 @@ QString stateText(DocumentState state)
         return QStringLiteral("konflikt");
     }
     return {};
+}
+
+void markLost(DocumentResult& result)
+{
+    result.state = DocumentState::NotWritten;
+    result.remarks.append(QStringLiteral("zniknął z pliku"));
+}
+
+DocumentResult* resultOfDocument(QList<DocumentResult>& results, int ordinal)
+{
+    // Results come in run order, one per ordinal, though a host may have kept only some.
+    const auto it = std::lower_bound(results.begin(), results.end(), ordinal,
+                                     [](const DocumentResult& r, int wanted) { return r.ordinal < wanted; });
+    return it != results.end() && it->ordinal == ordinal ? &*it : nullptr;
 }
 
 } // namespace przenosnik

@@ -4,6 +4,7 @@
 
 #include "ledger/LedgerEntry.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +15,8 @@ enum class DocumentState
     Written,        // "zapisany": appended to its monthly file
     WouldBeWritten, // "do zapisu": a dry run would append it
     Skipped,        // "pominięty": a required key is missing, not accepted
-    NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it
+    NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it,
+                    // or its entry was written and then lost (see markLost)
     Duplicate,      // "duplikat": already in the monthly file, not appended
     Conflict,       // "konflikt": its number is in the monthly file with other amounts; not appended
 };
@@ -53,6 +55,12 @@ struct DocumentResult
     DocumentState state = DocumentState::Skipped;
     QStringList remarks; // the remark tokens, in their fixed order
 };
+
+// A document whose entry was written and is no longer in its monthly file.
+void markLost(DocumentResult& result);
+
+// The result of that document in a list of results in run order, or null.
+DocumentResult* resultOfDocument(QList<DocumentResult>& results, int ordinal);
 
 // The blocks of a run that the reader did not let through.
 struct RejectedBlocks

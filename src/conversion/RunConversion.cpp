@@ -157,7 +157,12 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             return false;
         }
         result.monthFile = run.monthFile.path();
-        if (!run.monthFile.AppendEntry(run.entry)) {
+        if (!run.monthFile.AppendEntry(run.entry, ordinal)) {
+            // Appended, though into a file that another program cut short or changed meanwhile.
+            if (run.monthFile.entryLanded()) {
+                result.state = DocumentState::Written;
+                result.position = run.entry.int32(field::EntryNo);
+            }
             run.host.documentResult(result);
             return false;
         }
@@ -211,7 +216,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     if (!settings.dryRun) {
         lock.emplace(settings.companyDirectory);
         if (lock->busy()) {
-            host.showRunRefused(directoryBusyText(settings.companyDirectory));
+            host.showRunRefused(lock->refusal());
             return RunOutcome::DirectoryBusy;
         }
     }
@@ -250,7 +255,12 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     } else {
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
         LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
-        const bool filesOk = convertDocuments(run, months, documents);
+        bool filesOk = convertDocuments(run, months, documents);
+        // Every entry written is still where it was written.
+        if (!settings.dryRun)
+            filesOk = run.monthFile.CheckWrittenEntries() && filesOk;
+        for (const int ordinal : run.monthFile.takeLostEntries())
+            host.entryLost(ordinal);
         if (run.documentSought)
             host.documentLines() = run.document.toStringList();
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;

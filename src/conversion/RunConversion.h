@@ -60,6 +60,9 @@ public:
     virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
     // A host that ignores the results is handed empty ones, cheaper to make.
     virtual bool wantsDocumentResults() const { return true; }
+    // The entry of a document reported written is gone from its monthly file
+    // (another program cut the file short or wrote over it): see markLost.
+    virtual void entryLost(int ordinal) { Q_UNUSED(ordinal); }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
     // A remark on the run as a whole, such as how the export file was read.
     virtual void runNotice(const QString& text) { Q_UNUSED(text); }

@@ -4,15 +4,24 @@
 #include "platform/DosPath.h"
 #include "platform/NativeFile.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <chrono>
 #include <limits>
+#include <thread>
 #include <utility>
 
 namespace przenosnik {
 
 namespace {
+
+// A partial record at a file's end that nobody has written to for this long
+// is a left-over; one that stays in writing for longer stops the run.
+constexpr qint64 PartialTailQuietMsecs = 2000;
+constexpr qint64 PartialTailWaitMsecs = 10000;
 
 // What stands under this name, without following a symbolic link: a link
 // (dangling ones too), a directory, a FIFO, a device is never a monthly file.
@@ -130,6 +139,10 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
         report("Błąd otwarcia pliku ");
         return false;
     }
+    // A file the run appended to before is read back at the first append.
+    m_records = &m_written[m_path];
+    m_knownSize = -1;
+    m_handle = m_file.handle();
     m_open = true;
     m_appendFailed = false;
     return true;
@@ -153,66 +166,196 @@ bool MonthFile::openFile()
         platform::closeHandle(opened.handle);
         return false;
     }
+    // Whatever is written without a position goes to the file's end.
+    if (!platform::setAppending(opened.handle, true)) {
+        platform::closeHandle(opened.handle);
+        return false;
+    }
     m_file.setFileName(m_path);
     return m_file.open(opened.handle, mode, QFileDevice::AutoCloseHandle);
 }
 
-// The open file's size, asked afresh (another program may have appended
-// meanwhile), provided the path still names the open file: where an open file
-// can be deleted or its directory removed, entries written to it afterwards
-// would be lost while reported as written.
-bool MonthFile::sizeWhileStillNamed(qint64& size) const
+// Whether the open file still holds what the run appended to it: no shorter
+// than just past its last entry, and that entry as written. Another program
+// cutting the file short and appending anew leaves the size proper but that
+// entry changed; it is read back only when the size is not the run's own.
+bool MonthFile::unchangedBeneath(qint64 size, bool named)
 {
-    const platform::FileIdentity open = platform::identityOf(m_file.handle());
-    if (!open.valid || platform::identityOfPath(m_path) != open)
+    if (size < 0 || !named || size < m_records->end())
         return false;
-    size = platform::fileSize(m_file.handle());
-    return size >= 0;
+    return size == m_knownSize || m_records->lastIntact(m_handle);
 }
 
-// The whole record at its place, or a failure.
-bool MonthFile::writeAt(qint64 position, const QByteArray& bytes)
+// A partial record at the end is either left over (a program that stopped
+// while writing it) or being written right now, in pieces. It counts as left
+// over once nothing has been written to the file for a while, by its
+// modification time or by watching it; one that meanwhile becomes whole is a
+// record like any other.
+bool MonthFile::waitForWholeRecords(qint64& size, qint64& modified)
 {
-    return platform::writeAt(m_file.handle(), position, bytes);
+    QElapsedTimer waiting;
+    waiting.start();
+    QElapsedTimer unchanged;
+    unchanged.start();
+    while (size % LedgerEntrySize != 0) {
+        const qint64 age = QDateTime::currentMSecsSinceEpoch() - modified;
+        if (age >= PartialTailQuietMsecs || unchanged.elapsed() >= PartialTailQuietMsecs)
+            return true;
+        if (waiting.elapsed() >= PartialTailWaitMsecs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const platform::OpenFileState state = platform::stateOf(m_handle);
+        const qint64 now = platform::modifiedMsecs(m_handle);
+        if (state.size < 0 || !state.named)
+            return false;
+        if (state.size != size || now != modified)
+            unchanged.restart();
+        size = state.size;
+        modified = now;
+    }
+    return true;
 }
 
-bool MonthFile::AppendEntry(LedgerEntry& entry)
+// Bytes written at their place. The handle appends everything it writes, so
+// it stops doing so for this one write.
+bool MonthFile::writeInPlace(qint64 position, QByteArrayView bytes)
 {
-    if (!m_open) {
-        report("Błąd dopisania do pliku ");
+    if (!platform::setAppending(m_handle, false))
         return false;
-    }
-    qint64 size = 0;
-    if (!sizeWhileStillNamed(size) || size / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
-        report("Błąd dopisania do pliku ");
-        return false;
-    }
-    // A partial record at the end is overwritten, nothing before it.
+    const bool written = platform::writeAt(m_handle, position, bytes);
+    return platform::setAppending(m_handle, true) && written;
+}
+
+void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
+{
+    m_records->add(position, entry.bytes(), tag);
+    if (m_observer)
+        m_observer->appended(m_path, position, entry.bytes());
+}
+
+// Reports a failed append; the entries of the run that the file no longer
+// holds are noted as lost.
+bool MonthFile::failAppend(qint64 size)
+{
+    m_lost += m_records->takeLost(m_handle, size);
+    m_appendFailed = true;
+    report("Błąd dopisania do pliku ");
+    return false;
+}
+
+// Appends the entry where the file ends now, numbered after the size just
+// seen. The file's own position after the write says where it landed: where
+// another program appended meanwhile, the number is put right; where the file
+// was cut short or changed, the run stops.
+bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
+{
     const qint64 records = size / LedgerEntrySize;
     entry.setInt32(field::EntryNo, static_cast<qint32>(records + 1));
-    const qint64 position = records * LedgerEntrySize;
-    // A partial record at the end is kept, to be put back if the append fails.
-    QByteArray tail;
-    if (size > position) {
-        if (!m_file.seek(position) || (tail = m_file.read(size - position)).size() != size - position) {
-            report("Błąd dopisania do pliku ");
-            return false;
-        }
-    }
-    if (!writeAt(position, entry.bytes())) {
-        // A half-written entry (disk full, file-size limit) is taken back:
-        // the file is again byte for byte what it was.
-        if (m_file.size() > size)
-            m_file.resize(size);
-        if (!tail.isEmpty() && m_file.seek(position))
-            m_file.write(tail);
+    m_knownSize = -1;
+    const qint64 written = platform::appendToEnd(m_handle, entry.bytes());
+    const qint64 end = written > 0 ? platform::appendedEnd(m_handle) : -1;
+    if (written != LedgerEntrySize) {
+        // A part of the entry (disk full, file-size limit) is taken back,
+        // unless another program appended behind it meanwhile.
+        if (end >= 0 && platform::stateOf(m_handle).size == end)
+            platform::truncateFile(m_handle, end - written);
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
     }
-    if (m_observer)
-        m_observer->appended(m_path, position, entry.bytes());
+    const qint64 landed = end >= 0 ? end - LedgerEntrySize : -1;
+    if (landed == size) {
+        m_knownSize = end;
+        appended(size, entry, tag);
+        return true;
+    }
+    const platform::OpenFileState after = platform::stateOf(m_handle);
+    // Another program wrote meanwhile.
+    const bool before = landed >= m_records->end() && m_records->lastIntact(m_handle);
+    const bool whole = landed >= 0 && landed % LedgerEntrySize == 0;
+    if (whole && landed != size) {
+        // Numbered where it really stands.
+        entry.setInt32(field::EntryNo, static_cast<qint32>(landed / LedgerEntrySize + 1));
+        if (!writeInPlace(landed, QByteArrayView(entry.bytes()).first(field::EntryNo.width)))
+            return failAppend(platform::stateOf(m_handle).size);
+    }
+    if (whole) {
+        m_landed = true;
+        appended(landed, entry, tag);
+    } else if (landed >= 0 && m_observer) {
+        // Behind a piece of another program's record: no entry, but its bytes are there.
+        m_observer->appended(m_path, landed, entry.bytes());
+    }
+    // Appended into a file cut short meanwhile, or one whose records of
+    // this run changed, or behind a piece of another record: the run stops.
+    if (!after.named || after.size < 0 || !before || !whole || landed < size)
+        return failAppend(after.named ? after.size : 0);
     return true;
+}
+
+// The entry goes over the partial record at the end, provided the file still
+// ends in that same partial record right before it is written.
+bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
+{
+    const qint64 position = size / LedgerEntrySize * LedgerEntrySize;
+    // Kept, to be put back if the entry cannot be written.
+    QByteArray tail(qsizetype(size - position), Qt::Uninitialized);
+    if (platform::readAt(m_handle, position, tail.data(), tail.size()) != tail.size() ||
+        platform::stateOf(m_handle).size != size) {
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
+    if (!writeInPlace(position, entry.bytes())) {
+        // The file is again byte for byte what it was.
+        const platform::OpenFileState now = platform::stateOf(m_handle);
+        if (now.size > size && now.size <= position + LedgerEntrySize)
+            platform::truncateFile(m_handle, size);
+        writeInPlace(position, tail);
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    m_landed = true;
+    appended(position, entry, tag);
+    // Whole records behind it are another program's, appended after it; a
+    // partial one means the other program went on writing its record.
+    const qint64 after = platform::stateOf(m_handle).size;
+    if (after % LedgerEntrySize != 0 || !m_records->lastIntact(m_handle))
+        return failAppend(after);
+    return true;
+}
+
+bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
+{
+    m_landed = false;
+    if (!m_open) {
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    platform::OpenFileState state = platform::stateOf(m_handle);
+    if (state.size < 0) {
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    if (!unchangedBeneath(state.size, state.named))
+        return failAppend(state.named ? state.size : 0);
+    if (state.size / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    if (state.size % LedgerEntrySize == 0)
+        return appendAtEnd(entry, state.size, tag);
+    qint64 modified = platform::modifiedMsecs(m_handle);
+    if (!waitForWholeRecords(state.size, modified))
+        return failAppend(state.size);
+    if (!unchangedBeneath(state.size, true))
+        return failAppend(state.size);
+    if (state.size % LedgerEntrySize == 0)
+        return appendAtEnd(entry, state.size, tag);
+    return replacePartialTail(entry, state.size, tag);
 }
 
 bool MonthFile::CloseMonthFile()
@@ -232,14 +375,45 @@ bool MonthFile::closeFile()
     const bool flushed = m_file.flush();
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
-    qint64 size = -1;
-    const bool removeEmpty = m_created && m_appendFailed && sizeWhileStillNamed(size) && size == 0;
+    const platform::OpenFileState state = platform::stateOf(m_handle);
+    const bool removeEmpty = m_created && m_appendFailed && state.named && state.size == 0;
     m_file.close();
     m_open = false;
     const bool closed = flushed && m_file.error() == QFileDevice::NoError;
     if (removeEmpty)
         QFile::remove(m_path);
     return closed;
+}
+
+bool MonthFile::CheckWrittenEntries()
+{
+    bool intact = true;
+    for (auto& [path, records] : m_written) {
+        if (records.isEmpty())
+            continue;
+        const bool open = m_open && path == m_path;
+        QFile other(path);
+        if (!open && !other.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            // Gone: so are its entries.
+            m_lost += records.takeLost(-1, 0);
+        } else {
+            const int file = open ? m_handle : other.handle();
+            const platform::OpenFileState state = platform::stateOf(file);
+            const qint64 size = state.named ? state.size : 0;
+            if (size >= records.end() && records.lastIntact(file))
+                continue;
+            m_lost += records.takeLost(file, size);
+        }
+        intact = false;
+        if (m_trace)
+            m_trace(QStringLiteral("Błąd dopisania do pliku ") + path + QStringLiteral(" !"));
+    }
+    return intact;
+}
+
+QList<int> MonthFile::takeLostEntries()
+{
+    return std::exchange(m_lost, {});
 }
 
 } // namespace przenosnik

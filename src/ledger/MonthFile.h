@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ledger/LedgerEntry.h"
+#include "ledger/WrittenRecords.h"
 #include "platform/NativeFile.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <map>
 
 namespace przenosnik {
 
@@ -39,7 +41,9 @@ QString monthFileName(int year, int month);
 
 // At most one monthly file is open at a time; consecutive entries of the same
 // month share it. The file is opened without locks: the ledger program may
-// read and append to it meanwhile.
+// read and append to it meanwhile. Every entry is appended in one operation
+// at the file's end as it is at that moment, so nothing another program
+// appended is overwritten, and numbered with the position where it landed.
 class MonthFile
 {
 public:
@@ -53,10 +57,22 @@ public:
 
     // Makes the file of that period the current one, creating it when needed.
     bool OpenMonthFile(quint16 year, quint8 month);
-    // Appends the entry as the new last record and sets its EntryNo.
-    bool AppendEntry(LedgerEntry& entry);
+    // Appends the entry as the new last record and sets its EntryNo. A
+    // partial record at the end, left there long enough not to be one being
+    // written, is replaced. Fails when the file lost records of this run or
+    // had them overwritten meanwhile; the tag names the entry in lostRecords.
+    bool AppendEntry(LedgerEntry& entry, int tag = 0);
     // Closes the current file, if any.
     bool CloseMonthFile();
+    // Whether the entry of the last AppendEntry stands in the file as a
+    // whole record, numbered, even when the append failed (the file was cut
+    // short or changed meanwhile).
+    bool entryLanded() const { return m_landed; }
+    // Whether every file the run appended to still holds all of its entries
+    // as written; a line for each file that does not.
+    bool CheckWrittenEntries();
+    // The tags of the entries found gone from their files since last asked.
+    QList<int> takeLostEntries();
 
     // Asked before every open; none by default.
     void setObserver(MonthFileObserver* observer) { m_observer = observer; }
@@ -84,8 +100,13 @@ private:
     bool openFile();
     bool isRefusedFile() const;
     bool closeFile();
-    bool sizeWhileStillNamed(qint64& size) const;
-    bool writeAt(qint64 position, const QByteArray& bytes);
+    bool unchangedBeneath(qint64 size, bool named);
+    bool waitForWholeRecords(qint64& size, qint64& modified);
+    bool appendAtEnd(LedgerEntry& entry, qint64 size, int tag);
+    bool replacePartialTail(LedgerEntry& entry, qint64 size, int tag);
+    bool writeInPlace(qint64 position, QByteArrayView bytes);
+    void appended(qint64 position, const LedgerEntry& entry, int tag);
+    bool failAppend(qint64 size);
     void report(const char* before);
 
     QString m_directory;
@@ -95,6 +116,12 @@ private:
     QString m_path;
     QFile m_file;
     MonthFileObserver* m_observer = nullptr;
+    std::map<QString, WrittenRecords> m_written; // by path, every file this run appended to
+    WrittenRecords* m_records = nullptr;         // of the open file
+    int m_handle = -1;                           // of the open file
+    qint64 m_knownSize = -1;                     // of the open file right after the run's last append
+    bool m_landed = false; // the last entry stands in the file, even if the append failed
+    QList<int> m_lost;
     bool m_created = false;               // the open file did not exist before this run opened it
     bool m_appendFailed = false;          // an append to the open file failed
     platform::FileIdentity m_refusedFile; // never opened as a monthly file

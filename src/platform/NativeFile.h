@@ -77,6 +77,28 @@ bool writeAt(int handle, qint64 position, QByteArrayView bytes);
 // to the position of the first of them (-1 when it cannot be told: the
 // caller then takes the append as failed).
 qint64 appendAtEnd(int handle, QByteArrayView bytes, qint64& landedAt);
+// A handle set appending writes everything it writes without a position at
+// the file's end, in one operation each (O_APPEND; on Windows every such
+// write names the end itself). writeAt is used on it only with appending
+// switched off for that write.
+bool setAppending(int handle, bool appending);
+// Through a handle set appending: the bytes at the file's end as it is at that
+// moment. Answers how many were written, -1 on an error.
+qint64 appendToEnd(int handle, QByteArrayView bytes);
+// Just past the last bytes appended through the handle; -1 on an error.
+qint64 appendedEnd(int handle);
+
+// What an open file is now: its size, and whether a name still leads to it
+// (not deleted meanwhile). Asked in one call.
+struct OpenFileState
+{
+    qint64 size = -1; // -1: could not be asked
+    bool named = false;
+};
+OpenFileState stateOf(int handle);
+// The file's last modification, milliseconds since the epoch (UTC); -1 on an error.
+qint64 modifiedMsecs(int handle);
+
 // Reads up to size bytes from that position; fewer only at the end of the
 // file. -1 on an error.
 qint64 readAt(int handle, qint64 position, char* data, qint64 size);

@@ -117,6 +117,43 @@ qint64 appendAtEnd(int handle, QByteArrayView bytes, qint64& landedAt)
     return written;
 }
 
+bool setAppending(int handle, bool appending)
+{
+    const int flags = ::fcntl(handle, F_GETFL);
+    return flags >= 0 && ::fcntl(handle, F_SETFL, appending ? flags | O_APPEND : flags & ~O_APPEND) == 0;
+}
+
+qint64 appendToEnd(int handle, QByteArrayView bytes)
+{
+    ssize_t written = -1;
+    do {
+        written = ::write(handle, bytes.data(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    return qint64(written);
+}
+
+qint64 appendedEnd(int handle)
+{
+    // O_APPEND leaves the handle's position just past what it wrote.
+    return qint64(::lseek(handle, 0, SEEK_CUR));
+}
+
+OpenFileState stateOf(int handle)
+{
+    FileStatus status{};
+    if (::fstat(handle, &status) != 0)
+        return {};
+    return {qint64(status.st_size), status.st_nlink > 0};
+}
+
+qint64 modifiedMsecs(int handle)
+{
+    FileStatus status{};
+    if (::fstat(handle, &status) != 0)
+        return -1;
+    return qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+}
+
 qint64 readAt(int handle, qint64 position, char* data, qint64 size)
 {
     qint64 done = 0;

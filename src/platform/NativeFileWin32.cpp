@@ -163,6 +163,44 @@ qint64 appendAtEnd(int handle, QByteArrayView bytes, qint64& landedAt)
     return qint64(written);
 }
 
+bool setAppending(int handle, bool appending)
+{
+    // Nothing to switch: appendToEnd names the end at every write.
+    Q_UNUSED(appending);
+    return systemHandle(handle) != INVALID_HANDLE_VALUE;
+}
+
+qint64 appendToEnd(int handle, QByteArrayView bytes)
+{
+    qint64 landedAt = -1;
+    return appendAtEnd(handle, bytes, landedAt);
+}
+
+qint64 appendedEnd(int handle)
+{
+    // After a write at the end, the file pointer stands just past it.
+    LARGE_INTEGER end{};
+    return ::SetFilePointerEx(systemHandle(handle), largeInteger(0), &end, FILE_CURRENT) ? end.QuadPart : -1;
+}
+
+OpenFileState stateOf(int handle)
+{
+    FILE_STANDARD_INFO info{};
+    if (!::GetFileInformationByHandleEx(systemHandle(handle), FileStandardInfo, &info, sizeof info))
+        return {};
+    return {info.EndOfFile.QuadPart, info.NumberOfLinks > 0 && !info.DeletePending};
+}
+
+qint64 modifiedMsecs(int handle)
+{
+    FILETIME written{};
+    if (!::GetFileTime(systemHandle(handle), nullptr, nullptr, &written))
+        return -1;
+    // 100-nanosecond intervals since 1601-01-01.
+    const qint64 ticks = (qint64(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return ticks / 10000 - 11644473600000LL;
+}
+
 qint64 readAt(int handle, qint64 position, char* data, qint64 size)
 {
     const HANDLE file = systemHandle(handle);

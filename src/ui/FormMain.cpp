@@ -186,6 +186,11 @@ void FormMain::documentResult(const DocumentResult& result)
     m_results.add(result, m_trace->lineCount());
 }
 
+void FormMain::entryLost(int ordinal)
+{
+    m_results.markLost(ordinal);
+}
+
 void FormMain::rejectedBlocks(const RejectedBlocks& blocks)
 {
     m_results.setRejected(blocks);

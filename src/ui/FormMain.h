@@ -56,6 +56,7 @@ public:
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
+    void entryLost(int ordinal) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;

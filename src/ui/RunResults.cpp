@@ -46,6 +46,13 @@ void RunResults::setRejected(const RejectedBlocks& blocks)
     m_report.rejected = blocks;
 }
 
+void RunResults::markLost(int ordinal)
+{
+    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal)) {
+        przenosnik::markLost(*result);
+    }
+}
+
 bool RunResults::anyNeedsAttention() const
 {
     return std::any_of(m_report.documents.cbegin(), m_report.documents.cend(),

@@ -34,6 +34,8 @@ public:
     // number of trace lines so far.
     void add(const DocumentResult& result, int lineCount);
     void setRejected(const RejectedBlocks& blocks);
+    // The entry of a document reported written is gone from its file.
+    void markLost(int ordinal);
     void addNotice(const QString& text) { m_report.notices.append(text); }
 
     const RunReport& report() const { return m_report; }

@@ -8,6 +8,7 @@
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "conversion/RunConversion.h"
+#include "ledger/DirectoryLock.h"
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
@@ -17,6 +18,7 @@
 #include "support/ScratchFiles.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
@@ -135,14 +137,19 @@ private Q_SLOTS:
                  RunOutcome::StoppedEarly);
         QVERIFY(removed);
 
-        const QString path = monthFilePath(company, 2014, failure == QLatin1String("open") ? 4 : 3);
+        // The first entry went with its file, and its result says so.
+        const QString march = monthFilePath(company, 2014, 3);
         const QStringList expectedEnd =
             failure == QLatin1String("open")
-                ? QStringList({openFailure(path), PeriodFailure, countLine(2), RealEnd})
-                : QStringList({appendFailure(path), countLine(2), RealEnd});
+                ? QStringList({openFailure(monthFilePath(company, 2014, 4)), PeriodFailure,
+                               appendFailure(march), countLine(2), RealEnd})
+                : QStringList({appendFailure(march), countLine(2), RealEnd});
         QVERIFY(host.trace.size() >= expectedEnd.size());
         QCOMPARE(host.trace.mid(host.trace.size() - expectedEnd.size()), expectedEnd);
         QVERIFY(!QFileInfo::exists(company)); // nothing was created again
+        QCOMPARE(host.results.size(), 2);
+        QCOMPARE(host.results[0].state, DocumentState::NotWritten);
+        QCOMPARE(host.results[0].remarks.last(), QStringLiteral("zniknął z pliku"));
     }
 
     // An export "file" that is a directory never starts a run.
@@ -170,58 +177,131 @@ private Q_SLOTS:
         QVERIFY(QDir(company).isEmpty());
     }
 
-    // Only one run at a time writes into a company directory; a lock left by
-    // a process that has ended is taken over, and a dry run takes none.
+    // Only one run at a time writes into a company directory. A lock left by
+    // a process that has ended on this computer is taken over at once, one
+    // not touched for a minute whoever wrote it, an unreadable one after a
+    // few seconds; a dry run takes none.
     void directoryLock_data()
     {
-        QTest::addColumn<QString>("lock"); // "held", "stale" or "none"
+        QTest::addColumn<QString>("lock"); // what stands under the lock's name
+        QTest::addColumn<int>("age");      // seconds since it was last touched
         QTest::addColumn<bool>("dryRun");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("held by another run") << "held" << false << true;
-        QTest::newRow("held, dry run") << "held" << true << false;
-        QTest::newRow("left by an ended process") << "stale" << false << false;
-        QTest::newRow("free") << "none" << false << false;
+        QTest::addColumn<QString>("refusal"); // "": none; "holder", "unknown holder", "no file"
+
+        QTest::newRow("held by another run") << "held" << 0 << false << "holder";
+        QTest::newRow("held, dry run") << "held" << 0 << true << "";
+        QTest::newRow("live process, not touched for a minute") << "stuck" << 61 << false << "";
+        QTest::newRow("left by an ended process") << "ended" << 0 << false << "";
+        QTest::newRow("another computer's") << "other computer" << 30 << false << "holder";
+        QTest::newRow("another computer's, not touched for a minute")
+            << "other computer" << 61 << false << "";
+        QTest::newRow("empty, being written") << "empty" << 0 << false << "unknown holder";
+        QTest::newRow("empty, a few seconds old") << "empty" << 6 << false << "";
+        QTest::newRow("unreadable, a few seconds old") << "garbage" << 6 << false << "";
+        QTest::newRow("a directory") << "directory" << 600 << false << "no file";
+        QTest::newRow("a symbolic link") << "link" << 600 << false << "no file";
+        QTest::newRow("free") << "none" << 0 << false << "";
     }
     void directoryLock()
     {
         QFETCH(QString, lock);
+        QFETCH(int, age);
         QFETCH(bool, dryRun);
-        QFETCH(bool, refused);
+        QFETCH(QString, refusal);
 
         const QString company = m_dir.freshCompany();
         const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
         QLockFile other(lockPath);
         if (lock == QLatin1String("held"))
             QVERIFY(other.tryLock(0));
-        if (lock == QLatin1String("stale"))
-            QVERIFY(writeFile(lockPath, QStringLiteral("%1\nprzenosnik-cli\n%2\n")
-                                            .arg(deadProcess())
-                                            .arg(QSysInfo::machineHostName())
+        const QString holder = lock == QLatin1String("other computer") ? QStringLiteral("KSIEGOWOSC-2")
+                                                                       : QSysInfo::machineHostName();
+        if (lock == QLatin1String("ended") || lock == QLatin1String("other computer") ||
+            lock == QLatin1String("stuck"))
+            QVERIFY(writeFile(lockPath, QStringLiteral("%1\nprzenosnik-cli\n%2\n2014-03-12T08:15:00Z\n")
+                                            .arg(lock == QLatin1String("stuck") ? getpid() : deadProcess())
+                                            .arg(holder)
                                             .toUtf8()));
+        if (lock == QLatin1String("empty") || lock == QLatin1String("garbage"))
+            QVERIFY(
+                writeFile(lockPath, lock == QLatin1String("empty") ? QByteArray() : QByteArray("\x01\x02")));
+        if (lock == QLatin1String("directory"))
+            QVERIFY(QDir().mkpath(lockPath));
+        if (lock == QLatin1String("link"))
+            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nowhere")), lockPath));
+        if (QFileInfo(lockPath).isFile()) {
+            QFile touched(lockPath);
+            QVERIFY(touched.open(QIODevice::ReadWrite));
+            QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(-age),
+                                        QFileDevice::FileModificationTime));
+        }
         ConversionSettings settings = m_dir.realRun(marchExport(2), company);
         settings.dryRun = dryRun;
         HookedHost host;
         host.documentCount = 7; // the count of an earlier run
         bool lockedMeanwhile = false;
-        host.onTrace = [&](const QString&) { lockedMeanwhile = lockedMeanwhile || QFile::exists(lockPath); };
+        host.onTrace = [&](const QString&) {
+            lockedMeanwhile =
+                lockedMeanwhile ||
+                readFile(lockPath).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+        };
 
         const RunOutcome outcome = RunConversion(settings, host);
-        if (refused) {
+        if (!refusal.isEmpty()) {
             QCOMPARE(outcome, RunOutcome::DirectoryBusy);
-            QCOMPARE(host.refusals,
-                     QStringList{QStringLiteral("Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj "
-                                                "ponownie, gdy się zakończy.")
-                                     .arg(company)});
+            QCOMPARE(host.refusals.size(), 1);
+            const QString text = host.refusals.first();
+            if (refusal == QLatin1String("no file")) {
+                QCOMPARE(text,
+                         QStringLiteral("Nie można założyć blokady katalogu %1: nazwę PRZENOSN.LCK nosi "
+                                        "tam katalog lub inny obiekt, który nie jest zwykłym plikiem. "
+                                        "Usuń go lub zmień mu nazwę i spróbuj ponownie.")
+                             .arg(company));
+            } else if (refusal == QLatin1String("unknown holder")) {
+                QCOMPARE(text, QStringLiteral("Do katalogu %1 zapisuje właśnie inna konwersja. Spróbuj "
+                                              "ponownie, gdy się zakończy.")
+                                   .arg(company));
+            } else {
+                const qint64 pid = lock == QLatin1String("held") ? QCoreApplication::applicationPid() : 0;
+                QVERIFY2(text.startsWith(QStringLiteral("Do katalogu %1 zapisuje właśnie inna konwersja "
+                                                        "(komputer %2, proces ")
+                                             .arg(company, holder)),
+                         qPrintable(text));
+                if (pid)
+                    QVERIFY(text.contains(QStringLiteral(", proces %1, od ").arg(pid)));
+                QVERIFY(text.endsWith(QStringLiteral("). Spróbuj ponownie, gdy się zakończy.")));
+            }
             QVERIFY(host.trace.isEmpty());
             QCOMPARE(host.documentCount, 7);
-            QCOMPARE(QDir(company).entryList(QDir::Files), QStringList{"PRZENOSN.LCK"});
+            QVERIFY(!QFileInfo::exists(monthFilePath(company, 2014, 3)));
             return;
         }
         QCOMPARE(outcome, RunOutcome::Completed);
         QVERIFY(host.refusals.isEmpty());
         QCOMPARE(wholeRecords(readFile(monthFilePath(company, 2014, 3))).size(), dryRun ? 0 : 2);
-        QCOMPARE(lockedMeanwhile, true);
-        QCOMPARE(QFile::exists(lockPath), lock == QLatin1String("held"));
+        QCOMPARE(lockedMeanwhile, !dryRun || lock == QLatin1String("held"));
+        // A run leaves no lock of its own; a lock it did not take stays.
+        QCOMPARE(QFile::exists(lockPath), dryRun && lock != QLatin1String("none"));
+    }
+
+    // A live run touches its lock every few seconds, however long one step takes.
+    void directoryLockIsKeptFresh()
+    {
+        const QString company = m_dir.freshCompany();
+        const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
+        const DirectoryLock lock(company, std::chrono::milliseconds(20));
+        QVERIFY(!lock.busy());
+        {
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                     QFileDevice::FileModificationTime));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(lockPath).lastModified().secsTo(QDateTime::currentDateTime()) < 60,
+                                 5000);
+        // Another run sees it as held.
+        const DirectoryLock second(company);
+        QVERIFY(second.busy());
     }
 
     // An export file that is no regular file is refused before it is opened,

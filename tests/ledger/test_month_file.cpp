@@ -4,11 +4,16 @@
 
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <thread>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -38,6 +43,14 @@ QByteArray oldBytes(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char('A' + i % 23);
     return bytes;
+}
+
+// As if the file had last been written to ten minutes ago.
+void makeOld(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
 }
 
 } // namespace
@@ -99,6 +112,8 @@ private Q_SLOTS:
         const QString path = dir + QStringLiteral("/2014T305.3");
         if (existingSize >= 0)
             QVERIFY(writeFile(path, oldBytes(existingSize)));
+        if (existingSize > 0)
+            makeOld(path);
 
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
@@ -135,6 +150,58 @@ private Q_SLOTS:
         QVERIFY(file.AppendEntry(second));
         QCOMPARE(second.int32(field::EntryNo), 3);
         PRZ_COMPARE_BYTES(readFile(path), withNumber(first, 1) + oldBytes(400) + withNumber(second, 3));
+    }
+
+    // A partial record at the end is replaced when it was left there, and
+    // waited for when another program is still writing it.
+    void partialTail_data()
+    {
+        QTest::addColumn<bool>("old");          // last written to long ago
+        QTest::addColumn<int>("completeAfter"); // ms until the other program writes the rest; -1: never
+        QTest::addColumn<int>("minimumWait");   // ms the append must have waited
+        QTest::addColumn<int>("entryNo");
+
+        QTest::newRow("left over long ago") << true << -1 << 0 << 3;
+        QTest::newRow("being written, completed meanwhile") << false << 150 << 150 << 4;
+        QTest::newRow("being written, then abandoned") << false << -1 << 2000 << 3;
+    }
+    void partialTail()
+    {
+        QFETCH(bool, old);
+        QFETCH(int, completeAfter);
+        QFETCH(int, minimumWait);
+        QFETCH(int, entryNo);
+        const QString dir = freshDirectory();
+        const QString path = dir + QStringLiteral("/2014T305.3");
+        const QByteArray theirs = oldBytes(400);
+        QVERIFY(writeFile(path, oldBytes(800) + theirs.left(150)));
+        if (old)
+            makeOld(path);
+
+        MonthFile file(dir, sink());
+        QVERIFY(file.OpenMonthFile(2014, 3));
+        std::thread other;
+        if (completeAfter >= 0)
+            other = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(completeAfter));
+                QFile rest(path);
+                if (rest.open(QIODevice::Append))
+                    rest.write(theirs.mid(150));
+            });
+        QElapsedTimer waited;
+        waited.start();
+        LedgerEntry entry = sampleEntry(1);
+        const bool appended = file.AppendEntry(entry);
+        const qint64 elapsed = waited.elapsed();
+        if (other.joinable())
+            other.join();
+        QVERIFY(appended);
+        QVERIFY(elapsed >= minimumWait);
+        QVERIFY(elapsed < minimumWait + 1500);
+        QCOMPARE(entry.int32(field::EntryNo), entryNo);
+        const QByteArray kept = completeAfter >= 0 ? oldBytes(800) + theirs : oldBytes(800);
+        PRZ_COMPARE_BYTES(readFile(path), kept + withNumber(entry, entryNo));
+        QVERIFY(m_trace.isEmpty());
     }
 
     void periods()

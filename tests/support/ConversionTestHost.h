@@ -21,6 +21,11 @@ public:
     void showInvalidVersion(const QString& message) override { versionFailures.append(message); }
     void showRunRefused(const QString& message) override { refusals.append(message); }
     void documentResult(const DocumentResult& result) override { results.append(result); }
+    void entryLost(int ordinal) override
+    {
+        if (DocumentResult* result = resultOfDocument(results, ordinal))
+            markLost(*result);
+    }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
     void runNotice(const QString& text) override { notices.append(text); }
 

@@ -1,0 +1,221 @@
+// The ledger program writes to the same monthly files while a run appends to
+// them: it appends records of its own, or cuts a file short. Nothing it wrote
+// is overwritten, every entry of the run is numbered where it landed, and
+// entries it took away stop the run and are reported as lost.
+#include "conversion/RunConversion.h"
+#include "ledger/LedgerEntry.h"
+
+#include "support/ConversionTestHost.h"
+#include "support/FaultRuns.h"
+#include "support/LedgerFiles.h"
+#include "support/ScratchFiles.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace przenosnik;
+using namespace przenosnik::test;
+
+namespace {
+
+constexpr char Foreign = 'f'; // every byte of the other program's records but their number
+
+// Appends whole records to a file with a handle of its own, in append mode,
+// as another program would, until stopped; it starts once the file exists
+// and holds whole records only.
+class OtherProgram
+{
+public:
+    OtherProgram(QString path, int pauseMicroseconds)
+        : m_path(std::move(path)), m_pause(pauseMicroseconds), m_thread([this] { run(); })
+    {
+    }
+    ~OtherProgram() { stop(); }
+    int stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_written;
+    }
+
+private:
+    void run()
+    {
+        while (!m_stop && (!QFileInfo::exists(m_path) || QFileInfo(m_path).size() % LedgerEntrySize != 0))
+            std::this_thread::yield();
+        QFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return;
+        while (!m_stop) {
+            if (file.write(foreignRecord(9999, Foreign)) != LedgerEntrySize)
+                return;
+            ++m_written;
+            if (m_pause > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(m_pause));
+        }
+    }
+
+    const QString m_path;
+    const int m_pause;
+    std::atomic<bool> m_stop{false};
+    int m_written = 0;
+    std::thread m_thread; // last: started once the rest is ready
+};
+
+bool isForeign(const QByteArray& record)
+{
+    return record.mid(4) == QByteArray(LedgerEntrySize - 4, Foreign);
+}
+
+void makeOld(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class SharedMonthFilesTest : public QObject
+{
+    Q_OBJECT
+
+    ScratchFiles m_dir;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void otherProgramAppends_data()
+    {
+        QTest::addColumn<int>("pause");       // microseconds between its records; 0: as fast as it can
+        QTest::addColumn<int>("partialTail"); // bytes of a record left unfinished long ago
+
+        QTest::newRow("a record every 2 ms") << 2000 << 0;
+        QTest::newRow("as fast as it can") << 0 << 0;
+        QTest::newRow("as fast as it can, partial tail before") << 0 << 150;
+    }
+    void otherProgramAppends()
+    {
+        QFETCH(int, pause);
+        QFETCH(int, partialTail);
+        const int documents = 3000;
+        const int existing = 57;
+        const QString company = m_dir.freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        QByteArray before;
+        for (int k = 1; k <= existing; ++k)
+            before += foreignRecord(k, 'e');
+        QVERIFY(writeFile(path, before + QByteArray(partialTail, 'p')));
+        makeOld(path);
+
+        RecordingHost host;
+        int theirs = 0;
+        RunOutcome outcome;
+        {
+            OtherProgram other(path, pause);
+            outcome = RunConversion(m_dir.realRun(marchExport(documents), company), host);
+            theirs = other.stop();
+        }
+        QCOMPARE(outcome, RunOutcome::Completed);
+        QVERIFY(!host.trace.join(QLatin1Char('\n')).contains(QStringLiteral("Błąd")));
+        QVERIFY(theirs > 0);
+
+        const QByteArray after = readFile(path);
+        QCOMPARE(after.size() % LedgerEntrySize, 0);
+        PRZ_COMPARE_BYTES(after.left(before.size()), before);
+        const QList<QByteArray> records = wholeRecords(after);
+        QCOMPARE(records.size(), existing + documents + theirs);
+        int ours = 0;
+        for (int k = existing; k < records.size(); ++k) {
+            if (isForeign(records[k]))
+                continue;
+            // Ours, in the order of the export, each numbered where it stands.
+            ++ours;
+            QCOMPARE(documentNumber(records[k]), QStringLiteral("FV %1").arg(ours).toLatin1());
+            QCOMPARE(entryNumber(records[k]), k + 1);
+            QCOMPARE(host.results.at(ours - 1).position, k + 1);
+        }
+        QCOMPARE(ours, documents);
+    }
+
+    // Another program cuts the file short while the run appends to it, or
+    // cuts it and appends its own records where the run's entries were.
+    void otherProgramCutsTheFile_data()
+    {
+        QTest::addColumn<int>("cutAfter");     // entries of the run written when the file is cut
+        QTest::addColumn<int>("keep");         // entries of the run the cut leaves
+        QTest::addColumn<int>("appendedAnew"); // the other program's records appended after the cut
+        QTest::addColumn<QList<int>>("april"); // documents dated in April: the run is elsewhere meanwhile
+
+        QTest::newRow("to what it was before the run") << 3 << 0 << 0 << QList<int>{};
+        QTest::newRow("into the run's entries") << 3 << 1 << 0 << QList<int>{};
+        QTest::newRow("to nothing") << 2 << -1 << 0 << QList<int>{};
+        QTest::newRow("records of its own where the run's were") << 3 << 1 << 4 << QList<int>{};
+        QTest::newRow("while the run writes another month") << 3 << 0 << 0 << QList<int>{4, 5, 6};
+        QTest::newRow("filled again to the same size, meanwhile") << 3 << 0 << 3 << QList<int>{4, 5, 6};
+    }
+    void otherProgramCutsTheFile()
+    {
+        QFETCH(int, cutAfter);
+        QFETCH(int, keep);
+        QFETCH(int, appendedAnew);
+        QFETCH(QList<int>, april);
+        const int existing = 5;
+        const int documents = 6;
+        const QString company = m_dir.freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        QByteArray before;
+        for (int k = 1; k <= existing; ++k)
+            before += foreignRecord(k, 'e');
+        QVERIFY(writeFile(path, before));
+
+        HookedHost host;
+        bool cut = false;
+        host.onTrace = [&](const QString& line) {
+            if (cut || !line.startsWith(QStringLiteral("* Dokument nr:FV %1 ").arg(cutAfter + 1)))
+                return;
+            QFile file(path);
+            const qint64 size = keep < 0 ? 0 : qint64(existing + keep) * LedgerEntrySize;
+            cut =
+                file.resize(size) && appendToFile(path, QByteArray(appendedAnew * LedgerEntrySize, Foreign));
+        };
+        QCOMPARE(RunConversion(m_dir.realRun(marchExport(documents, april), company), host),
+                 RunOutcome::StoppedEarly);
+        QVERIFY(cut);
+
+        // One failure line naming the file, then the count and the end lines.
+        QCOMPARE(host.trace.count(appendFailure(path)), 1);
+        const qsizetype failure = host.trace.indexOf(appendFailure(path));
+        QCOMPARE(host.trace.mid(failure + 1).size(), 2);
+        // No hole: no record of zeros, nothing behind the other program's records.
+        const QByteArray after = readFile(path);
+        QCOMPARE(after.size() % LedgerEntrySize, 0);
+        QVERIFY(!wholeRecords(after).contains(QByteArray(LedgerEntrySize, '\0')));
+        QCOMPARE(after.size(), ((keep < 0 ? 0 : existing + keep) + appendedAnew) * LedgerEntrySize);
+
+        // The results say which entries are gone; those left stand written.
+        const int kept = qMax(keep, 0);
+        const QList<QByteArray> records = wholeRecords(after);
+        for (const DocumentResult& result : std::as_const(host.results)) {
+            if (result.ordinal > cutAfter)
+                break;
+            const bool lost = result.ordinal > kept;
+            QCOMPARE(result.state, lost ? DocumentState::NotWritten : DocumentState::Written);
+            QCOMPARE(result.remarks.contains(QStringLiteral("zniknął z pliku")), lost);
+            if (!lost)
+                QCOMPARE(documentNumber(records.at(result.position - 1)),
+                         QStringLiteral("FV %1").arg(result.ordinal).toLatin1());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(SharedMonthFilesTest)
+#include "test_shared_month_files.moc"
