@@ -15,6 +15,10 @@ QString stateText(DocumentState state)
         return QStringLiteral("niezapisany");
     case DocumentState::Duplicate:
         return QStringLiteral("duplikat");
+    case DocumentState::Excluded:
+        return QStringLiteral("wyłączony");
+    case DocumentState::Undone:
+        return QStringLiteral("cofnięty");
     }
     return {};
 }

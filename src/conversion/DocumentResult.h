@@ -16,6 +16,8 @@ enum class DocumentState
     Skipped,        // "pominięty": a required key is missing, not accepted
     NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it
     Duplicate,      // "duplikat": already in the monthly file, not appended
+    Excluded,       // "wyłączony": the user chose not to book it; not appended
+    Undone,         // "cofnięty": appended, then taken back with the rest of its run
 };
 
 // The Polish name of a state as the report and the table show it.
@@ -51,6 +53,15 @@ struct DocumentResult
     int position = 0;  // 1-based record number written (or that would be); 0 when none
     DocumentState state = DocumentState::Skipped;
     QStringList remarks; // the remark tokens, in their fixed order
+};
+
+// One block the reader did not let through, as far as it names itself.
+struct RejectedBlock
+{
+    bool cancelled = false; // else neither sales nor purchase
+    QString number;         // "kod =", empty when the block has none
+    LedgerDate date;        // "data =", all zero when it has none or it is not a date
+    int resultsBefore = 0;  // the results the run reported before this block
 };
 
 // The blocks of a run that the reader did not let through.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "conversion/DocumentResult.h"
+#include "conversion/DocumentSelection.h"
 #include "encoding/PolishEncoding.h"
 
 #include <QString>
@@ -27,6 +28,9 @@ struct ConversionSettings
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
     bool skipDuplicates = true; // chb_duplikaty: already booked invoices skipped
+    // The documents the user chose not to book, by ordinal: mapped and
+    // reported, never appended.
+    DocumentSelection excludedDocuments;
 };
 
 // How far a run has come: the share of the export file read, and the
@@ -61,6 +65,10 @@ public:
     // A host that ignores the results is handed empty ones, cheaper to make.
     virtual bool wantsDocumentResults() const { return true; }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
+    // Each block not let through, when the host wants the results.
+    virtual void rejectedBlock(const RejectedBlock& block) { Q_UNUSED(block); }
+    // A real run has written its journal record under this id.
+    virtual void journalStarted(const QString& runId) { Q_UNUSED(runId); }
     // Called after every document block read, often: a host that shows it
     // decides itself how often it repaints.
     virtual void runProgress(const RunProgress& progress) { Q_UNUSED(progress); }
