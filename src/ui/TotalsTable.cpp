@@ -86,7 +86,8 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
     rows.count(QStringLiteral("inne rodzaje"), totals.otherKinds);
     rows.count(QStringLiteral("dokumenty skonwertowane"), totals.converted);
     for (int state = 0; state < DocumentStateCount; ++state) {
-        rows.count(stateText(static_cast<DocumentState>(state)), totals.byState[state]);
+        if (stateListed(totals, state))
+            rows.count(stateText(static_cast<DocumentState>(state)), totals.byState[state]);
     }
     for (const FileTotals& file : totals.files) {
         for (int kind = 0; kind < TotalsKindCount; ++kind) {
@@ -103,13 +104,18 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
 
 QStringList runHeader(const RunReport& report)
 {
-    return QStringList{
-        QStringLiteral("Plik eksportu: ") + report.exportFile,
-        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
-        QStringLiteral("Konwersja: ") + report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
-                           : QStringLiteral(", z zapisem do KPR")),
-    };
+    QStringList header;
+    if (report.undoneAt.isValid())
+        header.append(QStringLiteral("Konwersja cofnięta %1: jej wpisy usunięto z plików KPR")
+                          .arg(report.undoneAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    return header + QStringList{
+                        QStringLiteral("Plik eksportu: ") + report.exportFile,
+                        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
+                        QStringLiteral("Konwersja: ") +
+                            report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
+                                           : QStringLiteral(", z zapisem do KPR")),
+                    };
 }
 
 } // namespace przenosnik
