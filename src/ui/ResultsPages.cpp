@@ -106,7 +106,7 @@ QWidget* ResultsPages::createDocumentsPage()
     QVBoxLayout* layout = pageLayout(page);
 
     auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setContentsMargins(0, 0, 4, 0);
     chb_tylkoUwagi = new QCheckBox(QStringLiteral("tylko z uwagami"), page);
     chb_tylkoUwagi->setObjectName(QStringLiteral("chb_tylkoUwagi"));
     chb_tylkoUwagi->setToolTip(QStringLiteral("Pokazuje tylko dokumenty pominięte, niezapisane, "
