@@ -64,6 +64,12 @@ void FormMain::watchOptions()
     }
     connect(tabs_Wyniki, &ResultsPages::exclusionsChanged, this,
             [this](const DocumentSelection& excluded) { m_excluded = excluded; });
+    // The history shown follows the company directory.
+    connect(de_KPR, &QLineEdit::textChanged, this, [this](const QString& directory) {
+        if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
+            tabs_Wyniki->showHistory(directory);
+        }
+    });
     connect(tabs_Wyniki, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == ResultsPages::HistoryPageIndex) {
             tabs_Wyniki->showHistory(de_KPR->text());

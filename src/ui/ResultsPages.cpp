@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -158,6 +159,8 @@ QWidget* ResultsPages::createDocumentsPage()
     grid_Dokumenty->horizontalHeader()->setResizeContentsPrecision(200);
     connect(grid_Dokumenty->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsPages::showDocumentTrace);
+    // The space bar ticks or unticks the current row, whichever cell is current.
+    grid_Dokumenty->installEventFilter(this);
 
     MemoDokumentu = new QPlainTextEdit(splitter);
     MemoDokumentu->setObjectName(QStringLiteral("MemoDokumentu"));
@@ -217,6 +220,21 @@ void ResultsPages::setChoosing(bool choosing, const DocumentSelection& excluded)
 void ResultsPages::showHistory(const QString& companyDirectory)
 {
     page_Historia->showJournal(companyDirectory);
+}
+
+bool ResultsPages::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_Dokumenty && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        const QModelIndex box = grid_Dokumenty->currentIndex().siblingAtColumn(0);
+        if (box.isValid() && (box.flags() & Qt::ItemIsUserCheckable)) {
+            const bool ticked = box.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+            m_proxy->setData(box, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            return true;
+        }
+    }
+    return QTabWidget::eventFilter(watched, event);
 }
 
 void ResultsPages::showRowCount()

@@ -58,6 +58,9 @@ Q_SIGNALS:
     // The user ticked or unticked a document.
     void exclusionsChanged(const DocumentSelection& excluded);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* createDocumentsPage();
     QWidget* createTotalsPage();

@@ -304,7 +304,10 @@ private Q_SLOTS:
             }
         }
         QVERIFY(table.setData(table.index(rowOf(3), 0), Qt::Unchecked, Qt::CheckStateRole));
-        QVERIFY(table.setData(table.index(rowOf(7), 0), Qt::Unchecked, Qt::CheckStateRole));
+        // Or with the space bar, on any cell of the row.
+        auto* grid = child<QTableView>(*window, "grid_Dokumenty");
+        grid->setCurrentIndex(table.index(rowOf(7), 4));
+        QTest::keyClick(grid, Qt::Key_Space);
         QCOMPARE(window->excludedDocuments().text(), QStringLiteral("3,7"));
 
         if (between == QLatin1String("dry run")) {
