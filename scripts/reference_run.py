@@ -578,7 +578,7 @@ AMOUNT_CAPTIONS = ["Netto 23/22%", "VAT 23/22%", "Netto 8/7%", "VAT 8/7%", "Nett
 KINDS = {1: "sprzedaż", 2: "zakup"}
 KIND_ORDER = ["sprzedaż", "zakup", "nieokreślony"]
 STATES = ["zapisany", "do zapisu", "pominięty", "niezapisany", "duplikat"]
-OCCASIONAL_STATES = ["wyłączony", "cofnięty"]  # listed only when a document has them
+OCCASIONAL_STATES = ["konflikt", "wyłączony", "cofnięty"]  # listed only when a document has them
 
 
 def report_amount(value):

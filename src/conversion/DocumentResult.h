@@ -16,6 +16,7 @@ enum class DocumentState
     Skipped,        // "pominięty": a required key is missing, not accepted
     NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it
     Duplicate,      // "duplikat": already in the monthly file, not appended
+    Conflict,       // "konflikt": its number is in the monthly file with other amounts; not appended
     Excluded,       // "wyłączony": the user chose not to book it; not appended
     Undone,         // "cofnięty": appended, then taken back with the rest of its run
 };

@@ -69,6 +69,8 @@ public:
     virtual void rejectedBlock(const RejectedBlock& block) { Q_UNUSED(block); }
     // A real run has written its journal record under this id.
     virtual void journalStarted(const QString& runId) { Q_UNUSED(runId); }
+    // A remark on the run as a whole, such as how the export file was read.
+    virtual void runNotice(const QString& text) { Q_UNUSED(text); }
     // Called after every document block read, often: a host that shows it
     // decides itself how often it repaints.
     virtual void runProgress(const RunProgress& progress) { Q_UNUSED(progress); }
@@ -101,5 +103,9 @@ enum class RunOutcome
 };
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
+
+// The run's notices about an export file saved as UTF-8.
+QString utf8ExportNotice();
+QString replacedCharactersNotice(qint64 count);
 
 } // namespace przenosnik

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace przenosnik {
 
@@ -20,6 +21,7 @@ struct RunReport
     RejectedBlocks rejected;
     QString journalRunId; // the journal's id of a real run that kept one
     QDateTime undoneAt;   // when the run was taken back; invalid while it stands
+    QStringList notices;  // remarks on the run as a whole, in the order they came
 };
 
 // After the run was taken back: what it wrote reads "cofnięty", and the

@@ -69,7 +69,9 @@ QList<double> amountColumns(const DocumentAmounts& a)
 bool stateListed(const RunTotals& totals, int state)
 {
     const auto kind = DocumentState(state);
-    return (kind != DocumentState::Excluded && kind != DocumentState::Undone) || totals.byState[state] > 0;
+    return (kind != DocumentState::Conflict && kind != DocumentState::Excluded &&
+            kind != DocumentState::Undone) ||
+           totals.byState[state] > 0;
 }
 
 RunTotals computeTotals(const RunReport& report)
@@ -80,7 +82,7 @@ RunTotals computeTotals(const RunReport& report)
     totals.blocks = int(report.documents.size()) + totals.cancelled + totals.otherKinds;
     for (const DocumentResult& document : report.documents) {
         ++totals.byState[int(document.state)];
-        // The run counts every accepted document but a duplicate or an excluded one, also the one a
+        // The run counts every accepted document but one already booked or excluded, also the one a
         // file failure stopped at and those taken back since. Only what stands in the ledger is summed.
         const bool written =
             document.state == DocumentState::Written || document.state == DocumentState::WouldBeWritten;

@@ -18,7 +18,7 @@ enum TotalsKind
     UndeterminedTotals = 2, // "nieokreślony"
 };
 inline constexpr int TotalsKindCount = 3;
-inline constexpr int DocumentStateCount = 7;
+inline constexpr int DocumentStateCount = 8;
 
 struct KindTotals
 {
@@ -43,8 +43,8 @@ struct RunTotals
     KindTotals overall[TotalsKindCount];
 };
 
-// Whether the totals list a state: the usual ones always, "wyłączony" and
-// "cofnięty" only when a document has it.
+// Whether the totals list a state: the usual ones always, "konflikt",
+// "wyłączony" and "cofnięty" only when a document has it.
 bool stateListed(const RunTotals& totals, int state);
 
 // The totals of a run. The amounts are summed over the documents written

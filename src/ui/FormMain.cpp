@@ -202,6 +202,11 @@ void FormMain::journalStarted(const QString& runId)
     m_results.setJournalRunId(runId);
 }
 
+void FormMain::runNotice(const QString& text)
+{
+    m_results.addNotice(text);
+}
+
 QStringList& FormMain::documentLines()
 {
     return m_documentLines;

@@ -59,6 +59,7 @@ public:
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void rejectedBlock(const RejectedBlock& block) override;
     void journalStarted(const QString& runId) override;
+    void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.

@@ -116,14 +116,16 @@ QStringList runHeader(const RunReport& report)
     if (report.undoneAt.isValid())
         header.append(UndoneNote + QStringLiteral(" %1: jej wpisy usunięto z plików KPR")
                                        .arg(report.undoneAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-    return header + QStringList{
-                        QStringLiteral("Plik eksportu: ") + report.exportFile,
-                        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
-                        QStringLiteral("Konwersja: ") +
-                            report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-                            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
-                                           : QStringLiteral(", z zapisem do KPR")),
-                    };
+    return header +
+           QStringList{
+               QStringLiteral("Plik eksportu: ") + report.exportFile,
+               QStringLiteral("Katalog KPR: ") + report.companyDirectory,
+               QStringLiteral("Konwersja: ") +
+                   report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                   (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
+                                  : QStringLiteral(", z zapisem do KPR")),
+           } +
+           report.notices;
 }
 
 } // namespace przenosnik

@@ -23,6 +23,7 @@ public:
     void documentResult(const DocumentResult& result) override { results.append(result); }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
     void rejectedBlock(const RejectedBlock& block) override { rejectedRows.append(block); }
+    void runNotice(const QString& text) override { notices.append(text); }
 
     QStringList trace;
     QStringList document;
@@ -33,6 +34,7 @@ public:
     QList<DocumentResult> results;
     QList<RejectedBlocks> rejected; // one per run that read the export
     QList<RejectedBlock> rejectedRows;
+    QStringList notices;
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.
