@@ -302,6 +302,9 @@ def cases():
     write_case("march-second-dry-run", ["-n", march, "@OUT@"], o=ref.options(dry=True), before=booked)
     write_case("march-second-run-report", [march, "@OUT@", "--summary", "--report=@OUT@/raport.csv"],
                o=ref.options(), before=booked, report="raport.csv", summary=True)
+    write_case("march-skip-documents",
+               [march, "@OUT@", "--skip-documents=3, 7-9", "--summary", "--report=@OUT@/raport.csv"],
+               o=ref.options(excluded={3, 7, 8, 9}), report="raport.csv", summary=True)
     write_case("march-second-run-booked-again", ["--no-skip-duplicates", march, "@OUT@"],
                o=ref.options(skip=False), before=booked)
 

@@ -460,6 +460,11 @@ class Run:
                 accepted, (year, month) = self.map_document()
                 if not accepted:
                     continue
+                if len(self.results) in o["excluded"]:
+                    # Left out by the user: no file, no position, not counted.
+                    self.trace.append(" * dokument wyłączony przez użytkownika - pominięty *")
+                    self.result["state"] = "wyłączony"
+                    continue
                 name = "%dT305.%d" % (year, month)
                 path = "%s/%s" % (o["dir"], name) if o["dir"] else name
                 self.result["file"] = path
@@ -543,7 +548,7 @@ def same_invoice(a, b):
 
 def options(**given):
     o = dict(codepage="852", sym2006=True, szablon31=True, postal=False, attribute="", register="",
-             description="", always=False, dry=False, dir="@OUT@", skip=True)
+             description="", always=False, dry=False, dir="@OUT@", skip=True, excluded=())
     o.update(given)
     return o
 
@@ -573,6 +578,7 @@ AMOUNT_CAPTIONS = ["Netto 23/22%", "VAT 23/22%", "Netto 8/7%", "VAT 8/7%", "Nett
 KINDS = {1: "sprzedaż", 2: "zakup"}
 KIND_ORDER = ["sprzedaż", "zakup", "nieokreślony"]
 STATES = ["zapisany", "do zapisu", "pominięty", "niezapisany", "duplikat"]
+OCCASIONAL_STATES = ["konflikt", "wyłączony", "cofnięty"]  # listed only when a document has them
 
 
 def report_amount(value):
@@ -612,6 +618,8 @@ def summary(run):
              "Innego rodzaju: %d" % run.rejected[1],
              "Dokumentów przeniesionych: %d" % len(counted)]
     lines += ["%s: %d" % (state, sum(r["state"] == state for r in results)) for state in STATES]
+    lines += ["%s: %d" % (state, sum(r["state"] == state for r in results)) for state in OCCASIONAL_STATES
+              if any(r["state"] == state for r in results)]
 
     def kind_line(kind, rows):
         sums = [0.0] * len(AMOUNT_CAPTIONS)

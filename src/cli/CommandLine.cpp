@@ -50,7 +50,7 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("no-journal"), QString()});
     parser.addOption({QStringLiteral("summary"), QString()});
     for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies",
-                             "undo", "history", "report"})
+                             "undo", "history", "report", "skip-documents"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
     for (const Switch& option : Switches) {
         parser.addOption({QString::fromLatin1(option.on), QString()});
@@ -172,6 +172,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
         reason = applyReportOptions(parser, result);
     if (!reason.isEmpty())
         return invalid(reason);
+    if (parser.isSet(QStringLiteral("skip-documents"))) {
+        QString error;
+        const std::optional<DocumentSelection> excluded =
+            DocumentSelection::parse(parser.value(QStringLiteral("skip-documents")), &error);
+        if (!excluded)
+            return invalid(QStringLiteral("--skip-documents: ") + error);
+        settings.excludedDocuments = *excluded;
+    }
     settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
     settings.keepJournal = !parser.isSet(QStringLiteral("no-journal"));
 
@@ -182,7 +190,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             continue;
         if (parser.isSet(QStringLiteral("undo")) && parser.isSet(QStringLiteral("history")))
             return invalid(QStringLiteral("opcje --undo i --history wykluczają się"));
-        if (!positional.isEmpty() || parser.isSet(QStringLiteral("companies")))
+        if (!positional.isEmpty() || parser.isSet(QStringLiteral("companies")) ||
+            parser.isSet(QStringLiteral("skip-documents")))
             return invalid(QStringLiteral("--%1 przyjmuje tylko katalog firmy").arg(option));
         result.journalDirectory = parser.value(option);
         if (result.journalDirectory.isEmpty())
@@ -195,6 +204,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return invalid(QStringLiteral("--companies nie przyjmuje pliku eksportu ani katalogu firmy"));
         if (result.summary || parser.isSet(QStringLiteral("report")))
             return invalid(QStringLiteral("--report i --summary dotyczą tylko konwersji"));
+        if (parser.isSet(QStringLiteral("skip-documents")))
+            return invalid(QStringLiteral("--skip-documents dotyczy tylko konwersji"));
         result.companiesPath = parser.value(QStringLiteral("companies"));
         if (result.companiesPath.isEmpty())
             return invalid(QStringLiteral("--companies wymaga ścieżki pliku SPISFIRM.DAT"));
@@ -255,6 +266,10 @@ QString helpText()
         "                              \"pomijaj już zapisane\": nie dopisuje dokumentu, który już\n"
         "                              jest w pliku miesięcznym (ten sam numer, data i NIP);\n"
         "                              domyślnie włączone\n"
+        "  --skip-documents=LISTA      nie zapisuje dokumentów o podanych numerach (kolumna Lp\n"
+        "                              raportu), np. 3,7-9; w przebiegu każdy ma wiersz\n"
+        "                              \" * dokument wyłączony przez użytkownika - pominięty *\",\n"
+        "                              w raporcie stan \"wyłączony\"; działa także w symulacji\n"
         "  --settings=PLIK             ustawienia z sekcji MAIN pliku PRZENOSN.INI okna programu;\n"
         "                              opcje podane w wierszu poleceń mają pierwszeństwo, a plik\n"
         "                              eksportu i katalog firmy można wtedy pominąć\n"

@@ -19,6 +19,10 @@ QString stateText(DocumentState state)
         return QStringLiteral("duplikat");
     case DocumentState::Conflict:
         return QStringLiteral("konflikt");
+    case DocumentState::Excluded:
+        return QStringLiteral("wyłączony");
+    case DocumentState::Undone:
+        return QStringLiteral("cofnięty");
     }
     return {};
 }

@@ -19,6 +19,8 @@ enum class DocumentState
                     // or its entry was written and then lost (see markLost)
     Duplicate,      // "duplikat": already in the monthly file, not appended
     Conflict,       // "konflikt": its number is in the monthly file with other amounts; not appended
+    Excluded,       // "wyłączony": the user chose not to book it; not appended
+    Undone,         // "cofnięty": appended, then taken back with the rest of its run
 };
 
 // The Polish name of a state as the report and the table show it.
@@ -61,6 +63,14 @@ void markLost(DocumentResult& result);
 
 // The result of that document in a list of results in run order, or null.
 DocumentResult* resultOfDocument(QList<DocumentResult>& results, int ordinal);
+// One block the reader did not let through, as far as it names itself.
+struct RejectedBlock
+{
+    bool cancelled = false; // else neither sales nor purchase
+    QString number;         // "kod =", empty when the block has none
+    LedgerDate date;        // "data =", all zero when it has none or it is not a date
+    int resultsBefore = 0;  // the results the run reported before this block
+};
 
 // The blocks of a run that the reader did not let through.
 struct RejectedBlocks

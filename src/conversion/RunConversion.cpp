@@ -8,6 +8,7 @@
 #include "conversion/InvoiceIndex.h"
 #include "conversion/LedgerMonths.h"
 #include "conversion/RunJournal.h"
+#include "encoding/Windows1250.h"
 #include "ledger/DirectoryLock.h"
 #include "platform/NativeFile.h"
 
@@ -73,6 +74,41 @@ DocumentResult mappedDocument(const ConversionRun& run, int ordinal)
     return result;
 }
 
+// What a block the reader did not let through says of itself, read without a
+// trace line: its number and date when it has them.
+RejectedBlock rejectedBlock(const ConversionRun& run, bool cancelled, int resultsBefore)
+{
+    RejectedBlock block;
+    block.cancelled = cancelled;
+    block.resultsBefore = resultsBefore;
+    bool numberSeen = false;
+    bool dateSeen = false;
+    for (qsizetype i = 0; i < run.document.size() && !(numberSeen && dateSeen); ++i) {
+        const QByteArrayView line = run.document.line(i);
+        if (!numberSeen) {
+            if (const auto number = LineText("kod =", line)) {
+                block.number = decodeWindows1250(*number).trimmed();
+                numberSeen = true;
+                continue;
+            }
+        }
+        if (!dateSeen) {
+            if (const auto text = LineText("data =", line)) {
+                dateSeen = true;
+                const QByteArray date = text->trimmed().toByteArray();
+                bool year = false, month = false, day = false;
+                const int y = date.mid(0, 4).toInt(&year);
+                const int m = date.mid(5, 2).toInt(&month);
+                const int d = date.mid(8, 2).toInt(&day);
+                if (year && month && day && date.size() >= 10 && y > 0 && m >= 1 && m <= 12 && d >= 1 &&
+                    d <= 31)
+                    block.date = LedgerDate{quint8(d), quint8(m), quint16(y)};
+            }
+        }
+    }
+    return block;
+}
+
 // A document already booked is not appended: the same invoice again is a
 // duplicate; one of the same number with other amounts is a conflict.
 void reportBooked(ConversionRun& run, DocumentResult& result, const QString& path, const BookedMatch& match)
@@ -103,6 +139,7 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
     const bool wantsResults = run.host.wantsDocumentResults();
     RunProgress progress;
     progress.bytesTotal = run.exportFile->size();
+    int cancelledBefore = run.rejected.cancelled;
     for (;;) {
         const bool letThrough = ReadNextDocument(run);
         progress.bytesRead = run.exportFile->bytesRead();
@@ -111,7 +148,13 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
         if (!letThrough) {
             if (run.endOfInput)
                 return true;
-            continue; // a rejected block leaves no trace
+            // A rejected block leaves no trace.
+            if (wantsResults) {
+                const bool cancelled = run.rejected.cancelled != cancelledBefore;
+                run.host.rejectedBlock(rejectedBlock(run, cancelled, ordinal));
+            }
+            cancelledBefore = run.rejected.cancelled;
+            continue;
         }
         run.trace(QString());
         const bool accepted = MapDocument(run);
@@ -119,6 +162,13 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
         DocumentResult result = wantsResults ? mappedDocument(run, ordinal) : DocumentResult{};
         if (!accepted) {
             result.state = DocumentState::Skipped;
+            run.host.documentResult(result);
+            continue;
+        }
+        if (settings.excludedDocuments.contains(ordinal)) {
+            // In place of its append; not counted, as it is not booked.
+            run.trace(QStringLiteral(" * dokument wyłączony przez użytkownika - pominięty *"));
+            result.state = DocumentState::Excluded;
             run.host.documentResult(result);
             continue;
         }
@@ -231,6 +281,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     if (!settings.dryRun && settings.keepJournal) {
         journal.start();
         run.monthFile.setObserver(&journal);
+        host.journalStarted(journal.runId());
     }
 
     if (settings.dryRun)

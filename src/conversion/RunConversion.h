@@ -2,6 +2,7 @@
 #pragma once
 
 #include "conversion/DocumentResult.h"
+#include "conversion/DocumentSelection.h"
 #include "encoding/PolishEncoding.h"
 
 #include <QString>
@@ -27,6 +28,9 @@ struct ConversionSettings
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
     bool skipDuplicates = true; // chb_duplikaty: already booked invoices skipped
+    // The documents the user chose not to book, by ordinal: mapped and
+    // reported, never appended.
+    DocumentSelection excludedDocuments;
 };
 
 // How far a run has come: the share of the export file read, and the
@@ -64,6 +68,10 @@ public:
     // (another program cut the file short or wrote over it): see markLost.
     virtual void entryLost(int ordinal) { Q_UNUSED(ordinal); }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
+    // Each block not let through, when the host wants the results.
+    virtual void rejectedBlock(const RejectedBlock& block) { Q_UNUSED(block); }
+    // A real run has written its journal record under this id.
+    virtual void journalStarted(const QString& runId) { Q_UNUSED(runId); }
     // A remark on the run as a whole, such as how the export file was read.
     virtual void runNotice(const QString& text) { Q_UNUSED(text); }
     // Called after every document block read, often: a host that shows it

@@ -19,7 +19,13 @@ struct RunReport
     bool dryRun = false;
     QList<DocumentResult> documents; // one per block let through, in run order
     RejectedBlocks rejected;
-    QStringList notices; // remarks on the run as a whole, in the order they came
+    QString journalRunId; // the journal's id of a real run that kept one
+    QDateTime undoneAt;   // when the run was taken back; invalid while it stands
+    QStringList notices;  // remarks on the run as a whole, in the order they came
 };
+
+// After the run was taken back: what it wrote reads "cofnięty", and the
+// report says when.
+void markRunUndone(RunReport& report, const QDateTime& undoneAt);
 
 } // namespace przenosnik

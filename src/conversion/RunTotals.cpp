@@ -66,6 +66,14 @@ QList<double> amountColumns(const DocumentAmounts& a)
             a.vat4,   a.netto0, a.nettoWolne, a.nettoNieop, a.kolumna, a.vatTotal()};
 }
 
+bool stateListed(const RunTotals& totals, int state)
+{
+    const auto kind = DocumentState(state);
+    return (kind != DocumentState::Conflict && kind != DocumentState::Excluded &&
+            kind != DocumentState::Undone) ||
+           totals.byState[state] > 0;
+}
+
 RunTotals computeTotals(const RunReport& report)
 {
     RunTotals totals;
@@ -74,11 +82,11 @@ RunTotals computeTotals(const RunReport& report)
     totals.blocks = int(report.documents.size()) + totals.cancelled + totals.otherKinds;
     for (const DocumentResult& document : report.documents) {
         ++totals.byState[int(document.state)];
-        // The run counts every accepted document but one already booked, also the one a file failure stopped
-        // at.
+        // The run counts every accepted document but one already booked or excluded, also the one a
+        // file failure stopped at and those taken back since. Only what stands in the ledger is summed.
         const bool written =
             document.state == DocumentState::Written || document.state == DocumentState::WouldBeWritten;
-        if (written || document.state == DocumentState::NotWritten)
+        if (written || document.state == DocumentState::NotWritten || document.state == DocumentState::Undone)
             ++totals.converted;
         if (!written)
             continue;
@@ -118,13 +126,10 @@ QStringList totalsLines(const RunTotals& totals)
         QStringLiteral("Innego rodzaju: %1").arg(totals.otherKinds),
         QStringLiteral("Dokumentów przeniesionych: %1").arg(totals.converted),
     };
-    for (int state = 0; state < DocumentStateCount; ++state) {
-        // Conflicts are listed when there are some; the lines of a run without any stay as they were.
-        if (DocumentState(state) == DocumentState::Conflict && totals.byState[state] == 0)
-            continue;
-        lines.append(
-            QStringLiteral("%1: %2").arg(stateText(DocumentState(state))).arg(totals.byState[state]));
-    }
+    for (int state = 0; state < DocumentStateCount; ++state)
+        if (stateListed(totals, state))
+            lines.append(
+                QStringLiteral("%1: %2").arg(stateText(DocumentState(state))).arg(totals.byState[state]));
     for (const FileTotals& file : totals.files) {
         lines.append(QStringLiteral("Plik %1").arg(file.monthFile));
         for (int kind = 0; kind < TotalsKindCount; ++kind) {

@@ -18,7 +18,7 @@ enum TotalsKind
     UndeterminedTotals = 2, // "nieokreślony"
 };
 inline constexpr int TotalsKindCount = 3;
-inline constexpr int DocumentStateCount = 6;
+inline constexpr int DocumentStateCount = 8;
 
 struct KindTotals
 {
@@ -42,6 +42,10 @@ struct RunTotals
     QList<FileTotals> files;              // in the order each file was first written to
     KindTotals overall[TotalsKindCount];
 };
+
+// Whether the totals list a state: the usual ones always, "konflikt",
+// "wyłączony" and "cofnięty" only when a document has it.
+bool stateListed(const RunTotals& totals, int state);
 
 // The totals of a run. The amounts are summed over the documents written
 // (in a dry run: those that would be written).

@@ -91,8 +91,9 @@ QString totalsHtml(const RunTotals& totals)
     for (qsizetype i = 0; i < counts.size(); ++i)
         html += row({counts.at(i), QString::number(values[i])}, QLatin1String("nr"));
     for (int state = 0; state < DocumentStateCount; ++state)
-        html +=
-            row({stateText(DocumentState(state)) + QLatin1Char(':'), QString::number(totals.byState[state])},
+        if (stateListed(totals, state))
+            html += row(
+                {stateText(DocumentState(state)) + QLatin1Char(':'), QString::number(totals.byState[state])},
                 QLatin1String("nr"));
     html += QStringLiteral("</table><p></p>");
 

@@ -13,17 +13,21 @@ namespace {
 enum Column
 {
     Ordinal,
+    State,
+    Remarks,
     Number,
     Date,
     Kind,
     Party,
     Nip,
     FirstAmount,
-    // the amount columns follow, as many as amountCaptions() names
+    // the amount columns follow, as many as amountCaptions() names, then Brutto, Plik, Pozycja
 };
 
 const QColor FailedColour(255, 192, 192);
 const QColor RemarksColour(255, 255, 176);
+const QColor NotBookedColour(224, 224, 224);
+const QColor GreyText(96, 96, 96);
 
 // The monthly file's name without its directory.
 QString fileName(const QString& path)
@@ -36,6 +40,22 @@ int dateKey(const LedgerDate& date)
 {
     return date.year * 10000 + date.month * 100 + date.day;
 }
+
+double gross(const DocumentAmounts& amounts)
+{
+    return amounts.kolumna + amounts.vatTotal();
+}
+
+QString digitsOf(const QString& text)
+{
+    QString digits;
+    for (QChar c : text) {
+        if (c.isDigit()) {
+            digits.append(c);
+        }
+    }
+    return digits;
+}
 } // namespace
 
 DocumentTableModel::DocumentTableModel(QObject* parent)
@@ -45,23 +65,78 @@ DocumentTableModel::DocumentTableModel(QObject* parent)
 
 QStringList DocumentTableModel::captions()
 {
-    return QStringList{QStringLiteral("Lp"),     QStringLiteral("Numer"),      QStringLiteral("Data"),
-                       QStringLiteral("Rodzaj"), QStringLiteral("Kontrahent"), QStringLiteral("NIP")} +
+    return QStringList{QStringLiteral("Lp"),         QStringLiteral("Stan"), QStringLiteral("Uwagi"),
+                       QStringLiteral("Numer"),      QStringLiteral("Data"), QStringLiteral("Rodzaj"),
+                       QStringLiteral("Kontrahent"), QStringLiteral("NIP")} +
            amountCaptions() +
-           QStringList{QStringLiteral("Plik"), QStringLiteral("Pozycja"), QStringLiteral("Stan"),
-                       QStringLiteral("Uwagi")};
+           QStringList{QStringLiteral("Brutto"), QStringLiteral("Plik"), QStringLiteral("Pozycja")};
 }
 
 void DocumentTableModel::setResults(const RunResults* results)
 {
     beginResetModel();
     m_results = results;
+    m_rows.clear();
+    m_choosing = false;
+    m_excluded.clear();
+    if (results) {
+        // A rejected block stands before the result reported after it.
+        m_rows.reserve(results->size() + results->rejectedCount());
+        int rejected = 0;
+        for (int document = 0; document <= results->size(); ++document) {
+            while (rejected < results->rejectedCount() &&
+                   results->rejectedAt(rejected).resultsBefore <= document) {
+                m_rows.append(-1 - rejected++);
+            }
+            if (document < results->size()) {
+                m_rows.append(document);
+            }
+        }
+    }
     endResetModel();
+}
+
+void DocumentTableModel::refresh()
+{
+    if (!m_rows.isEmpty()) {
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
+}
+
+void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& excluded)
+{
+    m_choosing = choosing;
+    m_excluded.clear();
+    if (choosing && m_results) {
+        for (int document = 0; document < m_results->size(); ++document) {
+            const DocumentResult& result = m_results->at(document);
+            if (result.state == DocumentState::WouldBeWritten && excluded.contains(result.ordinal)) {
+                m_excluded.insert(result.ordinal);
+            }
+        }
+    }
+    refresh();
+}
+
+DocumentSelection DocumentTableModel::excluded() const
+{
+    return DocumentSelection::fromOrdinals(QList<int>(m_excluded.cbegin(), m_excluded.cend()));
+}
+
+int DocumentTableModel::documentIndex(int row) const
+{
+    return row >= 0 && row < m_rows.size() && m_rows.at(row) >= 0 ? m_rows.at(row) : -1;
+}
+
+bool DocumentTableModel::checkable(int row) const
+{
+    const int document = documentIndex(row);
+    return m_choosing && document >= 0 && m_results->at(document).state == DocumentState::WouldBeWritten;
 }
 
 int DocumentTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !m_results ? 0 : m_results->size();
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int DocumentTableModel::columnCount(const QModelIndex& parent) const
@@ -78,21 +153,84 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
+Qt::ItemFlags DocumentTableModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == Ordinal && checkable(index.row())) {
+        flags |= Qt::ItemIsUserCheckable;
+    }
+    return flags;
+}
+
+bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != Ordinal ||
+        !checkable(index.row())) {
+        return false;
+    }
+    const int ordinal = m_results->at(documentIndex(index.row())).ordinal;
+    if (value.value<Qt::CheckState>() == Qt::Checked) {
+        m_excluded.remove(ordinal);
+    } else {
+        m_excluded.insert(ordinal);
+    }
+    Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    Q_EMIT exclusionsChanged();
+    return true;
+}
+
 QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !m_results || index.row() >= m_results->size()) {
+    if (!index.isValid() || index.row() >= m_rows.size()) {
         return {};
     }
-    const DocumentResult& result = m_results->at(index.row());
-    const int lastAmount = FirstAmount + m_amounts - 1;
+    const int document = documentIndex(index.row());
+    if (document < 0) {
+        const int rejected = -1 - m_rows.at(index.row());
+        switch (role) {
+        case Qt::DisplayRole:
+            return rejectedDisplay(rejected, index.column());
+        case SortRole:
+            if (index.column() == Date) {
+                return dateKey(m_results->rejectedAt(rejected).date);
+            }
+            // Numbers where the documents have numbers, so that the rows sort together.
+            if (index.column() == Ordinal || index.column() == FirstAmount + m_amounts + 2) {
+                return 0;
+            }
+            if (index.column() >= FirstAmount && index.column() <= FirstAmount + m_amounts) {
+                return 0.0;
+            }
+            return rejectedDisplay(rejected, index.column());
+        case AttentionRole:
+            return QStringLiteral("0");
+        case Qt::ForegroundRole:
+            return QBrush(GreyText);
+        default:
+            return {};
+        }
+    }
+    const DocumentResult& result = m_results->at(document);
+    const int lastAmount = FirstAmount + m_amounts; // Brutto
+    const bool unticked = m_choosing && m_excluded.contains(result.ordinal);
+    const bool notBooked =
+        unticked || result.state == DocumentState::Excluded || result.state == DocumentState::Undone;
     switch (role) {
     case Qt::DisplayRole:
-        return display(index.row(), index.column());
+        return display(document, index.column());
+    case Qt::CheckStateRole:
+        if (index.column() == Ordinal && checkable(index.row())) {
+            return unticked ? Qt::Unchecked : Qt::Checked;
+        }
+        return {};
     case SortRole:
-        return sortValue(index.row(), index.column());
+        return sortValue(document, index.column());
     case AttentionRole:
         return needsAttention(result) ? QStringLiteral("1") : QStringLiteral("0");
     case Qt::BackgroundRole:
+        if (notBooked) {
+            return QBrush(NotBookedColour);
+        }
         if (failed(result)) {
             return QBrush(FailedColour);
         }
@@ -102,6 +240,9 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::ForegroundRole:
         // The marked rows keep dark text whatever the colour scheme.
+        if (notBooked) {
+            return QBrush(GreyText);
+        }
         return failed(result) || !result.remarks.isEmpty() ? QBrush(Qt::black) : QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == Ordinal || (index.column() >= FirstAmount && index.column() <= lastAmount) ||
@@ -114,13 +255,32 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant DocumentTableModel::display(int row, int column) const
+QVariant DocumentTableModel::rejectedDisplay(int index, int column) const
 {
-    const DocumentResult& result = m_results->at(row);
+    const RejectedBlock& block = m_results->rejectedAt(index);
+    switch (column) {
+    case State:
+        return block.cancelled ? QStringLiteral("anulowany") : QStringLiteral("inny rodzaj");
+    case Number:
+        return block.number;
+    case Date:
+        return reportDate(block.date);
+    default:
+        return QString();
+    }
+}
+
+QVariant DocumentTableModel::display(int document, int column) const
+{
+    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     switch (column) {
     case Ordinal:
         return result.ordinal;
+    case State:
+        return stateText(result.state);
+    case Remarks:
+        return result.remarks.join(QStringLiteral(", "));
     case Number:
         return result.number;
     case Date:
@@ -139,21 +299,19 @@ QVariant DocumentTableModel::display(int row, int column) const
     }
     switch (column - FirstAmount - amounts) {
     case 0:
-        return result.monthFile.isEmpty() ? QString() : fileName(result.monthFile);
+        return reportAmount(gross(result.amounts));
     case 1:
-        return result.position > 0 ? QString::number(result.position) : QString();
+        return result.monthFile.isEmpty() ? QString() : fileName(result.monthFile);
     case 2:
-        return stateText(result.state);
-    case 3:
-        return result.remarks.join(QStringLiteral(", "));
+        return result.position > 0 ? QString::number(result.position) : QString();
     default:
         return {};
     }
 }
 
-QVariant DocumentTableModel::sortValue(int row, int column) const
+QVariant DocumentTableModel::sortValue(int document, int column) const
 {
-    const DocumentResult& result = m_results->at(row);
+    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     if (column == Date) {
         return dateKey(result.date);
@@ -161,10 +319,33 @@ QVariant DocumentTableModel::sortValue(int row, int column) const
     if (column >= FirstAmount && column < FirstAmount + amounts) {
         return amountColumns(result.amounts).at(column - FirstAmount);
     }
-    if (column == FirstAmount + amounts + 1) {
+    if (column == FirstAmount + amounts) {
+        return gross(result.amounts);
+    }
+    if (column == FirstAmount + amounts + 2) {
         return result.position;
     }
-    return display(row, column);
+    return display(document, column);
+}
+
+bool DocumentTableModel::rowMatches(int row, const QString& text) const
+{
+    if (text.isEmpty()) {
+        return true;
+    }
+    const int document = documentIndex(row);
+    if (document < 0) {
+        return m_results->rejectedAt(-1 - m_rows.at(row)).number.contains(text, Qt::CaseInsensitive);
+    }
+    const DocumentResult& result = m_results->at(document);
+    if (result.number.contains(text, Qt::CaseInsensitive) || result.nip.contains(text, Qt::CaseInsensitive) ||
+        result.partyName.contains(text, Qt::CaseInsensitive)) {
+        return true;
+    }
+    const QString digits = digitsOf(text);
+    return !digits.isEmpty() &&
+           digits.size() == text.size() - text.count(QLatin1Char('-')) - text.count(QLatin1Char(' ')) &&
+           digitsOf(result.nip).contains(digits);
 }
 
 } // namespace przenosnik

@@ -133,6 +133,7 @@ FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
     createTracePanel(panelMain);
     createStatusBar();
     setTabOrder();
+    watchOptions();
 
     m_hints = new HintSwitch(this);
     m_trace = std::make_unique<TraceLog>(MemoTrace);
@@ -194,6 +195,16 @@ void FormMain::entryLost(int ordinal)
 void FormMain::rejectedBlocks(const RejectedBlocks& blocks)
 {
     m_results.setRejected(blocks);
+}
+
+void FormMain::rejectedBlock(const RejectedBlock& block)
+{
+    m_results.addRejected(block);
+}
+
+void FormMain::journalStarted(const QString& runId)
+{
+    m_results.setJournalRunId(runId);
 }
 
 void FormMain::runNotice(const QString& text)
@@ -260,13 +271,25 @@ void FormMain::act_KonwertExecute()
     case InputVerdict::Run:
         break;
     }
-    if (!ch_sprawdz->isChecked() && !offerUndoOfInterruptedRun(de_KPR->text())) {
+    const bool dryRun = ch_sprawdz->isChecked();
+    if (!dryRun && refuseBusyDirectory(de_KPR->text())) {
+        return;
+    }
+    if (!dryRun && !offerUndoOfInterruptedRun(de_KPR->text())) {
         return;
     }
     // What the run will do, so that a mis-clicked "symulacja" shows before the answer.
-    const QString consequence = ch_sprawdz->isChecked()
-                                    ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
-                                    : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
+    QString consequence = dryRun ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                                 : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
+    if (!m_excluded.isEmpty() && exclusionKey() != m_exclusionKey) {
+        // The export file was changed since the dry run: its numbers may name other documents.
+        dropExclusions();
+        consequence += QStringLiteral("\nPlik eksportu zmienił się od symulacji: wybór dokumentów "
+                                      "do pominięcia przepadł.");
+    }
+    if (!dryRun && !m_excluded.isEmpty()) {
+        consequence += QStringLiteral("\nPominięte przez użytkownika: %1").arg(m_excluded.count());
+    }
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
@@ -282,7 +305,12 @@ void FormMain::runConversion()
     // controls are back, so that none of it reaches them.
     RunInputBlocker blocker;
     m_running = true;
-    const ConversionSettings settings = conversionSettings();
+    ConversionSettings settings = conversionSettings();
+    // The exclusions hold for the real run only; a dry run shows every document to choose from.
+    if (!settings.dryRun) {
+        settings.excludedDocuments = m_excluded;
+    }
+    const QString key = exclusionKey();
     tabs_Wyniki->showResults(nullptr);
     m_results.start(settings, QDateTime::currentDateTime());
     // The tool bar and the options stay as they are until the run ends.
@@ -291,7 +319,7 @@ void FormMain::runConversion()
     controls->setEnabled(false);
     m_progress = std::make_unique<RunProgressDisplay>(statusBar());
     RunOutcome outcome = RunOutcome::ExportNotOpened;
-    const auto done = qScopeGuard([this, &outcome, controls, focused] {
+    const auto done = qScopeGuard([this, &outcome, controls, focused, &settings, &key] {
         m_trace->flush();
         m_trace->scrollToLastLine();
         mDokument->setPlainText(m_documentLines.join(QLatin1Char('\n')));
@@ -306,6 +334,21 @@ void FormMain::runConversion()
         act_Raport->setEnabled(reported);
         act_Drukuj->setEnabled(reported);
         tabs_Wyniki->showResults(reported ? &m_results : nullptr);
+        if (reported && settings.dryRun) {
+            // Chosen after this dry run, for the next real run with the same file and options.
+            if (key != m_exclusionKey) {
+                m_excluded = {};
+            }
+            m_exclusionKey = key;
+            tabs_Wyniki->setChoosing(true, m_excluded);
+        } else if (reported && outcome != RunOutcome::DirectoryBusy) {
+            // A real run that read the file used them up.
+            m_excluded = {};
+            m_exclusionKey.clear();
+        }
+        if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
+            tabs_Wyniki->showHistory(de_KPR->text());
+        }
         if (reported && m_results.anyNeedsAttention()) {
             tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
         }

@@ -58,11 +58,15 @@ public:
     void documentResult(const DocumentResult& result) override;
     void entryLost(int ordinal) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void rejectedBlock(const RejectedBlock& block) override;
+    void journalStarted(const QString& runId) override;
     void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.
     const RunReport& lastReport() const { return m_results.report(); }
+    // The documents the next real run leaves out, as chosen after a dry run.
+    const DocumentSelection& excludedDocuments() const { return m_excluded; }
 
 public Q_SLOTS:
     void act_KonwertExecute();
@@ -98,6 +102,15 @@ private:
     // take it back first. Answers false when the user cancels.
     bool offerUndoOfInterruptedRun(const QString& companyDirectory);
     void undoRun(const QString& companyDirectory, const UndoPlan& plan);
+    // Another run holds the directory: says so and answers true.
+    bool refuseBusyDirectory(const QString& companyDirectory);
+    // What the exclusions hold for: the export file as it is on the disk and
+    // every option of a run but "symulacja".
+    QString exclusionKey() const;
+    // An option changed: the exclusions chosen for other options go.
+    void optionsChanged();
+    void dropExclusions();
+    void watchOptions();
 
     // Tool bar
     QToolBar* ToolBar1 = nullptr;
@@ -140,6 +153,8 @@ private:
     QString m_lastExportFolder;
     QString m_lastReportFile;
     RunResults m_results;
+    DocumentSelection m_excluded;
+    QString m_exclusionKey; // of the dry run the exclusions were chosen after; empty for none
     // Shows how far the current run has come; none outside a run.
     std::unique_ptr<RunProgressDisplay> m_progress;
     int m_documentCount = 0;

@@ -50,44 +50,51 @@ void placeChoice(QWidget* choice, const char* name, int left, int top, int width
     choice->setGeometry(left, top, qMax(width, choice->sizeHint().width()), height);
 }
 
-QAction* makeAction(QObject* parent, const char* name, const QString& caption, const QString& hint,
-                    ToolBarImage image)
+// An action of the tool bar; its shortcut works wherever the focus is in the
+// window and is named in its hint.
+QAction* makeAction(QWidget* window, const char* name, const QString& caption, const QString& hint,
+                    ToolBarImage image, const QKeySequence& shortcut)
 {
-    auto* action = new QAction(toolBarImage(image), caption, parent);
+    auto* action = new QAction(toolBarImage(image), caption, window);
     action->setObjectName(QLatin1String(name));
-    action->setToolTip(hint);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText)));
+    window->addAction(action);
     return action;
 }
 } // namespace
 
 void FormMain::createActions()
 {
-    act_Konwert =
-        makeAction(this, "act_Konwert", QStringLiteral("Konwersja"),
-                   QStringLiteral("Konwersja danych Symfonia 2 KPR"), ToolBarImage::FactoryWithArrows);
+    act_Konwert = makeAction(this, "act_Konwert", QStringLiteral("Konwersja"),
+                             QStringLiteral("Konwersja danych Symfonia 2 KPR"),
+                             ToolBarImage::FactoryWithArrows, QKeySequence(Qt::Key_F9));
     act_Cofnij = makeAction(this, "act_Cofnij", QStringLiteral("Cofnij"),
                             QStringLiteral("Cofa ostatnią konwersję do wybranego katalogu danych"),
-                            ToolBarImage::UndoArrow);
-    Act_FirmyKPR =
-        makeAction(this, "Act_FirmyKPR", QStringLiteral("Firmy KPR"),
-                   QStringLiteral("Ułatwia wybranie katalogu firmy z KPR"), ToolBarImage::OpenFolder);
+                            ToolBarImage::UndoArrow, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Act_FirmyKPR = makeAction(this, "Act_FirmyKPR", QStringLiteral("Firmy KPR"),
+                              QStringLiteral("Ułatwia wybranie katalogu firmy z KPR"),
+                              ToolBarImage::OpenFolder, QKeySequence(Qt::Key_F3));
     act_Help = makeAction(this, "act_Help", QStringLiteral("Włącza dymki podpowiedzi"),
-                          QStringLiteral("Włącza dymki podpowiedzi"), ToolBarImage::QuestionMark);
-    act_Help->setShortcut(QKeySequence(Qt::Key_F1));
-    act_Help->setShortcutContext(Qt::WindowShortcut);
+                          QStringLiteral("Włącza dymki podpowiedzi"), ToolBarImage::QuestionMark,
+                          QKeySequence(Qt::Key_F1));
     act_Help->setCheckable(true);
     act_WyczyscTrace = makeAction(this, "act_WyczyscTrace", QStringLiteral("Wyczyść"),
-                                  QStringLiteral("Czyści pole śledzenia"), ToolBarImage::WasteBin);
+                                  QStringLiteral("Czyści pole śledzenia"), ToolBarImage::WasteBin,
+                                  QKeySequence(Qt::CTRL | Qt::Key_L));
     act_Raport = makeAction(this, "act_Raport", QStringLiteral("Raport"),
                             QStringLiteral("Zapisuje raport z ostatniej konwersji (CSV albo PDF)"),
-                            ToolBarImage::ReportSheet);
+                            ToolBarImage::ReportSheet, QKeySequence(Qt::CTRL | Qt::Key_S));
     act_Drukuj = makeAction(this, "act_Drukuj", QStringLiteral("Drukuj"),
-                            QStringLiteral("Drukuje raport z ostatniej konwersji"), ToolBarImage::Printer);
+                            QStringLiteral("Drukuje raport z ostatniej konwersji"), ToolBarImage::Printer,
+                            QKeySequence(Qt::CTRL | Qt::Key_P));
     // There is nothing to save or print before a run.
     act_Raport->setEnabled(false);
     act_Drukuj->setEnabled(false);
-    act_Close = makeAction(this, "act_Close", QStringLiteral("Koniec"),
-                           QStringLiteral("Kończy prace programu"), ToolBarImage::WalkingOut);
+    act_Close =
+        makeAction(this, "act_Close", QStringLiteral("Koniec"), QStringLiteral("Kończy prace programu"),
+                   ToolBarImage::WalkingOut, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     connect(act_Konwert, &QAction::triggered, this, &FormMain::act_KonwertExecute);
     connect(act_Cofnij, &QAction::triggered, this, &FormMain::act_CofnijExecute);
@@ -98,8 +105,6 @@ void FormMain::createActions()
     connect(act_Raport, &QAction::triggered, this, &FormMain::act_RaportExecute);
     connect(act_Drukuj, &QAction::triggered, this, &FormMain::act_DrukujExecute);
     connect(act_Close, &QAction::triggered, this, &FormMain::act_CloseExecute);
-    // The shortcut works wherever the focus is in the window.
-    addAction(act_Help);
 }
 
 void FormMain::createToolBar(QWidget* panelTop)
@@ -117,6 +122,8 @@ void FormMain::createToolBar(QWidget* panelTop)
         QWidget* button = ToolBar1->widgetForAction(action);
         button->setObjectName(QLatin1String(name));
         button->setFixedSize(ToolButtonWidth, ToolButtonHeight);
+        // Reachable with Tab, pressed with the space bar.
+        button->setFocusPolicy(Qt::TabFocus);
     };
     auto addSeparator = [this](int separatorWidth) {
         QAction* separator = ToolBar1->addSeparator();
@@ -261,7 +268,8 @@ void FormMain::createTracePanel(QWidget* panelMain)
     MemoTrace->setObjectName(QStringLiteral("MemoTrace"));
     MemoTrace->setToolTip(QStringLiteral("Okienko wyników pracy i przebiegu operacji"));
     tabs_Wyniki = new ResultsPages(
-        MemoTrace, [this](int first, int count) { return m_trace->lines(first, count); }, panelLeft);
+        MemoTrace, [this](int first, int count) { return m_trace->lines(first, count); },
+        [this] { act_CofnijExecute(); }, panelLeft);
     leftLayout->addWidget(tabs_Wyniki);
 }
 
@@ -276,9 +284,17 @@ void FormMain::createStatusBar()
 
 void FormMain::setTabOrder()
 {
-    const QList<QWidget*> chain{ch_sprawdz,    de_KPR,        FE_EPP,      RB_852,       RB_MAZ,
-                                chb_duplikaty, chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ,
-                                Edit_OPIS,     chb_def_opis,  chb_kod,     mDokument,    MemoTrace};
+    QList<QWidget*> chain;
+    // The tool bar first, button by button in its order, then the options.
+    for (QAction* action : ToolBar1->actions()) {
+        QWidget* widget = ToolBar1->widgetForAction(action);
+        if (widget && !action->isSeparator()) {
+            chain.append(widget);
+        }
+    }
+    chain += QList<QWidget*>{de_KPR,        FE_EPP,      RB_852,       RB_MAZ,   chb_duplikaty,
+                             chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ, Edit_OPIS,
+                             chb_def_opis,  chb_kod,     mDokument,    MemoTrace};
     for (qsizetype i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

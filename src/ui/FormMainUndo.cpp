@@ -3,14 +3,18 @@
 #include "ui/FormMain.h"
 
 #include "conversion/RunReplay.h"
+#include "ledger/DirectoryLock.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/UndoRun.h"
 #include "ledger/UndoText.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
+#include "ui/ResultsPages.h"
 #include "ui/TraceLog.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -41,12 +45,20 @@ void FormMain::act_CofnijExecute()
         de_KPR->setFocus(Qt::OtherFocusReason);
         return;
     }
+    if (refuseBusyDirectory(directory)) {
+        return;
+    }
     const UndoPlan plan =
         planUndoOfLastRun(directory, loadJournal(*this, directory, JournalScope::UndoTarget));
     if (!plan.found) {
         appendTrace(nothingToUndoText(directory));
+        m_trace->flush();
+        MessageBox::show(this, QMessageBox::Information, Caption, nothingToUndoText(directory),
+                         QMessageBox::Ok);
     } else if (!plan.canUndo()) {
         appendTrace(undoRefusalText(plan));
+        m_trace->flush();
+        MessageBox::show(this, QMessageBox::Warning, Caption, undoRefusalText(plan), QMessageBox::Ok);
     } else if (MessageBox::show(this, QMessageBox::Question, Caption,
                                 undoPlanLines(plan).join(QLatin1Char('\n')) +
                                     QStringLiteral("\n\nCofnąć tę konwersję ?"),
@@ -63,11 +75,34 @@ void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
         for (const QString& line : undoDoneLines(plan, result)) {
             appendTrace(line);
         }
+        // The results of the run taken back say so from now on.
+        const RunReport& shown = m_results.report();
+        if (!shown.dryRun && !shown.journalRunId.isEmpty() && shown.journalRunId == plan.run.id &&
+            QDir(shown.companyDirectory) == QDir(companyDirectory)) {
+            m_results.markUndone(QDateTime::currentDateTime());
+            tabs_Wyniki->refreshResults();
+        }
     }
     if (!result.failure.isEmpty()) {
-        appendTrace(undoFailureText(plan, result));
+        const QString failure = undoFailureText(plan, result);
+        appendTrace(failure);
+        m_trace->flush();
+        MessageBox::show(this, QMessageBox::Warning, Caption, failure, QMessageBox::Ok);
     }
     m_trace->flush();
+    if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
+        tabs_Wyniki->showHistory(companyDirectory);
+    }
+}
+
+bool FormMain::refuseBusyDirectory(const QString& companyDirectory)
+{
+    // Taken and let go at once: only a lock another run holds is busy.
+    if (!QFileInfo(companyDirectory).isDir() || !DirectoryLock(companyDirectory).busy()) {
+        return false;
+    }
+    showRunRefused(directoryBusyText(companyDirectory));
+    return true;
 }
 
 bool FormMain::offerUndoOfInterruptedRun(const QString& companyDirectory)

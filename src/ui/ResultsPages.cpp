@@ -2,11 +2,16 @@
 
 #include "conversion/RunTotals.h"
 #include "ui/DocumentTableModel.h"
+#include "ui/HistoryPage.h"
 #include "ui/RunResults.h"
 #include "ui/TotalsTable.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -25,12 +30,22 @@ QVBoxLayout* pageLayout(QWidget* page)
     return layout;
 }
 
+} // namespace
+
 // The documents sort as the table's model says; by their number in the run
-// (the first column) they are already in order, compared without asking the model.
-class DocumentSortModel : public QSortFilterProxyModel
+// (the first column) they are already in order, compared without asking the
+// model. They are filtered by "tylko z uwagami" and by the search text.
+class DocumentFilterModel : public QSortFilterProxyModel
 {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setFilter(bool attentionOnly, const QString& search)
+    {
+        m_attentionOnly = attentionOnly;
+        m_search = search.trimmed();
+        invalidateRowsFilter();
+    }
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
@@ -39,7 +54,23 @@ protected:
             return left.row() < right.row();
         return QSortFilterProxyModel::lessThan(left, right);
     }
+
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        const auto* model = static_cast<const DocumentTableModel*>(sourceModel());
+        if (m_attentionOnly &&
+            model->index(row, 0, parent).data(DocumentTableModel::AttentionRole).toString() !=
+                QLatin1String("1"))
+            return false;
+        return model->rowMatches(row, m_search);
+    }
+
+private:
+    bool m_attentionOnly = false;
+    QString m_search;
 };
+
+namespace {
 
 void makeCompact(QTableView* table)
 {
@@ -52,7 +83,8 @@ void makeCompact(QTableView* table)
 }
 } // namespace
 
-ResultsPages::ResultsPages(QWidget* memoTrace, TraceLines traceLines, QWidget* parent)
+ResultsPages::ResultsPages(QWidget* memoTrace, TraceLines traceLines, std::function<void()> undo,
+                           QWidget* parent)
     : QTabWidget(parent), m_traceLines(std::move(traceLines))
 {
     setObjectName(QStringLiteral("tabs_Wyniki"));
@@ -64,6 +96,8 @@ ResultsPages::ResultsPages(QWidget* memoTrace, TraceLines traceLines, QWidget* p
     addTab(tracePage, QStringLiteral("Przebieg"));
     addTab(createDocumentsPage(), QStringLiteral("Dokumenty"));
     addTab(createTotalsPage(), QStringLiteral("Podsumowanie"));
+    page_Historia = new HistoryPage(std::move(undo), this);
+    addTab(page_Historia, QStringLiteral("Historia"));
 }
 
 QWidget* ResultsPages::createDocumentsPage()
@@ -72,22 +106,39 @@ QWidget* ResultsPages::createDocumentsPage()
     page->setObjectName(QStringLiteral("page_Dokumenty"));
     QVBoxLayout* layout = pageLayout(page);
 
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 4, 0);
     chb_tylkoUwagi = new QCheckBox(QStringLiteral("tylko z uwagami"), page);
     chb_tylkoUwagi->setObjectName(QStringLiteral("chb_tylkoUwagi"));
     chb_tylkoUwagi->setToolTip(QStringLiteral("Pokazuje tylko dokumenty pominięte, niezapisane, "
                                               "już zapisane wcześniej i te z uwagami"));
-    layout->addWidget(chb_tylkoUwagi);
+    bar->addWidget(chb_tylkoUwagi);
+    Edit_Szukaj = new QLineEdit(page);
+    Edit_Szukaj->setObjectName(QStringLiteral("Edit_Szukaj"));
+    Edit_Szukaj->setPlaceholderText(QStringLiteral("Szukaj: numer, NIP, kontrahent"));
+    Edit_Szukaj->setToolTip(QStringLiteral("Pokazuje tylko dokumenty, których numer, NIP albo nazwa "
+                                           "kontrahenta zawiera wpisany tekst"));
+    Edit_Szukaj->setClearButtonEnabled(true);
+    bar->addWidget(Edit_Szukaj, 1);
+    l_wiersze = new QLabel(page);
+    l_wiersze->setObjectName(QStringLiteral("l_wiersze"));
+    bar->addWidget(l_wiersze);
+    layout->addLayout(bar);
 
     m_model = new DocumentTableModel(this);
-    m_proxy = new DocumentSortModel(this);
+    m_proxy = new DocumentFilterModel(this);
     m_proxy->setSourceModel(m_model);
     m_proxy->setSortRole(DocumentTableModel::SortRole);
     m_proxy->setSortLocaleAware(true);
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
-    m_proxy->setFilterRole(DocumentTableModel::AttentionRole);
-    m_proxy->setFilterKeyColumn(0);
-    connect(chb_tylkoUwagi, &QCheckBox::toggled, this,
-            [this](bool only) { m_proxy->setFilterFixedString(only ? QStringLiteral("1") : QString()); });
+    const auto filter = [this] {
+        m_proxy->setFilter(chb_tylkoUwagi->isChecked(), Edit_Szukaj->text());
+        showRowCount();
+    };
+    connect(chb_tylkoUwagi, &QCheckBox::toggled, this, filter);
+    connect(Edit_Szukaj, &QLineEdit::textChanged, this, filter);
+    connect(m_model, &DocumentTableModel::exclusionsChanged, this,
+            [this] { Q_EMIT exclusionsChanged(m_model->excluded()); });
 
     auto* splitter = new QSplitter(Qt::Vertical, page);
     splitter->setObjectName(QStringLiteral("split_Dokumenty"));
@@ -108,6 +159,8 @@ QWidget* ResultsPages::createDocumentsPage()
     grid_Dokumenty->horizontalHeader()->setResizeContentsPrecision(200);
     connect(grid_Dokumenty->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsPages::showDocumentTrace);
+    // The space bar ticks or unticks the current row, whichever cell is current.
+    grid_Dokumenty->installEventFilter(this);
 
     MemoDokumentu = new QPlainTextEdit(splitter);
     MemoDokumentu->setObjectName(QStringLiteral("MemoDokumentu"));
@@ -142,6 +195,7 @@ void ResultsPages::showResults(const RunResults* results)
     m_results = results;
     MemoDokumentu->clear();
     m_model->setResults(results);
+    showRowCount();
     if (results) {
         grid_Dokumenty->resizeColumnsToContents();
         showTotals(grid_Podsumowanie, runHeader(results->report()), computeTotals(results->report()));
@@ -150,14 +204,55 @@ void ResultsPages::showResults(const RunResults* results)
     }
 }
 
+void ResultsPages::refreshResults()
+{
+    m_model->refresh();
+    if (m_results) {
+        showTotals(grid_Podsumowanie, runHeader(m_results->report()), computeTotals(m_results->report()));
+    }
+}
+
+void ResultsPages::setChoosing(bool choosing, const DocumentSelection& excluded)
+{
+    m_model->setChoosing(choosing, excluded);
+}
+
+void ResultsPages::showHistory(const QString& companyDirectory)
+{
+    page_Historia->showJournal(companyDirectory);
+}
+
+bool ResultsPages::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_Dokumenty && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        const QModelIndex box = grid_Dokumenty->currentIndex().siblingAtColumn(0);
+        if (box.isValid() && (box.flags() & Qt::ItemIsUserCheckable)) {
+            const bool ticked = box.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+            m_proxy->setData(box, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            return true;
+        }
+    }
+    return QTabWidget::eventFilter(watched, event);
+}
+
+void ResultsPages::showRowCount()
+{
+    const int all = m_model->rowCount();
+    const int shown = m_proxy->rowCount();
+    l_wiersze->setText(shown == all ? QStringLiteral("Wierszy: %1").arg(all)
+                                    : QStringLiteral("Wierszy: %1 z %2").arg(shown).arg(all));
+}
+
 void ResultsPages::showDocumentTrace(const QModelIndex& current)
 {
     const QModelIndex source = m_proxy->mapToSource(current);
-    if (!m_results || !source.isValid()) {
+    if (!m_results || !source.isValid() || m_model->documentIndex(source.row()) < 0) {
         MemoDokumentu->clear();
         return;
     }
-    const TraceSpan span = m_results->traceSpan(source.row());
+    const TraceSpan span = m_results->traceSpan(m_model->documentIndex(source.row()));
     MemoDokumentu->setPlainText(m_traceLines(span.first, span.count).join(QLatin1Char('\n')));
 }
 

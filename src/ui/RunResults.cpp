@@ -23,6 +23,7 @@ void RunResults::start(const ConversionSettings& settings, const QDateTime& star
     m_report.startedAt = startedAt;
     m_report.dryRun = settings.dryRun;
     m_spans.clear();
+    m_rejectedBlocks.clear();
     m_documentStart = -1;
 }
 

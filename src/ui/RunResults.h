@@ -36,18 +36,26 @@ public:
     void setRejected(const RejectedBlocks& blocks);
     // The entry of a document reported written is gone from its file.
     void markLost(int ordinal);
+    // A block not let through, for the document table only.
+    void addRejected(const RejectedBlock& block) { m_rejectedBlocks.append(block); }
+    void setJournalRunId(const QString& runId) { m_report.journalRunId = runId; }
+    // The run was taken back at that time.
+    void markUndone(const QDateTime& undoneAt) { markRunUndone(m_report, undoneAt); }
     void addNotice(const QString& text) { m_report.notices.append(text); }
 
     const RunReport& report() const { return m_report; }
     int size() const { return int(m_report.documents.size()); }
     const DocumentResult& at(int row) const { return m_report.documents.at(row); }
     TraceSpan traceSpan(int row) const { return m_spans.at(row); }
+    int rejectedCount() const { return int(m_rejectedBlocks.size()); }
+    const RejectedBlock& rejectedAt(int index) const { return m_rejectedBlocks.at(index); }
     // Whether any document of the run needs attention.
     bool anyNeedsAttention() const;
 
 private:
     RunReport m_report;
     QList<TraceSpan> m_spans;
+    QList<RejectedBlock> m_rejectedBlocks;
     int m_documentStart = -1; // the first line of the document being reported; -1 before it
 };
 

@@ -3,6 +3,7 @@
 #include "conversion/CsvReport.h"
 #include "conversion/RunTotals.h"
 
+#include <QFont>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -13,6 +14,7 @@ constexpr int PlaceColumn = 0;
 constexpr int KindColumn = 1;
 constexpr int CountColumn = 2;
 constexpr int FirstAmountColumn = 3;
+const QString UndoneNote = QStringLiteral("Konwersja cofnięta");
 
 QTableWidgetItem* cell(const QString& text, bool number)
 {
@@ -29,10 +31,16 @@ class Rows
 public:
     explicit Rows(QTableWidget* table) : m_table(table) {}
 
-    void across(const QString& text)
+    void across(const QString& text, bool stressed = false)
     {
         const int row = next();
-        m_table->setItem(row, PlaceColumn, cell(text, false));
+        QTableWidgetItem* item = cell(text, false);
+        if (stressed) {
+            QFont font = m_table->font();
+            font.setBold(true);
+            item->setFont(font);
+        }
+        m_table->setItem(row, PlaceColumn, item);
         m_table->setSpan(row, PlaceColumn, 1, m_table->columnCount());
     }
 
@@ -79,14 +87,15 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
 
     Rows rows(table);
     for (const QString& line : header) {
-        rows.across(line);
+        rows.across(line, line.startsWith(UndoneNote));
     }
     rows.count(QStringLiteral("Bloki w pliku"), totals.blocks);
     rows.count(QStringLiteral("anulowane"), totals.cancelled);
     rows.count(QStringLiteral("inne rodzaje"), totals.otherKinds);
     rows.count(QStringLiteral("dokumenty skonwertowane"), totals.converted);
     for (int state = 0; state < DocumentStateCount; ++state) {
-        rows.count(stateText(static_cast<DocumentState>(state)), totals.byState[state]);
+        if (stateListed(totals, state))
+            rows.count(stateText(static_cast<DocumentState>(state)), totals.byState[state]);
     }
     for (const FileTotals& file : totals.files) {
         for (int kind = 0; kind < TotalsKindCount; ++kind) {
@@ -103,7 +112,12 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
 
 QStringList runHeader(const RunReport& report)
 {
-    return QStringList{
+    QStringList header;
+    if (report.undoneAt.isValid())
+        header.append(UndoneNote + QStringLiteral(" %1: jej wpisy usunięto z plików KPR")
+                                       .arg(report.undoneAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    return header +
+           QStringList{
                QStringLiteral("Plik eksportu: ") + report.exportFile,
                QStringLiteral("Katalog KPR: ") + report.companyDirectory,
                QStringLiteral("Konwersja: ") +

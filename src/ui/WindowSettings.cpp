@@ -9,6 +9,40 @@
 
 namespace przenosnik {
 
+namespace {
+// Whether both corners of the rectangle lie on a connected monitor, as a
+// stored placement must.
+bool cornersOnMonitors(const QRect& rect, const ScreenInfo& screen)
+{
+    return isOnMonitor(screen.monitors, rect.topLeft()) && isOnMonitor(screen.monitors, rect.bottomRight());
+}
+
+// Moves the window, frame included, onto the available part of the screen
+// its top-left corner lies on (else its own screen), and shrinks it to that
+// size, never below its minimum, when it is larger.
+void keepOnScreen(QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    const QScreen* screen = QGuiApplication::screenAt(frame.topLeft());
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    if (available.contains(frame))
+        return;
+    const QSize margins = frame.size() - window->size();
+    const QSize size =
+        (available.size() - margins).expandedTo(window->minimumSize()).boundedTo(window->size());
+    window->resize(size);
+    const QSize outer = size + margins;
+    const int left =
+        std::max(available.left(), std::min(frame.left(), available.right() + 1 - outer.width()));
+    const int top = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - outer.height()));
+    window->move(left, top);
+}
+} // namespace
+
 WindowSettings::WindowSettings(QWidget* window, const QString& fileName, const QString& section,
                                StoredValueList values, bool isMainWindow, const QString& directory)
     : mWindow(window), mStore(fileName, section, directory), mValues(std::move(values)),
@@ -46,13 +80,21 @@ void WindowSettings::restore()
 {
     if (!mWindow)
         return;
-    const PlacementRestore decision = decidePlacement(mStore, currentScreen(mWindow), mWindow->geometry());
+    const ScreenInfo screen = currentScreen(mWindow);
+    const QRect designed = mWindow->geometry();
+    const PlacementRestore decision = decidePlacement(mStore, screen, designed);
     if (!decision.restore)
         return;
     if (decision.normalGeometry) {
         const QRect rect = *decision.normalGeometry;
         mWindow->setGeometry(rect.left(), rect.top(), std::max(rect.width(), 0), std::max(rect.height(), 0));
+        // The same rule for the size the window takes at this scale: its
+        // minimum may be more than the stored size.
+        if (!cornersOnMonitors(mWindow->geometry(), screen))
+            mWindow->setGeometry(designed);
     }
+    // Whatever the scale, the whole window stays on a screen.
+    keepOnScreen(mWindow);
     switch (decision.state) {
     case ShowState::Normal:
         break;

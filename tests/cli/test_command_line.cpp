@@ -97,6 +97,8 @@ void CommandLineTest::options_data()
     QTest::newRow("skips duplicates") << QStringList{"--skip-duplicates", "a"} << "dry enc=2 sym szab";
     QTest::newRow("options after the file")
         << QStringList{"a", "--codepage=maz", "--postal-code"} << "dry enc=1 sym szab kod";
+    QTest::newRow("documents to skip")
+        << QStringList{"--skip-documents=9,3,7-8", "a"} << "dry enc=2 sym szab skip=3,7-9";
 }
 
 void CommandLineTest::options()
@@ -129,6 +131,8 @@ void CommandLineTest::options()
         got << "rej=" + s.registerId;
     if (!s.defaultDescription.isEmpty())
         got << "opis=" + s.defaultDescription;
+    if (!s.excludedDocuments.isEmpty())
+        got << "skip=" + s.excludedDocuments.text();
     QCOMPARE(got.join(' '), expected);
     QCOMPARE(s.exportFile, QStringLiteral("a"));
     QCOMPARE(s.companyDirectory, QString());

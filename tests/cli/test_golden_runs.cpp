@@ -208,6 +208,9 @@ void GoldenRuns::badCommandLine_data()
     QTest::newRow("dry run with a value") << QStringList{"--dry-run=yes", march};
     QTest::newRow("report of another format") << QStringList{"-n", march, "--report=/tmp/raport.txt"};
     QTest::newRow("report without extension") << QStringList{"-n", march, "--report=/tmp/raport"};
+    QTest::newRow("documents to skip, not a list") << QStringList{"-n", march, "--skip-documents=3;7"};
+    QTest::newRow("documents to skip, empty") << QStringList{"-n", march, "--skip-documents="};
+    QTest::newRow("documents to skip with an undo") << QStringList{"--skip-documents=3", "--undo=/tmp"};
     QTest::newRow("report of the company list")
         << QStringList{"--companies=" PRZENOSNIK_EXAMPLES, "--summary"};
 }

@@ -27,6 +27,7 @@ public:
             markLost(*result);
     }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
+    void rejectedBlock(const RejectedBlock& block) override { rejectedRows.append(block); }
     void runNotice(const QString& text) override { notices.append(text); }
 
     QStringList trace;
@@ -37,6 +38,7 @@ public:
     QStringList refusals;
     QList<DocumentResult> results;
     QList<RejectedBlocks> rejected; // one per run that read the export
+    QList<RejectedBlock> rejectedRows;
     QStringList notices;
 };
 

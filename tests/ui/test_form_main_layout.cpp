@@ -275,38 +275,47 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("hint");
         QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("key"); // named in the hint too
         QTest::newRow("act_Konwert") << "act_Konwert"
                                      << "Konwersja"
                                      << "Konwersja danych Symfonia 2 KPR"
-                                     << "tk_KOnwersja";
+                                     << "tk_KOnwersja"
+                                     << "F9";
         QTest::newRow("act_Cofnij") << "act_Cofnij"
                                     << "Cofnij"
                                     << "Cofa ostatnią konwersję do wybranego katalogu danych"
-                                    << "tb_Cofnij";
+                                    << "tb_Cofnij"
+                                    << "Ctrl+Z";
         QTest::newRow("Act_FirmyKPR") << "Act_FirmyKPR"
                                       << "Firmy KPR"
                                       << "Ułatwia wybranie katalogu firmy z KPR"
-                                      << "ToolButton3";
+                                      << "ToolButton3"
+                                      << "F3";
         QTest::newRow("act_Help") << "act_Help"
                                   << "Włącza dymki podpowiedzi"
                                   << "Włącza dymki podpowiedzi"
-                                  << "tb_Help";
+                                  << "tb_Help"
+                                  << "F1";
         QTest::newRow("act_WyczyscTrace") << "act_WyczyscTrace"
                                           << "Wyczyść"
                                           << "Czyści pole śledzenia"
-                                          << "tb_ClearTrace";
+                                          << "tb_ClearTrace"
+                                          << "Ctrl+L";
         QTest::newRow("act_Close") << "act_Close"
                                    << "Koniec"
                                    << "Kończy prace programu"
-                                   << "tb_koniec";
+                                   << "tb_koniec"
+                                   << "Ctrl+Q";
         QTest::newRow("act_Raport") << "act_Raport"
                                     << "Raport"
                                     << "Zapisuje raport z ostatniej konwersji (CSV albo PDF)"
-                                    << "tb_Raport";
+                                    << "tb_Raport"
+                                    << "Ctrl+S";
         QTest::newRow("act_Drukuj") << "act_Drukuj"
                                     << "Drukuj"
                                     << "Drukuje raport z ostatniej konwersji"
-                                    << "tb_Drukuj";
+                                    << "tb_Drukuj"
+                                    << "Ctrl+P";
     }
 
     void actions()
@@ -315,24 +324,29 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QString, hint);
         QFETCH(QString, button);
+        QFETCH(QString, key);
         FormMain window(m_dir->path());
         auto* action = window.findChild<QAction*>(name);
         QVERIFY(action);
         QCOMPARE(action->text(), caption);
-        QCOMPARE(action->toolTip(), hint);
+        QCOMPARE(action->toolTip(), QStringLiteral("%1 (%2)").arg(hint, key));
         QVERIFY(!action->icon().isNull());
         QCOMPARE(window.findChild<QToolButton*>(button)->defaultAction(), action);
-        QCOMPARE(action->shortcut(),
-                 name == QLatin1String("act_Help") ? QKeySequence(Qt::Key_F1) : QKeySequence());
+        QCOMPARE(action->shortcut(), QKeySequence(key));
+        QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
+        QVERIFY(window.actions().contains(action));
     }
 
     void tabOrderFollowsTheDesign()
     {
         auto window = openWindow();
-        const QStringList expected{"de_KPR",        "FE_EPP",       "RB_852",       "chb_duplikaty",
-                                   "chb_Szablon31", "chb_Sym2006",  "Edit_Atrybut", "Edit_REJ",
-                                   "Edit_OPIS",     "chb_def_opis", "chb_kod",      "MemoTrace"};
-        QWidget* start = child<QLineEdit>(*window, "de_KPR");
+        // The tool bar first, then the options.
+        const QStringList expected{"tk_KOnwersja", "tb_Cofnij",     "ch_sprawdz",    "ToolButton3",
+                                   "tb_Help",      "tb_ClearTrace", "tb_koniec",     "de_KPR",
+                                   "FE_EPP",       "RB_852",        "chb_duplikaty", "chb_Szablon31",
+                                   "chb_Sym2006",  "Edit_Atrybut",  "Edit_REJ",      "Edit_OPIS",
+                                   "chb_def_opis", "chb_kod",       "MemoTrace"};
+        QWidget* start = child<QWidget>(*window, "tk_KOnwersja");
         start->setFocus();
         QStringList visited{start->objectName()};
         for (int i = 1; i < expected.size(); ++i) {

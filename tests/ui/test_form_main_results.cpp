@@ -9,14 +9,17 @@
 #include "ui/TraceView.h"
 
 #include "conversion/CsvReport.h"
+#include "conversion/DocumentSelection.h"
 #include "support/ConversionTestHost.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -153,7 +156,8 @@ private Q_SLOTS:
         auto window = runWindow(writeExport(twoInvoices(fault)), QString(), startPage);
 
         auto* tabs = child<QTabWidget>(*window, "tabs_Wyniki");
-        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Historia"));
         QCOMPARE(tabs->tabText(TracePage), QStringLiteral("Przebieg"));
         QCOMPARE(tabs->tabText(DocumentsPage), QStringLiteral("Dokumenty"));
         QCOMPARE(tabs->tabText(TotalsPage), QStringLiteral("Podsumowanie"));
@@ -187,13 +191,26 @@ private Q_SLOTS:
         QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(), TotalsPage);
         auto* grid = child<QTableView>(*window, "grid_Dokumenty");
         QAbstractItemModel& table = *grid->model();
-        QCOMPARE(table.rowCount(), 12);
-        QCOMPARE(columnTexts(table, QStringLiteral("Stan")), QStringList(12, QStringLiteral("do zapisu")));
+        // The cancelled block and the internal document stand where the file has them.
+        QCOMPARE(table.rowCount(), 14);
+        QStringList states(12, QStringLiteral("do zapisu"));
+        states.insert(2, QStringLiteral("anulowany"));
+        states.insert(7, QStringLiteral("inny rodzaj"));
+        QCOMPARE(columnTexts(table, QStringLiteral("Stan")), states);
+        QCOMPARE(columnTexts(table, QStringLiteral("Numer")).at(2), QStringLiteral("FVS 3/03/2014"));
+        QCOMPARE(columnTexts(table, QStringLiteral("Data")).at(2), QStringLiteral("2014-03-06"));
         QStringList ordinals;
         for (int i = 1; i <= 12; ++i) {
             ordinals << QString::number(i);
         }
+        ordinals.insert(2, QString());
+        ordinals.insert(7, QString());
         QCOMPARE(columnTexts(table, QStringLiteral("Lp")), ordinals);
+        // Stan and Uwagi right after Lp; Brutto is net plus VAT.
+        QCOMPARE(column(table, QStringLiteral("Stan")), 1);
+        QCOMPARE(column(table, QStringLiteral("Uwagi")), 2);
+        QCOMPARE(columnTexts(table, QStringLiteral("Brutto")).at(0), QStringLiteral("1537,50"));
+        QCOMPARE(child<QLabel>(*window, "l_wiersze")->text(), QStringLiteral("Wierszy: 14"));
         const int vatSumRow = int(columnTexts(table, QStringLiteral("Numer")).indexOf("FVS 8/03/2014"));
         QCOMPARE(mark(table, vatSumRow), QStringLiteral("yellow"));
         QVERIFY(columnTexts(table, QStringLiteral("Uwagi"))
@@ -205,6 +222,10 @@ private Q_SLOTS:
         const QStringList numbers = columnTexts(table, QStringLiteral("Numer"));
         for (int row = 0; row < table.rowCount(); ++row) {
             grid->setCurrentIndex(table.index(row, 0));
+            if (ordinals.at(row).isEmpty()) {
+                QCOMPARE(memo->toPlainText(), QString()); // a block not let through has no lines
+                continue;
+            }
             const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
             QCOMPARE(lines.first(), QString());
             QVERIFY2(lines.value(1).startsWith(QStringLiteral("* Dokument nr:") + numbers.at(row)),
@@ -228,6 +249,179 @@ private Q_SLOTS:
                  QStringLiteral("FVS 6/03/2014"));
         grid->setCurrentIndex(table.index(0, 0));
         QVERIFY(memo->toPlainText().contains(QStringLiteral("* Dokument nr:FVS 6/03/2014 ")));
+    }
+
+    void choosingBeforeBooking_data()
+    {
+        QTest::addColumn<QString>("between");  // what happens between the dry run and the real run
+        QTest::addColumn<QString>("excluded"); // what the window keeps
+        QTest::addColumn<int>("written");
+
+        QTest::newRow("nothing") << ""
+                                 << "3,7" << 10;
+        QTest::newRow("another dry run keeps them") << "dry run"
+                                                    << "3,7" << 10;
+        QTest::newRow("ticked again") << "tick 3"
+                                      << "7" << 11;
+        QTest::newRow("an option changed") << "option"
+                                           << "" << 12;
+        QTest::newRow("another company") << "directory"
+                                         << "" << 12;
+        QTest::newRow("the export file rewritten") << "file"
+                                                   << "" << 12;
+    }
+
+    void choosingBeforeBooking()
+    {
+        QFETCH(QString, between);
+        QFETCH(QString, excluded);
+        QFETCH(int, written);
+        const QString exportFile = path(QStringLiteral("FVS0314.TXT"));
+        QVERIFY(QFile::copy(QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT"), exportFile));
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("firma")));
+        const QString company = path(QStringLiteral("firma"));
+        auto window = openMainWindow(m_dir->path());
+        child<QLineEdit>(*window, "FE_EPP")->setText(exportFile);
+        child<QLineEdit>(*window, "de_KPR")->setText(company);
+        auto* dry = child<QCheckBox>(*window, "ch_sprawdz");
+        const auto run = [&](bool dryRun) {
+            dry->setChecked(dryRun);
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            child<QAction>(*window, "act_Konwert")->trigger();
+        };
+        run(true);
+
+        // Every row "do zapisu" has a box, ticked; the blocks not let through have none.
+        QAbstractItemModel& table = *child<QTableView>(*window, "grid_Dokumenty")->model();
+        const QStringList ordinals = columnTexts(table, QStringLiteral("Lp"));
+        const auto rowOf = [&](int ordinal) { return int(ordinals.indexOf(QString::number(ordinal))); };
+        for (int row = 0; row < table.rowCount(); ++row) {
+            const bool document = !ordinals.at(row).isEmpty();
+            QCOMPARE(bool(table.index(row, 0).flags() & Qt::ItemIsUserCheckable), document);
+            QCOMPARE(table.index(row, 0).data(Qt::CheckStateRole).isValid(), document);
+            if (document) {
+                QCOMPARE(table.index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+            }
+        }
+        QVERIFY(table.setData(table.index(rowOf(3), 0), Qt::Unchecked, Qt::CheckStateRole));
+        // Or with the space bar, on any cell of the row.
+        auto* grid = child<QTableView>(*window, "grid_Dokumenty");
+        grid->setCurrentIndex(table.index(rowOf(7), 4));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(window->excludedDocuments().text(), QStringLiteral("3,7"));
+
+        if (between == QLatin1String("dry run")) {
+            run(true);
+            QCOMPARE(table.index(rowOf(3), 0).data(Qt::CheckStateRole).value<Qt::CheckState>(),
+                     Qt::Unchecked);
+            QCOMPARE(table.index(rowOf(4), 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+        } else if (between == QLatin1String("tick 3")) {
+            QVERIFY(table.setData(table.index(rowOf(3), 0), Qt::Checked, Qt::CheckStateRole));
+        } else if (between == QLatin1String("option")) {
+            child<QCheckBox>(*window, "chb_kod")->toggle();
+            QVERIFY(!(table.index(rowOf(3), 0).flags() & Qt::ItemIsUserCheckable));
+        } else if (between == QLatin1String("directory")) {
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("firma2")));
+            child<QLineEdit>(*window, "de_KPR")->setText(path(QStringLiteral("firma2")));
+            child<QLineEdit>(*window, "de_KPR")->setText(company);
+        } else if (between == QLatin1String("file")) {
+            QFile file(exportFile);
+            QVERIFY(file.open(QIODevice::Append));
+            QVERIFY(file.write("\r\n") == 2);
+        }
+        QCOMPARE(window->excludedDocuments().text(),
+                 between == QLatin1String("file") ? QStringLiteral("3,7") : excluded);
+
+        run(false);
+        const QString asked = MessageBox::lastRequest().informativeText;
+        QCOMPARE(asked.contains(QStringLiteral("\nPominięte przez użytkownika: %1").arg(12 - written)),
+                 written < 12);
+        QCOMPARE(asked.contains(QStringLiteral("Plik eksportu zmienił się od symulacji")),
+                 between == QLatin1String("file"));
+        QCOMPARE(QFileInfo(company + QStringLiteral("/2014T305.3")).size(), written * 400);
+        const QStringList states = columnTexts(table, QStringLiteral("Stan"));
+        QCOMPARE(states.count(QStringLiteral("wyłączony")), 12 - written);
+        QCOMPARE(states.count(QStringLiteral("zapisany")), written);
+        for (int ordinal : {3, 7}) {
+            QCOMPARE(states.at(rowOf(ordinal)) == QStringLiteral("wyłączony"),
+                     DocumentSelection::parse(excluded).value_or(DocumentSelection()).contains(ordinal));
+        }
+        // The real run used them up; its rows have no boxes.
+        QVERIFY(window->excludedDocuments().isEmpty());
+        QVERIFY(!(table.index(rowOf(1), 0).flags() & Qt::ItemIsUserCheckable));
+    }
+
+    void searchFiltersAsOneTypes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("numbers");
+        const QStringList bakery{"FVS 2/03/2014", "FVS 8/03/2014"};
+        QTest::newRow("nothing") << "" << QStringList();
+        QTest::newRow("a number") << "fvz 0042" << QStringList{"FVZ 0042/03/14"};
+        QTest::newRow("a cancelled block by its number") << "FVS 3/" << QStringList{"FVS 3/03/2014"};
+        QTest::newRow("a party, any letter case") << "piekarnia KŁOS" << bakery;
+        QTest::newRow("a NIP as written") << "725-200" << bakery;
+        QTest::newRow("a NIP without dashes") << "7252003344" << bakery;
+        QTest::newRow("no such") << "xyz" << QStringList{};
+    }
+
+    void searchFiltersAsOneTypes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, numbers);
+        auto window = runWindow(QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT"));
+        auto* search = child<QLineEdit>(*window, "Edit_Szukaj");
+        const QAbstractItemModel& table = *child<QTableView>(*window, "grid_Dokumenty")->model();
+        // Letter by letter, as one types.
+        for (const QChar letter : text) {
+            if (letter.unicode() < 0x80) {
+                QTest::keyClicks(search, QString(letter));
+            } else {
+                search->insert(QString(letter)); // the test's keyboard has no Polish letters
+            }
+        }
+        QCOMPARE(search->text(), text);
+        const QStringList shown = columnTexts(table, QStringLiteral("Numer"));
+        QCOMPARE(shown, text.isEmpty() ? shown : numbers);
+        QCOMPARE(child<QLabel>(*window, "l_wiersze")->text(),
+                 text.isEmpty() ? QStringLiteral("Wierszy: 14")
+                                : QStringLiteral("Wierszy: %1 z 14").arg(numbers.size()));
+        // With "tylko z uwagami" both filters hold.
+        child<QCheckBox>(*window, "chb_tylkoUwagi")->setChecked(true);
+        for (int row = 0; row < table.rowCount(); ++row) {
+            QVERIFY(!mark(table, row).isEmpty());
+            QVERIFY(text.isEmpty() ||
+                    numbers.contains(table.index(row, column(table, "Numer")).data().toString()));
+        }
+    }
+
+    void takenBackRunReadsSo()
+    {
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("firma")));
+        auto window = runWindow(writeExport(twoInvoices(QString())), path(QStringLiteral("firma")));
+        auto* tabs = child<QTabWidget>(*window, "tabs_Wyniki");
+        tabs->setCurrentIndex(3);
+        auto* history = child<QTableWidget>(*window, "grid_Historia");
+        QCOMPARE(history->rowCount(), 1);
+        QCOMPARE(history->item(0, 1)->text(), QStringLiteral("FVS01.TXT"));
+        QCOMPARE(history->item(0, 2)->text(), QStringLiteral("2"));
+        QCOMPARE(history->item(0, 3)->text(), QStringLiteral("zakończona"));
+
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        child<QPushButton>(*window, "bb_CofnijHistoria")->click();
+        QTRY_COMPARE(history->item(0, 3)->text(), QStringLiteral("cofnięta"));
+        QVERIFY(!history->cellWidget(0, 4));
+        QCOMPARE(QFileInfo(path(QStringLiteral("firma/2014T305.3"))).exists(), false);
+
+        const QAbstractItemModel& table = *child<QTableView>(*window, "grid_Dokumenty")->model();
+        QCOMPARE(columnTexts(table, QStringLiteral("Stan")), QStringList(2, QStringLiteral("cofnięty")));
+        QVERIFY(table.index(0, 0).data(Qt::BackgroundRole).isValid());
+        auto* totals = child<QTableWidget>(*window, "grid_Podsumowanie");
+        QVERIFY2(totals->item(0, 0)->text().startsWith(QStringLiteral("Konwersja cofnięta ")),
+                 qPrintable(totals->item(0, 0)->text()));
+        const QByteArray csv = csvReport(window->lastReport());
+        QCOMPARE(csv.count(";cofnięty;"), 2);
+        QCOMPARE(csv.count(";zapisany;"), 0);
     }
 
     void totalsNameTheMonthlyFile()

@@ -7,7 +7,9 @@
 
 #include "conversion/RunReplay.h"
 #include "ledger/CrashPoint.h"
+#include "ledger/DirectoryLock.h"
 #include "ledger/JournalRecord.h"
+#include "ledger/UndoText.h"
 #include "support/ConversionTestHost.h"
 #include "support/FaultRuns.h"
 #include "support/TestSupport.h"
@@ -91,11 +93,14 @@ private Q_SLOTS:
         MessageBox::setNextAnswer(answer);
         child<QAction>(*window, "act_Cofnij")->trigger();
 
-        QCOMPARE(MessageBox::requestCount(), boxes + (runFirst ? 1 : 0));
+        // An undo that cannot be done says why in its box, too.
+        QCOMPARE(MessageBox::requestCount(), boxes + 1);
+        const QString question = MessageBox::lastRequest().text;
         if (runFirst) {
-            const QString question = MessageBox::lastRequest().text;
             QVERIFY(question.contains(window->conversionSettings().exportFile));
             QVERIFY(question.contains("2014T305.3: do usunięcia 1 wpis"));
+        } else {
+            QCOMPARE(question, nothingToUndoText(company));
         }
         QCOMPARE(monthFiles(company), undone ? QStringList() : written);
         QVERIFY2(window->traceLines().last().startsWith(traced), qPrintable(window->traceLines().last()));
@@ -155,6 +160,41 @@ private Q_SLOTS:
             QCOMPARE(monthFiles(company), undone ? QStringList() : written);
         QCOMPARE(monthFiles(company).isEmpty(), undone);
         QCOMPARE(window->traceLines().last().startsWith("  2014T305.4: usunięto"), undone);
+    }
+
+    // Another run holding the directory is not a run that was interrupted.
+    void aLiveRunIsNotInterrupted_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("interrupted"); // its journal has no end yet
+        QTest::newRow("Konwersja") << "act_Konwert" << false;
+        QTest::newRow("Konwersja, the live run's journal open") << "act_Konwert" << true;
+        QTest::newRow("Cofnij") << "act_Cofnij" << false;
+        QTest::newRow("Cofnij, the live run's journal open") << "act_Cofnij" << true;
+    }
+    void aLiveRunIsNotInterrupted()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, interrupted);
+        QString company;
+        auto window = windowForRun(company);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        child<QAction>(*window, "act_Konwert")->trigger();
+        if (interrupted) {
+            const QByteArray journal = readFile(journalPath(company));
+            QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("\nFILEEND") + 1)));
+        }
+        const QStringList written = monthFiles(company);
+        const DirectoryLock live(company);
+        QVERIFY(!live.busy());
+
+        const int before = MessageBox::requestCount();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        MessageBox::setNextAnswer(QMessageBox::Yes); // whatever might come next
+        window->findChild<QAction*>(action)->trigger();
+        QCOMPARE(MessageBox::requestCount(), before + 1);
+        QCOMPARE(MessageBox::lastRequest().text, directoryBusyText(company));
+        QCOMPARE(monthFiles(company), written);
     }
 };
 

@@ -12,7 +12,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -161,6 +163,55 @@ private Q_SLOTS:
         w->show();
         QCOMPARE(w->geometry(), kDesigned);
         QCOMPARE(w->mEdit->text(), QStringLiteral("x"));
+    }
+
+    // Whatever the stored placement and the scale, the whole window opens on a screen.
+    void wholeWindowStaysOnTheScreen_data()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QTest::addColumn<QRect>("designed");
+        QTest::addColumn<QRect>("stored"); // none when empty
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<QRect>("expected"); // the window's rectangle, or its frame's when moved
+        QTest::addColumn<bool>("moved");
+        const QPoint nearEnd = screen.bottomRight() - QPoint(100, 100);
+        QTest::newRow("stored, whole on the screen")
+            << kDesigned << QRect(40, 30, 500, 420) << QSize() << QRect(40, 30, 500, 420) << false;
+        QTest::newRow("stored, but the window's minimum reaches over the edge")
+            << kDesigned << QRect(nearEnd - QPoint(100, 100), QSize(150, 120)) << QSize(456, 428) << kDesigned
+            << false;
+        QTest::newRow("designed position over the edge")
+            << QRect(nearEnd, kDesigned.size()) << QRect() << QSize() << QRect(QPoint(), kDesigned.size())
+            << true;
+        QTest::newRow("larger than the screen") << QRect(0, 0, screen.width() + 200, screen.height() + 100)
+                                                << QRect() << QSize() << screen << true;
+    }
+
+    void wholeWindowStaysOnTheScreen()
+    {
+        QFETCH(QRect, designed);
+        QFETCH(QRect, stored);
+        QFETCH(QSize, minimum);
+        QFETCH(QRect, expected);
+        QFETCH(bool, moved);
+        if (!stored.isNull())
+            QVERIFY(test::writeFile(filePath(), placementLines(stored)));
+        auto w = window();
+        if (minimum.isValid())
+            w->setMinimumSize(minimum);
+        w->setGeometry(designed);
+        w->show();
+        const QRect available = w->screen()->availableGeometry();
+        QVERIFY(available.contains(w->frameGeometry()));
+        if (!moved) {
+            QCOMPARE(w->geometry(), expected);
+        } else if (expected == available) {
+            QCOMPARE(w->frameGeometry(), available); // shrunk to the screen
+        } else {
+            // Moved as little as it takes: its frame ends at the screen's corner, its size kept.
+            QCOMPARE(w->frameGeometry().bottomRight(), available.bottomRight());
+            QCOMPARE(w->size(), expected.size());
+        }
     }
 
     void negativeFormVersionRestoresNothing()
