@@ -29,6 +29,11 @@ private:
     bool m_busy = false;
 };
 
+// Whether another live run holds the directory's lock now. Nothing is created:
+// without a lock file the answer is no; a lock left by a run that is gone is
+// cleared as the next real run would clear it.
+bool directoryLockedByAnother(const QString& companyDirectory);
+
 // What the user is told when another run holds the directory.
 QString directoryBusyText(const QString& companyDirectory);
 

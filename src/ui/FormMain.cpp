@@ -17,8 +17,9 @@
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
+#include "conversion/ExportCompany.h"
 #include "conversion/ExportFileName.h"
-#include "report/ReportDocument.h"
+#include "ledger/CompanyList.h"
 #include "report/ReportFile.h"
 #include "settings/MainSettings.h"
 
@@ -37,7 +38,6 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScopeGuard>
-#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -253,17 +253,40 @@ void FormMain::act_KonwertExecute()
     if (!ch_sprawdz->isChecked() && !offerUndoOfInterruptedRun(de_KPR->text())) {
         return;
     }
-    // What the run will do, so that a mis-clicked "symulacja" shows before the answer.
-    const QString consequence = ch_sprawdz->isChecked()
-                                    ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
-                                    : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, consequence);
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, confirmationDetails());
     if (answer == QMessageBox::Yes) {
         runConversion();
     }
+}
+
+QString FormMain::confirmationDetails() const
+{
+    // The companies, so that an export of another company shows; then what the
+    // run will do, so that a mis-clicked "symulacja" shows before the answer.
+    QStringList lines = companyLines(m_companyName, exportCompanyName(FE_EPP->text()));
+    lines.append(ch_sprawdz->isChecked() ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                                         : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text()));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString FormMain::companyName() const
+{
+    return m_companyName;
+}
+
+void FormMain::showCompanyName()
+{
+    const QString directory = de_KPR->text();
+    const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+    m_companyName = !m_pickedDirectory.isEmpty() && directory == m_pickedDirectory
+                        ? m_pickedCompany
+                        : companyNameOf(directory, encoding);
+    l_firma->setToolTip(m_companyName);
+    l_firma->setText(
+        l_firma->fontMetrics().elidedText(m_companyName, Qt::ElideRight, l_firma->contentsRect().width()));
 }
 
 void FormMain::runConversion()
@@ -275,6 +298,7 @@ void FormMain::runConversion()
     const ConversionSettings settings = conversionSettings();
     tabs_Wyniki->showResults(nullptr);
     m_results.start(settings, QDateTime::currentDateTime());
+    m_results.setCompanies(m_companyName, exportCompanyName(settings.exportFile));
     // The tool bar and the options stay as they are until the run ends.
     QWidget* controls = ToolBar1->parentWidget();
     const QPointer<QWidget> focused = QApplication::focusWidget();
@@ -293,10 +317,14 @@ void FormMain::runConversion()
         m_running = false;
         // A run that could not open its export file leaves no report.
         const bool reported = outcome != RunOutcome::ExportNotOpened;
+        if (reported) {
+            m_results.conclude(outcome);
+        }
         act_Raport->setEnabled(reported);
         act_Drukuj->setEnabled(reported);
         tabs_Wyniki->showResults(reported ? &m_results : nullptr);
-        if (reported && m_results.anyNeedsAttention()) {
+        if (reported && (m_results.anyNeedsAttention() || !m_results.report().stopReason.isEmpty() ||
+                         !m_results.report().dryRunObstacles.isEmpty())) {
             tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
         }
     });
@@ -316,7 +344,10 @@ void FormMain::Act_FirmyKPRExecute()
         if (picker.exec() == FormSpisFirm::ModalResultOk) {
             // A Katalog that leads out of the list's folder names no company.
             if (const std::optional<QString> directory = picker.companyDirectory()) {
+                m_pickedDirectory = *directory;
+                m_pickedCompany = picker.currentFirma();
                 de_KPR->setText(*directory);
+                showCompanyName();
             } else {
                 beep();
             }
@@ -373,8 +404,7 @@ void FormMain::act_DrukujExecute()
     if (m_running || !act_Drukuj->isEnabled()) {
         return;
     }
-    const std::unique_ptr<QTextDocument> document = reportDocument(m_results.report());
-    PrintDialog::print(this, *document, QStringLiteral("Raport z konwersji"));
+    PrintDialog::print(this, m_results.report(), QStringLiteral("Raport z konwersji"));
 }
 
 void FormMain::act_CloseExecute()

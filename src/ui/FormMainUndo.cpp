@@ -10,8 +10,11 @@
 #include "ui/TraceLog.h"
 
 #include <QApplication>
+#include <QDateTime>
+
 #include <QFileInfo>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace przenosnik {
 
@@ -60,6 +63,14 @@ void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
     if (result.done) {
         for (const QString& line : undoDoneLines(plan)) {
             appendTrace(line);
+        }
+        // The report of the run shown, when that is the run taken back, says so from now on.
+        const RunReport& shown = m_results.report();
+        if (!shown.dryRun && shown.companyDirectory == companyDirectory &&
+            std::any_of(shown.documents.cbegin(), shown.documents.cend(), [](const DocumentResult& document) {
+                return document.state == DocumentState::Written;
+            })) {
+            m_results.markUndone(QDateTime::currentDateTime());
         }
     }
     if (!result.failure.isEmpty()) {

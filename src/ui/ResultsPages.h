@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class QLabel;
 class QModelIndex;
 class QPlainTextEdit;
 class QSortFilterProxyModel;
@@ -53,6 +54,8 @@ private:
     QTableView* grid_Dokumenty = nullptr;
     QPlainTextEdit* MemoDokumentu = nullptr;
     QTableWidget* grid_Podsumowanie = nullptr;
+    QLabel* l_przerwanie = nullptr;   // why the run stopped, in red
+    QLabel* l_przedZapisem = nullptr; // what a real run would meet, after a dry run
 };
 
 } // namespace przenosnik

@@ -1,5 +1,7 @@
 #include "ui/RunResults.h"
 
+#include "conversion/RunChecks.h"
+
 #include <algorithm>
 
 namespace przenosnik {
@@ -43,6 +45,32 @@ void RunResults::add(const DocumentResult& result, int lineCount)
 void RunResults::setRejected(const RejectedBlocks& blocks)
 {
     m_report.rejected = blocks;
+}
+
+void RunResults::setCompanies(const QString& companyName, const QString& exportCompany)
+{
+    m_report.companyName = companyName;
+    m_report.exportCompany = exportCompany;
+}
+
+void RunResults::conclude(RunOutcome outcome)
+{
+    RunFileTally files;
+    for (const DocumentResult& result : std::as_const(m_report.documents)) {
+        files.add(result);
+    }
+    m_report.stopReason =
+        stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
+    if (m_report.dryRun && outcome != RunOutcome::ExportNotOpened) {
+        DryRunFindings findings = dryRunFindings(m_report.companyDirectory, files.monthFiles());
+        m_report.dryRunObstacles = std::move(findings.obstacles);
+        m_report.dryRunNewFiles = std::move(findings.newFiles);
+    }
+}
+
+void RunResults::markUndone(const QDateTime& when)
+{
+    m_report.undoneAt = when;
 }
 
 bool RunResults::anyNeedsAttention() const

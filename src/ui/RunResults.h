@@ -34,6 +34,12 @@ public:
     // number of trace lines so far.
     void add(const DocumentResult& result, int lineCount);
     void setRejected(const RejectedBlocks& blocks);
+    // The company of the directory and the one the export names.
+    void setCompanies(const QString& companyName, const QString& exportCompany);
+    // At the run's end: why it stopped, or what a real run would meet.
+    void conclude(RunOutcome outcome);
+    // The run has been taken back.
+    void markUndone(const QDateTime& when);
 
     const RunReport& report() const { return m_report; }
     int size() const { return int(m_report.documents.size()); }

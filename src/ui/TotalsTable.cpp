@@ -1,6 +1,8 @@
 #include "ui/TotalsTable.h"
 
 #include "conversion/CsvReport.h"
+#include "conversion/ExportCompany.h"
+#include "conversion/RunReport.h"
 #include "conversion/RunTotals.h"
 
 #include <QHeaderView>
@@ -81,7 +83,8 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
     for (const QString& line : header) {
         rows.across(line);
     }
-    rows.count(QStringLiteral("Bloki w pliku"), totals.blocks);
+    rows.count(totals.readToEnd ? QStringLiteral("Bloki w pliku") : QStringLiteral("Bloki przeczytane"),
+               totals.blocks);
     rows.count(QStringLiteral("anulowane"), totals.cancelled);
     rows.count(QStringLiteral("inne rodzaje"), totals.otherKinds);
     rows.count(QStringLiteral("dokumenty skonwertowane"), totals.converted);
@@ -103,13 +106,15 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
 
 QStringList runHeader(const RunReport& report)
 {
-    return QStringList{
-        QStringLiteral("Plik eksportu: ") + report.exportFile,
-        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
-        QStringLiteral("Konwersja: ") + report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
-                           : QStringLiteral(", z zapisem do KPR")),
-    };
+    return companyLines(report.companyName, report.exportCompany) +
+           QStringList{
+               QStringLiteral("Plik eksportu: ") + report.exportFile,
+               QStringLiteral("Katalog KPR: ") + report.companyDirectory,
+               QStringLiteral("Konwersja: ") +
+                   report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                   (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
+                                  : QStringLiteral(", z zapisem do KPR")),
+           };
 }
 
 } // namespace przenosnik
