@@ -50,8 +50,11 @@ QString readOnlyFileText(const QString& file)
 DryRunFindings dryRunFindings(const QString& companyDirectory, const QStringList& monthFiles)
 {
     DryRunFindings findings;
+    // A dry run without a directory checks the export file alone.
+    if (companyDirectory.isEmpty())
+        return findings;
     const QFileInfo directory(companyDirectory);
-    if (companyDirectory.isEmpty() || !directory.isDir()) {
+    if (!directory.isDir()) {
         findings.obstacles.append(missingDirectoryText(companyDirectory));
         return findings;
     }
@@ -101,10 +104,24 @@ QString stopSentence(RunOutcome outcome, const QString& companyDirectory, const 
     if (!directory.isWritable())
         return readOnlyDirectoryText(companyDirectory);
     const QFileInfo file(failedFile);
+    if (file.isDir())
+        return QStringLiteral(
+                   "W miejscu pliku %1 jest katalog. Usuń go albo zmień jego nazwę i uruchom konwersję "
+                   "ponownie.")
+            .arg(failedFile);
     if (file.exists() && !file.isWritable())
         return readOnlyFileText(failedFile);
-    return QStringLiteral("Nie można zapisać pliku %1 (być może brakuje miejsca na dysku). Zwolnij miejsce "
-                          "albo sprawdź dysk i uruchom konwersję ponownie; wpisy już zapisane można cofnąć.")
+    // "...T305.13": a document dated in a month the calendar has not.
+    bool numbered = false;
+    const int month = file.suffix().toInt(&numbered);
+    if (!numbered || month < 1 || month > 12)
+        return QStringLiteral(
+                   "Dokument ma datę spoza kalendarza (plik %1). Popraw datę w programie sprzedaży, "
+                   "wyeksportuj plik ponownie i uruchom konwersję.")
+            .arg(failedFile);
+    return QStringLiteral(
+               "Nie można zapisać pliku %1. Sprawdź, czy na dysku jest miejsce i czy plik nie jest "
+               "zablokowany, potem uruchom konwersję ponownie; wpisy już zapisane można cofnąć.")
         .arg(failedFile);
 }
 

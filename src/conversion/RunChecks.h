@@ -34,7 +34,7 @@ struct DryRunFindings
     QStringList newFiles; // each monthly file it would create
 };
 
-// Looks only; creates nothing.
+// Looks only; creates nothing. Without a directory there is nothing to find.
 DryRunFindings dryRunFindings(const QString& companyDirectory, const QStringList& monthFiles);
 
 // The sentence that a run that did not reach its end says first: what happened

@@ -36,7 +36,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::newRow("after the version line")
             << QByteArray("Info{\r\n\tWersja szablonu =3\r\n\tFirma =Biuro "
-                          "\xa3\xf3\x64\xbc  \r\n}\r\n")
+                          "\xa3\xf3\x64\x9f  \r\n}\r\n")
             << "Biuro Łódź";
         QTest::newRow("UTF-8, CR alone") << QByteArray("Info{\r\tFirma = Żuraw S.A.\r}\r") << "Żuraw S.A.";
         QTest::newRow("no company") << QByteArray("Info{\r\n\tWersja szablonu =3\r\n}\r\n") << "";
@@ -70,10 +70,8 @@ private Q_SLOTS:
                                            << QStringList{"Katalog @ nie istnieje. Sprawdź nazwę albo "
                                                           "wybierz katalog firmy z listy (Firmy KPR)."}
                                            << QStringList();
-        QTest::newRow("no directory given")
-            << "empty"
-            << QStringList{"Nie podano katalogu firmy. Wybierz katalog firmy (Firmy KPR) albo wpisz go."}
-            << QStringList();
+        QTest::newRow("no directory given: the export alone is checked")
+            << "empty" << QStringList() << QStringList();
         QTest::newRow("read-only directory") << "read-only" << QStringList{readOnly} << QStringList();
         QTest::newRow("read-only month file")
             << "read-only month"
@@ -102,6 +100,8 @@ private Q_SLOTS:
         std::optional<QLockFile> otherRun;
         ConversionSettings settings;
         settings.companyDirectory = directory;
+        settings.exportFile = scratch.filePath(QStringLiteral("FVS.TXT"));
+        QVERIFY(test::writeFile(settings.exportFile, "Info{\n}\n"));
         RunJournal journal(settings, [](const QString&) {});
         if (condition == QLatin1String("missing"))
             directory += QStringLiteral("X");
@@ -145,11 +145,19 @@ private Q_SLOTS:
         QTest::newRow("missing directory")
             << int(RunOutcome::StoppedEarly) << "missing"
             << "Katalog @X nie istnieje. Sprawdź nazwę albo wybierz katalog firmy z listy (Firmy KPR).";
-        QTest::newRow("file not written: disk full?") << int(RunOutcome::StoppedEarly) << "full"
-                                                      << "Nie można zapisać pliku @/" + Month +
-                                                             " (być może brakuje miejsca na dysku). Zwolnij "
-                                                             "miejsce albo sprawdź dysk i uruchom konwersję "
-                                                             "ponownie; wpisy już zapisane można cofnąć.";
+        QTest::newRow("file not written: disk full?")
+            << int(RunOutcome::StoppedEarly) << "full"
+            << "Nie można zapisać pliku @/" + Month +
+                   ". Sprawdź, czy na dysku jest miejsce i czy plik nie jest zablokowany, potem uruchom "
+                   "konwersję "
+                   "ponownie; wpisy już zapisane można cofnąć.";
+        QTest::newRow("a directory in the file's place")
+            << int(RunOutcome::StoppedEarly) << "directory"
+            << "W miejscu pliku @/" + Month +
+                   " jest katalog. Usuń go albo zmień jego nazwę i uruchom konwersję ponownie.";
+        QTest::newRow("month 13") << int(RunOutcome::StoppedEarly) << "month 13"
+                                  << "Dokument ma datę spoza kalendarza (plik @/2014T305.13). Popraw datę w "
+                                     "programie sprzedaży, wyeksportuj plik ponownie i uruchom konwersję.";
         QTest::newRow("export no longer readable")
             << int(RunOutcome::StoppedEarly) << "read error"
             << "Nie można dalej czytać pliku FVS.TXT. Sprawdź, czy plik jest dostępny, i uruchom konwersję "
@@ -170,6 +178,10 @@ private Q_SLOTS:
             QSKIP("this user writes into read-only directories");
         else if (condition == QLatin1String("read error"))
             failed.clear();
+        else if (condition == QLatin1String("directory"))
+            QVERIFY(QDir().mkpath(failed));
+        else if (condition == QLatin1String("month 13"))
+            failed = directory + QStringLiteral("/2014T305.13");
         const QString said = stopSentence(RunOutcome(outcome), directory, failed, QStringLiteral("FVS.TXT"));
         QFile::setPermissions(scratch.path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
