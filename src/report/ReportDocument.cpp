@@ -10,6 +10,9 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include <algorithm>
+#include <cmath>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -92,9 +95,27 @@ void totals(ReportPages& pages, const RunTotals& totals)
         pages.row({stateText(DocumentState(state)), QString::number(totals.byState[state])});
     pages.endTable();
 
-    QList<ReportColumn> columns{{QStringLiteral("Rodzaj"), 6}, {QStringLiteral("Dokumentów"), 5, true}};
-    for (const QString& caption : amountCaptions())
-        columns.append({caption, 5, true});
+    // Amounts are never cut short: each amount column is as wide as its longest sum needs.
+    QStringList widest(amountCaptions().size());
+    auto widen = [&widest](const KindTotals& kind) {
+        const QList<double> amounts = amountColumns(kind.sums);
+        for (qsizetype i = 0; i < amounts.size(); ++i) {
+            const QString text = reportAmount(amounts.at(i));
+            if (text.size() > widest.at(i).size())
+                widest[i] = text;
+        }
+    };
+    for (const FileTotals& file : totals.files)
+        for (const KindTotals& kind : file.byKind)
+            widen(kind);
+    for (const KindTotals& kind : totals.overall)
+        widen(kind);
+    QList<ReportColumn> columns{
+        {QStringLiteral("Rodzaj"), 6, false, false, totalsKindText(UndeterminedTotals)},
+        {QStringLiteral("Dokumentów"), 5, true}};
+    const QStringList captions = amountCaptions();
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        columns.append({captions.at(i), 5, true, false, widest.at(i)});
     pages.startTable(columns);
     for (const FileTotals& file : totals.files) {
         pages.spanningRow(QStringLiteral("Plik ") + file.monthFile);
@@ -153,23 +174,35 @@ void documentTable(ReportPages& pages, QString caption, const QList<const Docume
     }
     if (oneState && !remarks)
         caption += QStringLiteral(" – stan: ") + stateText(documents.constFirst()->state);
+    // Amounts are never cut short: each amount column is as wide as its longest amount, the sum included.
+    double netto = 0, vat = 0;
+    double largest[3] = {};
+    for (const DocumentResult* document : documents) {
+        netto += document->amounts.kolumna;
+        vat += document->amounts.vatTotal();
+        const double amounts[3] = {document->amounts.kolumna, document->amounts.vatTotal(),
+                                   document->amounts.kolumna + document->amounts.vatTotal()};
+        for (int i = 0; i < 3; ++i)
+            largest[i] = std::max(largest[i], std::abs(amounts[i]));
+    }
+    const double sums[3] = {netto, vat, netto + vat};
+    auto widest = [&](int i) { return reportAmount(-std::max(largest[i], std::abs(sums[i]))); };
     QList<DocumentColumn> shown;
     QList<ReportColumn> columns;
-    for (const DocumentColumn& column : documentColumns()) {
+    for (DocumentColumn column : documentColumns()) {
         if ((column.field == Stan && oneState && !remarks) || (column.field == Uwagi && !remarks))
             continue;
+        if (column.field == NettoRazem || column.field == VatRazem || column.field == Brutto)
+            column.column.widest = widest(-1 - column.field);
         shown.append(column);
         columns.append(column.column);
     }
     pages.heading(caption, 12);
     pages.startTable(columns);
-    double netto = 0, vat = 0;
     QStringList cells;
     for (const DocumentResult* document : documents) {
         const QStringList fields = reportRow(*document);
         const double gross = document->amounts.kolumna + document->amounts.vatTotal();
-        netto += document->amounts.kolumna;
-        vat += document->amounts.vatTotal();
         cells.clear();
         for (const DocumentColumn& column : std::as_const(shown)) {
             switch (column.field) {

@@ -184,7 +184,8 @@ void ReportPages::startTable(const QList<ReportColumn>& columns, double widthSha
     double total = 0;
     m_widths.clear();
     for (const ReportColumn& column : columns) {
-        least.append(widestWord(column.caption, bold) + 2 * m_padding + 1);
+        least.append(std::max(widestWord(column.caption, bold), bold.horizontalAdvance(column.widest)) +
+                     2 * m_padding + 1);
         m_widths.append(std::max(least.constLast(), column.share / shares * tableWidth));
         total += m_widths.constLast();
     }

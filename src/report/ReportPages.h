@@ -26,7 +26,8 @@ struct ReportColumn
     QString caption;
     double share = 1; // of the table's width, before the captions' words get their room
     bool rightAligned = false;
-    bool wraps = false; // a long text goes on in a second line (at blanks), else it is cut short
+    bool wraps = false;  // a long text goes on in a second line (at blanks), else it is cut short
+    QString widest = {}; // a text that the column shows whole, however narrow its share (an amount)
 };
 
 class ReportPages

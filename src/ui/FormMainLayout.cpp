@@ -153,7 +153,12 @@ void FormMain::createEdits(QWidget* panelTop)
     l_firma = new QLabel(panelTop);
     l_firma->setObjectName(QStringLiteral("l_firma"));
     l_firma->setGeometry(nameLeft, 32, 217 - nameLeft, Label1->height());
-    l_firma->setStyleSheet(QStringLiteral("color: #00309c; font-weight: bold"));
+    QFont bold = l_firma->font();
+    bold.setBold(true);
+    l_firma->setFont(bold);
+    QPalette blue = l_firma->palette();
+    blue.setColor(QPalette::WindowText, QColor(0x00, 0x30, 0x9c));
+    l_firma->setPalette(blue);
 
     de_KPR = new QLineEdit(panelTop);
     de_KPR->setObjectName(QStringLiteral("de_KPR"));

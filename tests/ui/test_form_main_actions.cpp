@@ -238,8 +238,8 @@ private Q_SLOTS:
         konwersja(*window);
         QVERIFY(!window->isRunning());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        // The question says what the answer leads to.
-        QCOMPARE(MessageBox::lastRequest().informativeText,
+        // The question says what the answer leads to, after the companies.
+        QCOMPARE(MessageBox::lastRequest().informativeText.section(QLatin1Char('\n'), -1),
                  dryRun ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
                         : QStringLiteral("Zapis do katalogu: ") + path(QStringLiteral("okno")));
 
