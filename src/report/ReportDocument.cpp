@@ -255,8 +255,37 @@ QString reportTitle(const RunReport& report)
                          : QStringLiteral("Raport konwersji");
 }
 
+namespace {
+// A PDF writer or printer fills a buffer of some hundred kilobytes for every page and frees it when the page
+// is written. With its default thresholds glibc hands that memory back to the system after each page
+// and maps it afresh for the next: a quarter of the time of a long report. While a report is written
+// the heap keeps what it has. (Other C libraries keep it anyway.)
+class KeptHeap
+{
+public:
+#if defined(__GLIBC__)
+    KeptHeap()
+    {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+    }
+    ~KeptHeap()
+    {
+        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+        malloc_trim(0);
+    }
+#else
+    KeptHeap() {}
+#endif
+    KeptHeap(const KeptHeap&) = delete;
+    KeptHeap& operator=(const KeptHeap&) = delete;
+};
+} // namespace
+
 bool paintReport(QPagedPaintDevice& device, const RunReport& report)
 {
+    const KeptHeap heap;
     const QString company = report.companyName.isEmpty() ? report.companyDirectory : report.companyName;
     ReportPages pages(device, reportTitle(report),
                       company + QStringLiteral(" · ") + report.exportFile + QStringLiteral(" · ") +
@@ -269,34 +298,8 @@ bool paintReport(QPagedPaintDevice& device, const RunReport& report)
     });
 }
 
-namespace {
-// The PDF engine fills a buffer of some hundred kilobytes for every page and frees it when the page
-// is written. With its default thresholds glibc hands that memory back to the system after each page
-// and maps it afresh for the next: a quarter of the time of a long report. While a report is written
-// the heap keeps what it has.
-class KeptHeap
-{
-public:
-#if defined(__GLIBC__)
-    KeptHeap()
-    {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    }
-    ~KeptHeap()
-    {
-        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
-        malloc_trim(0);
-    }
-#endif
-    KeptHeap(const KeptHeap&) = delete;
-    KeptHeap& operator=(const KeptHeap&) = delete;
-};
-} // namespace
-
 bool writePdfReport(const QString& path, const RunReport& report)
 {
-    const KeptHeap heap;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
