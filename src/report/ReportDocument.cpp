@@ -3,6 +3,7 @@
 #include "conversion/CsvReport.h"
 #include "conversion/ExportCompany.h"
 #include "conversion/RunTotals.h"
+#include "platform/Memory.h"
 #include "report/ReportPages.h"
 
 #include <QFile>
@@ -12,10 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace przenosnik {
 
@@ -255,37 +252,9 @@ QString reportTitle(const RunReport& report)
                          : QStringLiteral("Raport konwersji");
 }
 
-namespace {
-// A PDF writer or printer fills a buffer of some hundred kilobytes for every page and frees it when the page
-// is written. With its default thresholds glibc hands that memory back to the system after each page
-// and maps it afresh for the next: a quarter of the time of a long report. While a report is written
-// the heap keeps what it has. (Other C libraries keep it anyway.)
-class KeptHeap
-{
-public:
-#if defined(__GLIBC__)
-    KeptHeap()
-    {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    }
-    ~KeptHeap()
-    {
-        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
-        malloc_trim(0);
-    }
-#else
-    KeptHeap() {}
-#endif
-    KeptHeap(const KeptHeap&) = delete;
-    KeptHeap& operator=(const KeptHeap&) = delete;
-};
-} // namespace
-
 bool paintReport(QPagedPaintDevice& device, const RunReport& report)
 {
-    const KeptHeap heap;
+    const platform::KeptHeap heap;
     const QString company = report.companyName.isEmpty() ? report.companyDirectory : report.companyName;
     ReportPages pages(device, reportTitle(report),
                       company + QStringLiteral(" · ") + report.exportFile + QStringLiteral(" · ") +
