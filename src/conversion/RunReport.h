@@ -28,6 +28,7 @@ struct RunReport
     QDateTime undoneAt;              // when the run was taken back; invalid while it stands
     QList<DocumentResult> documents; // one per block let through, in run order
     RejectedBlocks rejected;
+    QStringList notices; // remarks on the run as a whole, in the order they came
 };
 
 } // namespace przenosnik

@@ -49,6 +49,8 @@ void header(ReportPages& pages, const RunReport& report)
     pages.text(QStringLiteral("Data i godzina: ") + dateTimeText(report.startedAt));
     pages.text(QStringLiteral("Tryb: ") +
                (report.dryRun ? QStringLiteral("symulacja (bez zapisu)") : QStringLiteral("zapis do KPR")));
+    for (const QString& notice : report.notices)
+        pages.text(notice);
     if (report.undoneAt.isValid())
         pages.text(QStringLiteral("Konwersja cofnięta %1: jej wpisów nie ma już w KPR.")
                        .arg(dateTimeText(report.undoneAt)),

@@ -57,6 +57,7 @@ public:
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
     // The company's name that the window shows under de_KPR; empty when none is known.

@@ -114,7 +114,8 @@ QStringList runHeader(const RunReport& report)
                    report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
                    (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
                                   : QStringLiteral(", z zapisem do KPR")),
-           };
+           } +
+           report.notices;
 }
 
 } // namespace przenosnik
