@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/ConsoleOutput.h"
+#include "conversion/RunChecks.h"
 #include "conversion/RunConversion.h"
 #include "conversion/RunReport.h"
 
@@ -32,6 +33,8 @@ public:
     int documentCount() const { return m_documentCount; }
     // The results collected, in run order; the caller fills in the run's own data.
     RunReport& report() { return m_report; }
+    // The monthly files the run wrote or would write, and the one it stopped at.
+    const RunFileTally& files() const { return m_files; }
 
 private:
     ConsoleOutput& m_console;
@@ -39,6 +42,7 @@ private:
     int m_documentCount = 0;
     bool m_collect;
     RunReport m_report;
+    RunFileTally m_files;
 };
 
 } // namespace przenosnik

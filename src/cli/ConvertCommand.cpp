@@ -4,7 +4,10 @@
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/UndoCommand.h"
+#include "conversion/ExportCompany.h"
+#include "conversion/RunChecks.h"
 #include "conversion/RunTotals.h"
+#include "ledger/CompanyList.h"
 #include "report/ReportFile.h"
 
 #include <QDateTime>
@@ -42,10 +45,30 @@ int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
     report.companyDirectory = run.companyDirectory;
     report.startedAt = QDateTime::currentDateTime();
     report.dryRun = run.dryRun;
-    int exitCode = exitCodeFor(RunConversion(run, host));
+    const RunOutcome outcome = RunConversion(run, host);
+    int exitCode = exitCodeFor(outcome);
 
+    // Beside the trace: why the run stopped, or what a real run would meet.
+    report.stopReason =
+        stopSentence(outcome, run.companyDirectory, host.files().failedFile(), run.exportFile);
+    // The refusal of a busy directory has been said already.
+    if (!report.stopReason.isEmpty() && outcome != RunOutcome::DirectoryBusy)
+        console.writeErrorLines(report.stopReason);
+    if (run.dryRun && outcome != RunOutcome::ExportNotOpened) {
+        DryRunFindings findings = dryRunFindings(run.companyDirectory, host.files().monthFiles());
+        report.dryRunObstacles = std::move(findings.obstacles);
+        report.dryRunNewFiles = std::move(findings.newFiles);
+        for (const QString& finding : report.dryRunObstacles + report.dryRunNewFiles)
+            console.writeErrorLines(finding);
+    }
+    if (after.summary || !after.reportPath.isEmpty()) {
+        report.companyName = companyNameOf(run.companyDirectory, run.ledgerEncoding);
+        report.exportCompany = exportCompanyName(run.exportFile);
+    }
     if (after.summary)
-        console.writeErrorLines(totalsLines(computeTotals(report)).join(QLatin1Char('\n')));
+        console.writeErrorLines(
+            (companyLines(report.companyName, report.exportCompany) + totalsLines(computeTotals(report)))
+                .join(QLatin1Char('\n')));
     QString error;
     if (!after.reportPath.isEmpty() && !writeReport(after.reportPath, report, &error)) {
         console.writeErrorLines(error);

@@ -17,6 +17,15 @@ struct RunReport
     QString companyDirectory; // de_KPR as the run used it
     QDateTime startedAt;      // local date and time the run started
     bool dryRun = false;
+    QString companyName;   // the company of de_KPR in the ledger's company list; empty when none
+    QString exportCompany; // the "Firma =" of the export's header; empty when it has none
+    // One sentence of what stopped a run that did not reach the end, and what to do; empty otherwise.
+    QString stopReason;
+    // Found by a dry run: what stands in a real run's way into the directory, and
+    // the monthly files that a real run would create; a sentence each.
+    QStringList dryRunObstacles;
+    QStringList dryRunNewFiles;
+    QDateTime undoneAt;              // when the run was taken back; invalid while it stands
     QList<DocumentResult> documents; // one per block let through, in run order
     RejectedBlocks rejected;
     QString journalRunId; // the journal's id of a real run that kept one

@@ -80,6 +80,7 @@ RunTotals computeTotals(const RunReport& report)
     totals.cancelled = report.rejected.cancelled;
     totals.otherKinds = report.rejected.otherKinds;
     totals.blocks = int(report.documents.size()) + totals.cancelled + totals.otherKinds;
+    totals.readToEnd = report.stopReason.isEmpty();
     for (const DocumentResult& document : report.documents) {
         ++totals.byState[int(document.state)];
         // The run counts every accepted document but one already booked or excluded, also the one a
@@ -118,10 +119,15 @@ QString amountsLine(const QString& caption, const KindTotals& kind)
 
 } // namespace
 
+QString blocksCaption(const RunTotals& totals)
+{
+    return totals.readToEnd ? QStringLiteral("Bloków w pliku") : QStringLiteral("Bloków przeczytanych");
+}
+
 QStringList totalsLines(const RunTotals& totals)
 {
     QStringList lines{
-        QStringLiteral("Bloków w pliku: %1").arg(totals.blocks),
+        QStringLiteral("%1: %2").arg(blocksCaption(totals)).arg(totals.blocks),
         QStringLiteral("Anulowanych: %1").arg(totals.cancelled),
         QStringLiteral("Innego rodzaju: %1").arg(totals.otherKinds),
         QStringLiteral("Dokumentów przeniesionych: %1").arg(totals.converted),

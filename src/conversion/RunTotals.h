@@ -34,10 +34,11 @@ struct FileTotals
 
 struct RunTotals
 {
-    int blocks = 0;     // every document block of the file: results, cancelled and other kinds
-    int cancelled = 0;  // rejected as cancelled
-    int otherKinds = 0; // rejected as neither sales nor purchase
-    int converted = 0;  // the documents the run counted (its "Ilość dokumentów")
+    int blocks = 0;        // every document block of the file: results, cancelled and other kinds
+    int cancelled = 0;     // rejected as cancelled
+    int otherKinds = 0;    // rejected as neither sales nor purchase
+    int converted = 0;     // the documents the run counted (its "Ilość dokumentów")
+    bool readToEnd = true; // false when the run stopped early: the blocks are those read, not the file's
     int byState[DocumentStateCount] = {}; // indexed by DocumentState
     QList<FileTotals> files;              // in the order each file was first written to
     KindTotals overall[TotalsKindCount];
@@ -66,6 +67,9 @@ void addAmounts(DocumentAmounts& sum, const DocumentAmounts& amounts);
 QStringList amountCaptions();
 // The amounts in the same order as amountCaptions().
 QList<double> amountColumns(const DocumentAmounts& amounts);
+
+// The caption of the block count: the file's blocks, or those read before the run stopped.
+QString blocksCaption(const RunTotals& totals);
 
 // The totals as plain text lines, amounts formatted as in the saved report.
 QStringList totalsLines(const RunTotals& totals);

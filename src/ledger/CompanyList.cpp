@@ -5,6 +5,7 @@
 #include "platform/SystemPaths.h"
 #include "platform/UserLocale.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -116,6 +117,26 @@ std::optional<QString> companyDirectory(const QString& listFileName, const QStri
     if (!isCompanyKatalog(katalog))
         return std::nullopt;
     return resolvePathCase(folderPart(listFileName) + katalog);
+}
+
+QString companyNameOf(const QString& directory, PolishEncoding ledgerEncoding)
+{
+    QString path = QDir::fromNativeSeparators(directory.trimmed());
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (path.isEmpty() || name.isEmpty() || !isCompanyKatalog(name))
+        return {};
+    const std::optional<QList<CompanyRow>> rows =
+        loadCompanyList(info.dir().filePath(QStringLiteral("SPISFIRM.DAT")), ledgerEncoding);
+    if (!rows)
+        return {};
+    for (const CompanyRow& row : *rows) {
+        if (row.katalog.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return row.firma.trimmed();
+    }
+    return {};
 }
 
 } // namespace przenosnik

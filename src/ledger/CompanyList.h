@@ -66,4 +66,9 @@ bool isCompanyKatalog(const QString& katalog);
 // A Katalog that isCompanyKatalog refuses gives no directory.
 std::optional<QString> companyDirectory(const QString& listFileName, const QString& katalog);
 
+// The name of the company whose data directory this is: the Firma of the row of
+// SPISFIRM.DAT in the directory's parent folder whose Katalog names the directory
+// (in any letter case, as DOS names are). Empty when there is no such list or row.
+QString companyNameOf(const QString& directory, PolishEncoding ledgerEncoding);
+
 } // namespace przenosnik

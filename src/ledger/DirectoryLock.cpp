@@ -178,6 +178,14 @@ DirectoryLock::~DirectoryLock()
         platform::removeFile(m_path);
 }
 
+bool directoryLockedByAnother(const QString& companyDirectory)
+{
+    if (companyDirectory.isEmpty() ||
+        !QFileInfo::exists(companyDirectory + QLatin1Char('/') + QLatin1String(LockFileName)))
+        return false;
+    return DirectoryLock(companyDirectory).busy();
+}
+
 QString directoryBusyText(const QString& companyDirectory)
 {
     const QString path = lockPath(companyDirectory);

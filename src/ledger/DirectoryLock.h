@@ -51,6 +51,11 @@ private:
     std::unique_ptr<Refresher> m_refresher;
 };
 
+// Whether another live run holds the directory's lock now. Nothing is created:
+// without a lock file the answer is no; a lock left by a run that is gone is
+// cleared as the next real run would clear it.
+bool directoryLockedByAnother(const QString& companyDirectory);
+
 // What the user is told about the lock now in the company directory.
 QString directoryBusyText(const QString& companyDirectory);
 

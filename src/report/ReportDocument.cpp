@@ -1,16 +1,26 @@
 #include "report/ReportDocument.h"
 
 #include "conversion/CsvReport.h"
+#include "conversion/ExportCompany.h"
 #include "conversion/RunTotals.h"
+#include "platform/Memory.h"
+#include "report/ReportPages.h"
 
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace przenosnik {
 
 namespace {
+const QColor RejectedBackground(0xff, 0xc8, 0xc8);
+const QColor RemarkBackground(0xff, 0xf5, 0xb4);
+const QColor TotalBackground(0xe6, 0xe6, 0xe6);
+const QColor Alarm(0xc0, 0x00, 0x00);
 
 // Documents that need the bookkeeper's attention.
 bool isRejected(const DocumentResult& document)
@@ -23,56 +33,42 @@ bool hasProblem(const DocumentResult& document)
     return isRejected(document) || document.state == DocumentState::Duplicate || !document.remarks.isEmpty();
 }
 
-// One table row. layout holds a letter per cell: 'w' may wrap, 'n' stays whole, 'r' stays whole
-// on the right (amounts and counts); cells past its end stay whole. widths, when given, are the
-// columns' shares of the page in percent.
-QString row(const QStringList& cells, QLatin1String layout = {}, const char* tag = "td",
-            const QString& background = {}, const QList<int>& widths = {})
+QString dateTimeText(const QDateTime& when)
 {
-    QString html =
-        background.isEmpty() ? QStringLiteral("<tr>") : QStringLiteral("<tr bgcolor=\"%1\">").arg(background);
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        const char how = i < layout.size() ? layout.at(i).toLatin1() : 'n';
-        QString attributes;
-        if (how == 'r')
-            attributes += QStringLiteral(" align=\"right\"");
-        if (i < widths.size())
-            attributes += QStringLiteral(" width=\"%1%\"").arg(widths.at(i));
-        if (how != 'w')
-            attributes += QStringLiteral(" style=\"white-space:nowrap\"");
-        html +=
-            QStringLiteral("<%1%2>%3</%1>").arg(QLatin1String(tag), attributes, cells.at(i).toHtmlEscaped());
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+void header(ReportPages& pages, const RunReport& report)
+{
+    pages.text(reportTitle(report), ReportPages::Style::Title);
+    pages.space(1);
+    for (const QString& line : companyLines(report.companyName, report.exportCompany))
+        pages.text(line, ReportPages::Style::Bold);
+    pages.text(QStringLiteral("Plik eksportu: ") + report.exportFile);
+    pages.text(QStringLiteral("Katalog firmy: ") + report.companyDirectory);
+    pages.text(QStringLiteral("Data i godzina: ") + dateTimeText(report.startedAt));
+    pages.text(QStringLiteral("Tryb: ") +
+               (report.dryRun ? QStringLiteral("symulacja (bez zapisu)") : QStringLiteral("zapis do KPR")));
+    for (const QString& notice : report.notices)
+        pages.text(notice);
+    if (report.undoneAt.isValid())
+        pages.text(QStringLiteral("Konwersja cofnięta %1: jej wpisów nie ma już w KPR.")
+                       .arg(dateTimeText(report.undoneAt)),
+                   ReportPages::Style::Bold, Alarm);
+    if (!report.stopReason.isEmpty()) {
+        pages.space(1);
+        pages.text(report.stopReason, ReportPages::Style::Bold, Alarm);
     }
-    return html + QStringLiteral("</tr>");
+    if (!report.dryRunObstacles.isEmpty() || !report.dryRunNewFiles.isEmpty()) {
+        pages.space(1);
+        pages.text(QStringLiteral("Zapis do KPR:"), ReportPages::Style::Bold);
+        for (const QString& obstacle : report.dryRunObstacles)
+            pages.text(QStringLiteral("– ") + obstacle, ReportPages::Style::Normal, Alarm);
+        for (const QString& file : report.dryRunNewFiles)
+            pages.text(QStringLiteral("– ") + file);
+    }
+    pages.space(2);
 }
-
-QString spanningRow(const QString& text, int columns)
-{
-    return QStringLiteral("<tr><td colspan=\"%1\"><b>%2</b></td></tr>")
-        .arg(columns)
-        .arg(text.toHtmlEscaped());
-}
-
-QString tableStart(const QString& header)
-{
-    return QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><thead>") +
-           header + QStringLiteral("</thead>");
-}
-
-QString headerHtml(const RunReport& report)
-{
-    QString html = QStringLiteral("<h2>Raport konwersji</h2><table cellpadding=\"1\">");
-    html += row({QStringLiteral("Plik eksportu:"), report.exportFile});
-    html += row({QStringLiteral("Katalog firmy:"), report.companyDirectory});
-    html += row({QStringLiteral("Data i godzina:"),
-                 report.startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
-    html += row({QStringLiteral("Tryb:"),
-                 report.dryRun ? QStringLiteral("symulacja (bez zapisu)") : QStringLiteral("zapis do KPR")});
-    return html + QStringLiteral("</table>");
-}
-
-// The amounts table: the kind, the number of documents and the thirteen sums.
-constexpr QLatin1String AmountLayout("nrrrrrrrrrrrrrr");
 
 QStringList amountCells(const QString& caption, const KindTotals& totals)
 {
@@ -82,85 +78,196 @@ QStringList amountCells(const QString& caption, const KindTotals& totals)
     return cells;
 }
 
-QString totalsHtml(const RunTotals& totals)
+void totals(ReportPages& pages, const RunTotals& totals)
 {
-    QString html = QStringLiteral("<h3>Podsumowanie</h3><table cellpadding=\"1\">");
-    const QStringList counts{QStringLiteral("Bloków w pliku:"), QStringLiteral("Anulowanych:"),
-                             QStringLiteral("Innego rodzaju:"), QStringLiteral("Dokumentów przeniesionych:")};
-    const int values[] = {totals.blocks, totals.cancelled, totals.otherKinds, totals.converted};
-    for (qsizetype i = 0; i < counts.size(); ++i)
-        html += row({counts.at(i), QString::number(values[i])}, QLatin1String("nr"));
+    pages.heading(QStringLiteral("Podsumowanie"), 20);
+    pages.startTable({{QStringLiteral("Bloki i stany"), 3}, {QStringLiteral("Liczba"), 1, true}}, 0.3);
+    const QList<std::pair<QString, int>> counts{
+        {blocksCaption(totals), totals.blocks},
+        {QStringLiteral("Anulowanych"), totals.cancelled},
+        {QStringLiteral("Innego rodzaju"), totals.otherKinds},
+        {QStringLiteral("Dokumentów przeniesionych"), totals.converted},
+    };
+    for (const auto& [caption, value] : counts)
+        pages.row({caption, QString::number(value)});
     for (int state = 0; state < DocumentStateCount; ++state)
         if (stateListed(totals, state))
-            html += row(
-                {stateText(DocumentState(state)) + QLatin1Char(':'), QString::number(totals.byState[state])},
-                QLatin1String("nr"));
-    html += QStringLiteral("</table><p></p>");
+            pages.row({stateText(DocumentState(state)), QString::number(totals.byState[state])});
+    pages.endTable();
 
-    const QStringList captions =
-        QStringList{QStringLiteral("Rodzaj"), QStringLiteral("Dokumentów")} + amountCaptions();
-    const int columns = int(captions.size());
-    html += tableStart(row(captions, QLatin1String("nnwwwwwwwwwwwww"), "th"));
+    // Amounts are never cut short: each amount column is as wide as its longest sum needs.
+    QStringList widest(amountCaptions().size());
+    auto widen = [&widest](const KindTotals& kind) {
+        const QList<double> amounts = amountColumns(kind.sums);
+        for (qsizetype i = 0; i < amounts.size(); ++i) {
+            const QString text = reportAmount(amounts.at(i));
+            if (text.size() > widest.at(i).size())
+                widest[i] = text;
+        }
+    };
+    for (const FileTotals& file : totals.files)
+        for (const KindTotals& kind : file.byKind)
+            widen(kind);
+    for (const KindTotals& kind : totals.overall)
+        widen(kind);
+    QList<ReportColumn> columns{
+        {QStringLiteral("Rodzaj"), 6, false, false, totalsKindText(UndeterminedTotals)},
+        {QStringLiteral("Dokumentów"), 5, true}};
+    const QStringList captions = amountCaptions();
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        columns.append({captions.at(i), 5, true, false, widest.at(i)});
+    pages.startTable(columns);
     for (const FileTotals& file : totals.files) {
-        html += spanningRow(QStringLiteral("Plik ") + file.monthFile, columns);
+        pages.spanningRow(QStringLiteral("Plik ") + file.monthFile);
         for (int kind = 0; kind < TotalsKindCount; ++kind) {
             if (file.byKind[kind].documents > 0)
-                html += row(amountCells(totalsKindText(kind), file.byKind[kind]), AmountLayout);
+                pages.row(amountCells(totalsKindText(kind), file.byKind[kind]));
         }
     }
-    html += spanningRow(QStringLiteral("Razem"), columns);
+    pages.spanningRow(QStringLiteral("Razem"));
     for (int kind = 0; kind < TotalsKindCount; ++kind)
-        html += row(amountCells(totalsKindText(kind), totals.overall[kind]), AmountLayout, "td",
-                    QStringLiteral("#e6e6e6"));
-    return html + QStringLiteral("</table>");
+        pages.row(amountCells(totalsKindText(kind), totals.overall[kind]), TotalBackground);
+    pages.endTable();
 }
 
-QString documentsHtml(const RunReport& report)
+// The document table: the columns that fit a landscape page, the amounts as their totals and the gross.
+// The report's fields of a document, by their place in reportRow().
+constexpr int Lp = 0, Numer = 1, Data = 2, Rodzaj = 3, Kontrahent = 4, Nip = 5, Plik = 19, Pozycja = 20,
+              Stan = 21, Uwagi = 22;
+constexpr int NettoRazem = -1, VatRazem = -2, Brutto = -3; // amounts of the table's own
+
+struct DocumentColumn
 {
-    // The columns that fit a landscape page: the amounts as their two totals.
-    const QStringList columns = reportColumns();
-    const QList<int> shown{0, 1, 2, 3, 4, 5, 17, 18, 19, 20, 21, 22};
-    const QLatin1String layout("rwnnwnrrnrnw");
-    QStringList captions;
-    for (int column : shown)
-        captions.append(columns.at(column));
-    const QString header = tableStart(
-        row(captions, QLatin1String("wwwwwwwwwwww"), "th", {}, {3, 9, 6, 6, 22, 8, 7, 7, 7, 5, 6, 14}));
-    QString html = QStringLiteral("<h3>Dokumenty</h3>") + header;
-    // Laying out a table costs more than its rows' share, so a long list is a run of shorter tables.
-    constexpr int RowsPerTable = 200;
-    int rows = 0;
-    for (bool problems : {true, false}) {
-        for (const DocumentResult& document : report.documents) {
-            if (hasProblem(document) != problems)
-                continue;
-            const QStringList fields = reportRow(document);
-            QStringList cells;
-            for (int column : shown)
-                cells.append(fields.at(column));
-            const QString background = isRejected(document) ? QStringLiteral("#ffc8c8")
-                                       : problems           ? QStringLiteral("#fff5b4")
-                                                            : QString();
-            if (rows > 0 && rows % RowsPerTable == 0)
-                html += QStringLiteral("</table>") + header;
-            html += row(cells, layout, "td", background);
-            ++rows;
-        }
-    }
-    return html + QStringLiteral("</table>");
+    int field;
+    ReportColumn column;
+};
+
+const QList<DocumentColumn>& documentColumns()
+{
+    static const QList<DocumentColumn> columns{
+        {Lp, {QStringLiteral("Lp"), 3, true}},
+        {Numer, {QStringLiteral("Numer"), 9, false, true}},
+        {Data, {QStringLiteral("Data"), 6}},
+        {Rodzaj, {QStringLiteral("Rodzaj"), 5}},
+        {Kontrahent, {QStringLiteral("Kontrahent"), 20, false, true}},
+        {Nip, {QStringLiteral("NIP"), 8}},
+        {NettoRazem, {QStringLiteral("Netto razem"), 6, true}},
+        {VatRazem, {QStringLiteral("VAT razem"), 6, true}},
+        {Brutto, {QStringLiteral("Brutto"), 6, true}},
+        {Plik, {QStringLiteral("Plik"), 7}},
+        {Pozycja, {QStringLiteral("Pozycja"), 4, true}},
+        {Stan, {QStringLiteral("Stan"), 6}},
+        {Uwagi, {QStringLiteral("Uwagi"), 11, false, true}},
+    };
+    return columns;
 }
 
+void documentTable(ReportPages& pages, QString caption, const QList<const DocumentResult*>& documents)
+{
+    // A state that every document of the table shares, and remarks that none has, go into the caption:
+    // a long table is shorter and quicker to read without them.
+    bool oneState = !documents.isEmpty();
+    bool remarks = false;
+    for (const DocumentResult* document : documents) {
+        oneState = oneState && document->state == documents.constFirst()->state;
+        remarks = remarks || !document->remarks.isEmpty();
+    }
+    if (oneState && !remarks)
+        caption += QStringLiteral(" – stan: ") + stateText(documents.constFirst()->state);
+    // Amounts are never cut short: each amount column is as wide as its longest amount, the sum included.
+    double netto = 0, vat = 0;
+    double largest[3] = {};
+    for (const DocumentResult* document : documents) {
+        netto += document->amounts.kolumna;
+        vat += document->amounts.vatTotal();
+        const double amounts[3] = {document->amounts.kolumna, document->amounts.vatTotal(),
+                                   document->amounts.kolumna + document->amounts.vatTotal()};
+        for (int i = 0; i < 3; ++i)
+            largest[i] = std::max(largest[i], std::abs(amounts[i]));
+    }
+    const double sums[3] = {netto, vat, netto + vat};
+    auto widest = [&](int i) { return reportAmount(-std::max(largest[i], std::abs(sums[i]))); };
+    QList<DocumentColumn> shown;
+    QList<ReportColumn> columns;
+    for (DocumentColumn column : documentColumns()) {
+        if ((column.field == Stan && oneState && !remarks) || (column.field == Uwagi && !remarks))
+            continue;
+        if (column.field == NettoRazem || column.field == VatRazem || column.field == Brutto)
+            column.column.widest = widest(-1 - column.field);
+        shown.append(column);
+        columns.append(column.column);
+    }
+    pages.heading(caption, 12);
+    pages.startTable(columns);
+    QStringList cells;
+    for (const DocumentResult* document : documents) {
+        const QStringList fields = reportRow(*document);
+        const double gross = document->amounts.kolumna + document->amounts.vatTotal();
+        cells.clear();
+        for (const DocumentColumn& column : std::as_const(shown)) {
+            switch (column.field) {
+            case NettoRazem:
+                cells.append(reportAmount(document->amounts.kolumna));
+                break;
+            case VatRazem:
+                cells.append(reportAmount(document->amounts.vatTotal()));
+                break;
+            case Brutto:
+                cells.append(reportAmount(gross));
+                break;
+            default:
+                cells.append(fields.at(column.field));
+            }
+        }
+        const QColor background = isRejected(*document)   ? RejectedBackground
+                                  : hasProblem(*document) ? RemarkBackground
+                                                          : QColor();
+        pages.row(cells, background);
+    }
+    cells.clear();
+    for (const DocumentColumn& column : std::as_const(shown)) {
+        cells.append(column.field == Numer        ? QStringLiteral("Razem: %1").arg(documents.size())
+                     : column.field == NettoRazem ? reportAmount(netto)
+                     : column.field == VatRazem   ? reportAmount(vat)
+                     : column.field == Brutto     ? reportAmount(netto + vat)
+                                                  : QString());
+    }
+    pages.row(cells, TotalBackground, true);
+    pages.endTable();
+}
+
+void documents(ReportPages& pages, const RunReport& report)
+{
+    QList<const DocumentResult*> problems;
+    QList<const DocumentResult*> others;
+    for (const DocumentResult& document : report.documents)
+        (hasProblem(document) ? problems : others).append(&document);
+    if (!problems.isEmpty())
+        documentTable(pages, QStringLiteral("Dokumenty z uwagami"), problems);
+    if (!others.isEmpty() || problems.isEmpty())
+        documentTable(pages, QStringLiteral("Pozostałe dokumenty"), others);
+}
 } // namespace
 
-std::unique_ptr<QTextDocument> reportDocument(const RunReport& report)
+QString reportTitle(const RunReport& report)
 {
-    auto document = std::make_unique<QTextDocument>();
-    QFont font = document->defaultFont();
-    font.setPointSizeF(7.5);
-    font.setStyleStrategy(QFont::PreferNoShaping); // no ligatures: the PDF's text reads as typed
-    document->setDefaultFont(font);
-    document->setHtml(headerHtml(report) + totalsHtml(computeTotals(report)) + documentsHtml(report));
-    return document;
+    return report.dryRun ? QStringLiteral("Raport konwersji (symulacja)")
+                         : QStringLiteral("Raport konwersji");
+}
+
+bool paintReport(QPagedPaintDevice& device, const RunReport& report)
+{
+    const platform::KeptHeap heap;
+    const QString company = report.companyName.isEmpty() ? report.companyDirectory : report.companyName;
+    ReportPages pages(device, reportTitle(report),
+                      company + QStringLiteral(" · ") + report.exportFile + QStringLiteral(" · ") +
+                          dateTimeText(report.startedAt));
+    const RunTotals runTotals = computeTotals(report);
+    return pages.paint([&](ReportPages& on) {
+        header(on, report);
+        totals(on, runTotals);
+        documents(on, report);
+    });
 }
 
 bool writePdfReport(const QString& path, const RunReport& report)
@@ -168,15 +275,16 @@ bool writePdfReport(const QString& path, const RunReport& report)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    bool painted = false;
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("Raport konwersji"));
+        writer.setTitle(reportTitle(report));
         writer.setCreator(QStringLiteral("Przenośnik"));
-        reportDocument(report)->print(&writer);
+        painted = paintReport(writer, report);
     }
-    return file.flush() && file.error() == QFileDevice::NoError;
+    return painted && file.flush() && file.error() == QFileDevice::NoError;
 }
 
 } // namespace przenosnik

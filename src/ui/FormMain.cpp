@@ -17,8 +17,9 @@
 #include "ui/WindowFont.h"
 #include "ui/WindowSettings.h"
 
+#include "conversion/ExportCompany.h"
 #include "conversion/ExportFileName.h"
-#include "report/ReportDocument.h"
+#include "ledger/CompanyList.h"
 #include "report/ReportFile.h"
 #include "settings/MainSettings.h"
 
@@ -37,7 +38,6 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScopeGuard>
-#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -278,25 +278,50 @@ void FormMain::act_KonwertExecute()
     if (!dryRun && !offerUndoOfInterruptedRun(de_KPR->text())) {
         return;
     }
-    // What the run will do, so that a mis-clicked "symulacja" shows before the answer.
-    QString consequence = dryRun ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
-                                 : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text());
+    QString details = confirmationDetails();
     if (!m_excluded.isEmpty() && exclusionKey() != m_exclusionKey) {
         // The export file was changed since the dry run: its numbers may name other documents.
         dropExclusions();
-        consequence += QStringLiteral("\nPlik eksportu zmienił się od symulacji: wybór dokumentów "
-                                      "do pominięcia przepadł.");
+        details += QStringLiteral("\nPlik eksportu zmienił się od symulacji: wybór dokumentów "
+                                  "do pominięcia przepadł.");
     }
     if (!dryRun && !m_excluded.isEmpty()) {
-        consequence += QStringLiteral("\nPominięte przez użytkownika: %1").arg(m_excluded.count());
+        details += QStringLiteral("\nPominięte przez użytkownika: %1").arg(m_excluded.count());
     }
     const QMessageBox::StandardButton answer =
         MessageBox::show(this, QMessageBox::Information, QStringLiteral("Start ..."),
                          QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"),
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, consequence);
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, details);
     if (answer == QMessageBox::Yes) {
         runConversion();
     }
+}
+
+QString FormMain::confirmationDetails() const
+{
+    // The companies, so that an export of another company shows; then what the
+    // run will do, so that a mis-clicked "symulacja" shows before the answer.
+    QStringList lines = companyLines(m_companyName, exportCompanyName(FE_EPP->text()));
+    lines.append(ch_sprawdz->isChecked() ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
+                                         : QStringLiteral("Zapis do katalogu: %1").arg(de_KPR->text()));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString FormMain::companyName() const
+{
+    return m_companyName;
+}
+
+void FormMain::showCompanyName()
+{
+    const QString directory = de_KPR->text();
+    const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+    m_companyName = !m_pickedDirectory.isEmpty() && directory == m_pickedDirectory
+                        ? m_pickedCompany
+                        : companyNameOf(directory, encoding);
+    l_firma->setToolTip(m_companyName);
+    l_firma->setText(
+        l_firma->fontMetrics().elidedText(m_companyName, Qt::ElideRight, l_firma->contentsRect().width()));
 }
 
 void FormMain::runConversion()
@@ -313,6 +338,7 @@ void FormMain::runConversion()
     const QString key = exclusionKey();
     tabs_Wyniki->showResults(nullptr);
     m_results.start(settings, QDateTime::currentDateTime());
+    m_results.setCompanies(m_companyName, exportCompanyName(settings.exportFile));
     // The tool bar and the options stay as they are until the run ends.
     QWidget* controls = ToolBar1->parentWidget();
     const QPointer<QWidget> focused = QApplication::focusWidget();
@@ -331,6 +357,9 @@ void FormMain::runConversion()
         m_running = false;
         // A run that could not open its export file leaves no report.
         const bool reported = outcome != RunOutcome::ExportNotOpened;
+        if (reported) {
+            m_results.conclude(outcome);
+        }
         act_Raport->setEnabled(reported);
         act_Drukuj->setEnabled(reported);
         tabs_Wyniki->showResults(reported ? &m_results : nullptr);
@@ -349,7 +378,8 @@ void FormMain::runConversion()
         if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
             tabs_Wyniki->showHistory(de_KPR->text());
         }
-        if (reported && m_results.anyNeedsAttention()) {
+        if (reported && (m_results.anyNeedsAttention() || !m_results.report().stopReason.isEmpty() ||
+                         !m_results.report().dryRunObstacles.isEmpty())) {
             tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
         }
     });
@@ -369,7 +399,10 @@ void FormMain::Act_FirmyKPRExecute()
         if (picker.exec() == FormSpisFirm::ModalResultOk) {
             // A Katalog that leads out of the list's folder names no company.
             if (const std::optional<QString> directory = picker.companyDirectory()) {
+                m_pickedDirectory = *directory;
+                m_pickedCompany = picker.currentFirma();
                 de_KPR->setText(*directory);
+                showCompanyName();
             } else {
                 beep();
             }
@@ -426,8 +459,7 @@ void FormMain::act_DrukujExecute()
     if (m_running || !act_Drukuj->isEnabled()) {
         return;
     }
-    const std::unique_ptr<QTextDocument> document = reportDocument(m_results.report());
-    PrintDialog::print(this, *document, QStringLiteral("Raport z konwersji"));
+    PrintDialog::print(this, m_results.report(), QStringLiteral("Raport z konwersji"));
 }
 
 void FormMain::act_CloseExecute()

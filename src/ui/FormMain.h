@@ -63,6 +63,9 @@ public:
     void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
+    // The company's name that the window shows under de_KPR; empty when none is known.
+    QString companyName() const;
+
     // What the last run reported; empty before the first run.
     const RunReport& lastReport() const { return m_results.report(); }
     // The documents the next real run leaves out, as chosen after a dry run.
@@ -98,6 +101,10 @@ private:
     void browseCompanyDirectory();
     void browseExportFile();
     void runConversion();
+    // Looks up the name of the company of de_KPR and shows it.
+    void showCompanyName();
+    // The text of the confirmation's details: the companies, and what the run will do.
+    QString confirmationDetails() const;
     // Before a real run: when the directory's last run did not end, offers to
     // take it back first. Answers false when the user cancels.
     bool offerUndoOfInterruptedRun(const QString& companyDirectory);
@@ -125,6 +132,7 @@ private:
     QCheckBox* ch_sprawdz = nullptr;
     // Top panel
     QLabel* Label1 = nullptr;
+    QLabel* l_firma = nullptr; // the name of the company of de_KPR
     QLineEdit* de_KPR = nullptr;
     QLineEdit* FE_EPP = nullptr;
     QGroupBox* gb_KPR = nullptr;
@@ -152,6 +160,11 @@ private:
     QStringList m_documentLines;
     QString m_lastExportFolder;
     QString m_lastReportFile;
+    // The company last chosen in the picker, and its directory: the name
+    // stands while de_KPR holds that directory.
+    QString m_pickedDirectory;
+    QString m_pickedCompany;
+    QString m_companyName;
     RunResults m_results;
     DocumentSelection m_excluded;
     QString m_exclusionKey; // of the dry run the exclusions were chosen after; empty for none

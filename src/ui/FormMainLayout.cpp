@@ -155,6 +155,17 @@ void FormMain::createEdits(QWidget* panelTop)
 {
     Label1 = placeLabel(panelTop, "Label1", QStringLiteral("Katalog danych KPR"), 8, 32);
     Label1->installEventFilter(this);
+    // The company's name, beside the caption in the free space over the edit.
+    const int nameLeft = Label1->geometry().right() + 8;
+    l_firma = new QLabel(panelTop);
+    l_firma->setObjectName(QStringLiteral("l_firma"));
+    l_firma->setGeometry(nameLeft, 32, 217 - nameLeft, Label1->height());
+    QFont bold = l_firma->font();
+    bold.setBold(true);
+    l_firma->setFont(bold);
+    QPalette blue = l_firma->palette();
+    blue.setColor(QPalette::WindowText, QColor(0x00, 0x30, 0x9c));
+    l_firma->setPalette(blue);
 
     de_KPR = new QLineEdit(panelTop);
     de_KPR->setObjectName(QStringLiteral("de_KPR"));
@@ -164,6 +175,7 @@ void FormMain::createEdits(QWidget* panelTop)
         de_KPR->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
     browseFolder->setObjectName(QStringLiteral("de_KPR_browse"));
     connect(browseFolder, &QAction::triggered, this, &FormMain::browseCompanyDirectory);
+    connect(de_KPR, &QLineEdit::textChanged, this, &FormMain::showCompanyName);
 
     placeLabel(panelTop, "Label2", QStringLiteral("Plik FVS*.TXT"), 232, 32);
 
@@ -191,6 +203,8 @@ void FormMain::createCodePageGroup(QWidget* panelTop)
     RB_MAZ = new QRadioButton(QStringLiteral("MAZ"), gb_KPR);
     placeChoice(RB_MAZ, "RB_MAZ", 90, 16);
     RB_MAZ->setToolTip(QStringLiteral("KPR_ZN PL=MAZ"));
+    // The names in the company list are in the ledger's code page.
+    connect(RB_MAZ, &QRadioButton::toggled, this, &FormMain::showCompanyName);
     chb_duplikaty = new QCheckBox(QStringLiteral("pomijaj już zapisane"), gb_KPR);
     placeChoice(chb_duplikaty, "chb_duplikaty", 12, 36);
     chb_duplikaty->setToolTip(QStringLiteral(

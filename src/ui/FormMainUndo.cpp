@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace przenosnik {
 

@@ -158,6 +158,14 @@ QString FormSpisFirm::currentKatalog() const
     return RxMD_Spis->rows().at(current.row()).katalog;
 }
 
+QString FormSpisFirm::currentFirma() const
+{
+    const QModelIndex current = DBGridLista->currentIndex();
+    if (!current.isValid() || current.row() >= RxMD_Spis->rows().size())
+        return {};
+    return RxMD_Spis->rows().at(current.row()).firma.trimmed();
+}
+
 QString FormSpisFirm::shownFileName() const
 {
     return loadedFileName.isEmpty() ? fileName() : loadedFileName;

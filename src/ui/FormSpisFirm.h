@@ -55,6 +55,8 @@ public:
     // the Katalog of the current row (empty for an empty list).
     QString fileName() const;
     QString currentKatalog() const;
+    // The company name (Firma) of the current row; empty for an empty list.
+    QString currentFirma() const;
     // The file whose rows the grid shows: the name loaded last, or the edit's
     // value while nothing has been loaded.
     QString shownFileName() const;

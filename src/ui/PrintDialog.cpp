@@ -1,10 +1,11 @@
 #include "ui/PrintDialog.h"
 
+#include "report/ReportDocument.h"
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTextDocument>
 
 #include <optional>
 
@@ -23,7 +24,7 @@ void presetPage(QPrinter& printer, const QString& title)
 }
 } // namespace
 
-bool PrintDialog::print(QWidget* parent, QTextDocument& document, const QString& title)
+bool PrintDialog::print(QWidget* parent, const RunReport& report, const QString& title)
 {
     lastAskedTitle = title;
     ++requests;
@@ -37,8 +38,7 @@ bool PrintDialog::print(QWidget* parent, QTextDocument& document, const QString&
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
         presetPage(printer, title);
-        document.print(&printer);
-        return true;
+        return paintReport(printer, report);
     }
     QPrinter printer(QPrinter::HighResolution);
     presetPage(printer, title);
@@ -47,8 +47,7 @@ bool PrintDialog::print(QWidget* parent, QTextDocument& document, const QString&
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    document.print(&printer);
-    return true;
+    return paintReport(printer, report);
 }
 
 void PrintDialog::setNextAnswer(const QString& pdfFile)

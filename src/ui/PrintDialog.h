@@ -1,11 +1,12 @@
-// Printing a document through the system's print dialog, behind one seam: a
+// Printing a run's report through the system's print dialog, behind one seam: a
 // test queues the answer with setNextAnswer and the next call prints into a
 // PDF file (or cancels) without opening a dialog.
 #pragma once
 
+#include "conversion/RunReport.h"
+
 #include <QString>
 
-class QTextDocument;
 class QWidget;
 
 namespace przenosnik {
@@ -13,9 +14,9 @@ namespace przenosnik {
 class PrintDialog
 {
 public:
-    // Asks for a printer, A4 landscape preset, and prints the document on it.
+    // Asks for a printer, A4 landscape preset, and prints the report on it page by page.
     // Answers whether it was printed.
-    static bool print(QWidget* parent, QTextDocument& document, const QString& title);
+    static bool print(QWidget* parent, const RunReport& report, const QString& title);
 
     // Test answer: the next call prints as PDF into this file; an empty name
     // answers "cancelled". Used once.

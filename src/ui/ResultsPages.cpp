@@ -179,6 +179,20 @@ QWidget* ResultsPages::createTotalsPage()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("page_Podsumowanie"));
     QVBoxLayout* layout = pageLayout(page);
+    auto notice = [page, layout](const char* name, const QString& style) {
+        auto* label = new QLabel(page);
+        label->setObjectName(QLatin1String(name));
+        label->setWordWrap(true);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setStyleSheet(style);
+        label->setContentsMargins(4, 2, 4, 2);
+        label->hide();
+        layout->addWidget(label);
+        return label;
+    };
+    l_przerwanie = notice("l_przerwanie", QStringLiteral("color: #c00000; font-weight: bold"));
+    l_przedZapisem = notice("l_przedZapisem", QString());
     grid_Podsumowanie = new QTableWidget(page);
     grid_Podsumowanie->setObjectName(QStringLiteral("grid_Podsumowanie"));
     grid_Podsumowanie->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -196,6 +210,20 @@ void ResultsPages::showResults(const RunResults* results)
     MemoDokumentu->clear();
     m_model->setResults(results);
     showRowCount();
+    const RunReport* report = results ? &results->report() : nullptr;
+    l_przerwanie->setText(report ? report->stopReason : QString());
+    l_przerwanie->setVisible(!l_przerwanie->text().isEmpty());
+    QStringList findings;
+    if (report && (!report->dryRunObstacles.isEmpty() || !report->dryRunNewFiles.isEmpty())) {
+        findings.append(QStringLiteral("Zapis do KPR:"));
+        for (const QString& finding : report->dryRunObstacles + report->dryRunNewFiles) {
+            findings.append(QStringLiteral("– ") + finding);
+        }
+    }
+    l_przedZapisem->setText(findings.join(QLatin1Char('\n')));
+    l_przedZapisem->setStyleSheet(
+        report && !report->dryRunObstacles.isEmpty() ? QStringLiteral("color: #c00000") : QString());
+    l_przedZapisem->setVisible(!findings.isEmpty());
     if (results) {
         grid_Dokumenty->resizeColumnsToContents();
         showTotals(grid_Podsumowanie, runHeader(results->report()), computeTotals(results->report()));

@@ -78,6 +78,8 @@ private:
     QPlainTextEdit* MemoDokumentu = nullptr;
     QTableWidget* grid_Podsumowanie = nullptr;
     HistoryPage* page_Historia = nullptr;
+    QLabel* l_przerwanie = nullptr;   // why the run stopped, in red
+    QLabel* l_przedZapisem = nullptr; // what a real run would meet, after a dry run
 };
 
 } // namespace przenosnik

@@ -1,5 +1,7 @@
 #include "ui/RunResults.h"
 
+#include "conversion/RunChecks.h"
+
 #include <algorithm>
 
 namespace przenosnik {
@@ -51,6 +53,27 @@ void RunResults::markLost(int ordinal)
 {
     if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal)) {
         przenosnik::markLost(*result);
+    }
+}
+
+void RunResults::setCompanies(const QString& companyName, const QString& exportCompany)
+{
+    m_report.companyName = companyName;
+    m_report.exportCompany = exportCompany;
+}
+
+void RunResults::conclude(RunOutcome outcome)
+{
+    RunFileTally files;
+    for (const DocumentResult& result : std::as_const(m_report.documents)) {
+        files.add(result);
+    }
+    m_report.stopReason =
+        stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
+    if (m_report.dryRun && outcome != RunOutcome::ExportNotOpened) {
+        DryRunFindings findings = dryRunFindings(m_report.companyDirectory, files.monthFiles());
+        m_report.dryRunObstacles = std::move(findings.obstacles);
+        m_report.dryRunNewFiles = std::move(findings.newFiles);
     }
 }
 

@@ -42,6 +42,11 @@ public:
     // The run was taken back at that time.
     void markUndone(const QDateTime& undoneAt) { markRunUndone(m_report, undoneAt); }
     void addNotice(const QString& text) { m_report.notices.append(text); }
+    // The company of the directory and the one the export names.
+    void setCompanies(const QString& companyName, const QString& exportCompany);
+    // At the run's end: why it stopped, or what a real run would meet.
+    void conclude(RunOutcome outcome);
+    // The run has been taken back.
 
     const RunReport& report() const { return m_report; }
     int size() const { return int(m_report.documents.size()); }

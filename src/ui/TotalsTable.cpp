@@ -1,6 +1,8 @@
 #include "ui/TotalsTable.h"
 
 #include "conversion/CsvReport.h"
+#include "conversion/ExportCompany.h"
+#include "conversion/RunReport.h"
 #include "conversion/RunTotals.h"
 
 #include <QFont>
@@ -89,7 +91,8 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
     for (const QString& line : header) {
         rows.across(line, line.startsWith(UndoneNote));
     }
-    rows.count(QStringLiteral("Bloki w pliku"), totals.blocks);
+    rows.count(totals.readToEnd ? QStringLiteral("Bloki w pliku") : QStringLiteral("Bloki przeczytane"),
+               totals.blocks);
     rows.count(QStringLiteral("anulowane"), totals.cancelled);
     rows.count(QStringLiteral("inne rodzaje"), totals.otherKinds);
     rows.count(QStringLiteral("dokumenty skonwertowane"), totals.converted);
@@ -116,7 +119,7 @@ QStringList runHeader(const RunReport& report)
     if (report.undoneAt.isValid())
         header.append(UndoneNote + QStringLiteral(" %1: jej wpisy usunięto z plików KPR")
                                        .arg(report.undoneAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-    return header +
+    return header + companyLines(report.companyName, report.exportCompany) +
            QStringList{
                QStringLiteral("Plik eksportu: ") + report.exportFile,
                QStringLiteral("Katalog KPR: ") + report.companyDirectory,

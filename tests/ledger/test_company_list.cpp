@@ -288,6 +288,35 @@ private Q_SLOTS:
         if (accepted)
             QCOMPARE(*directory, dir.filePath(QStringLiteral("Biuro/")) + katalog);
     }
+
+    // The company of a directory: the row of SPISFIRM.DAT in its parent folder whose Katalog names it.
+    void companyNameOfADirectory_data()
+    {
+        QTest::addColumn<QString>("directory"); // under the scratch folder; "-" for an empty text
+        QTest::addColumn<bool>("mazovia");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("listed") << "Ksiegi/FIRMA1" << false << "Alfa Sp. z o.o.";
+        QTest::newRow("other letter case, trailing slash") << "Ksiegi/firma2/" << false << "Beta";
+        QTest::newRow("Mazovia names") << "Ksiegi/LODZ" << true << "Łódź";
+        QTest::newRow("not listed") << "Ksiegi/FIRMA9" << false << "";
+        QTest::newRow("no list in the parent folder") << "Inne/FIRMA1" << false << "";
+        QTest::newRow("the list's own folder") << "Ksiegi" << false << "";
+        QTest::newRow("empty text") << "-" << false << "";
+    }
+
+    void companyNameOfADirectory()
+    {
+        QFETCH(QString, directory);
+        QFETCH(bool, mazovia);
+        QFETCH(QString, name);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Ksiegi")));
+        write(QStringLiteral("Ksiegi/SpisFirm.dat"),
+              record("Beta", "FIRMA2", "") + record("Alfa Sp. z o.o.", "FIRMA1", "") +
+                  record(bytes({156, 162, 100, 166}), "LODZ", "") + record("Pusty", "", ""));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Inne/FIRMA1")));
+        const QString path = directory == QLatin1String("-") ? QString() : dir.filePath(directory);
+        QCOMPARE(companyNameOf(path, mazovia ? PolishEncoding::Mazovia : PolishEncoding::Cp852), name);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCompanyList)

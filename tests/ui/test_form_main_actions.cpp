@@ -239,8 +239,8 @@ private Q_SLOTS:
         konwersja(*window);
         QVERIFY(!window->isRunning());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        // The question says what the answer leads to.
-        QCOMPARE(MessageBox::lastRequest().informativeText,
+        // The question says what the answer leads to, after the companies.
+        QCOMPARE(MessageBox::lastRequest().informativeText.section(QLatin1Char('\n'), -1),
                  dryRun ? QStringLiteral("Symulacja: nic nie zostanie zapisane.")
                         : QStringLiteral("Zapis do katalogu: ") + path(QStringLiteral("okno")));
 
@@ -387,15 +387,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("byLabel");
         QTest::addColumn<QString>("expected"); // relative to the list's folder; "-" unchanged
         QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("company"); // the name shown beside the directory afterwards
         const QByteArray list = companyRecord("Zielony Sklep", "ZIEL") + companyRecord("Apteka", "APT");
-        QTest::newRow("OK on the first row") << list << true << false << "APT" << 0;
-        QTest::newRow("OK from the label") << list << true << true << "APT" << 0;
-        QTest::newRow("OK on an empty list") << QByteArray() << true << false << "" << 0;
-        QTest::newRow("closed") << list << false << false << "-" << 0;
+        QTest::newRow("OK on the first row") << list << true << false << "APT" << 0 << "Apteka";
+        QTest::newRow("OK from the label") << list << true << true << "APT" << 0 << "Apteka";
+        QTest::newRow("OK on an empty list") << QByteArray() << true << false << "" << 0 << "";
+        QTest::newRow("closed") << list << false << false << "-" << 0 << "";
         // A Katalog that leads out of the list's folder names no company.
-        QTest::newRow("Katalog two levels up") << companyRecord("Gora", "../..") << true << false << "-" << 1;
-        QTest::newRow("Katalog absolute") << companyRecord("Etc", "/etc") << true << false << "-" << 1;
-        QTest::newRow("Katalog parent") << companyRecord("Wyzej", "..") << true << false << "-" << 1;
+        QTest::newRow("Katalog two levels up")
+            << companyRecord("Gora", "../..") << true << false << "-" << 1 << "";
+        QTest::newRow("Katalog absolute") << companyRecord("Etc", "/etc") << true << false << "-" << 1 << "";
+        QTest::newRow("Katalog parent") << companyRecord("Wyzej", "..") << true << false << "-" << 1 << "";
     }
 
     void pickerSetsTheCompanyDirectory()
@@ -405,6 +407,7 @@ private Q_SLOTS:
         QFETCH(bool, byLabel);
         QFETCH(QString, expected);
         QFETCH(int, beeps);
+        QFETCH(QString, company);
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("kpr")));
         const QString listFile = path(QStringLiteral("kpr/SPISFIRM.DAT"));
         QVERIFY(writeFile(listFile, list));
@@ -448,6 +451,8 @@ private Q_SLOTS:
             QCOMPARE(edit->text(), path(QStringLiteral("kpr/")) + expected);
         }
         QCOMPARE(beepCount(), beepsBefore + beeps);
+        QCOMPARE(window->companyName(), company);
+        QCOMPARE(child<QLabel>(*window, "l_firma")->text(), company);
         // The picker wrote its settings file either way.
         QVERIFY(readFile(path(QStringLiteral("SPISCFG.INI"))).contains("NormPos="));
     }

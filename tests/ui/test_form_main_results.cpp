@@ -10,6 +10,7 @@
 
 #include "conversion/CsvReport.h"
 #include "conversion/DocumentSelection.h"
+#include "support/CompanyRecords.h"
 #include "support/ConversionTestHost.h"
 #include "support/TestSupport.h"
 
@@ -108,6 +109,19 @@ class TestFormMainResults : public QObject
         MessageBox::setNextAnswer(QMessageBox::Yes);
         child<QAction>(*window, "act_Konwert")->trigger();
         return window;
+    }
+
+    // Saves a picture of a results page when PRZENOSNIK_GRAB names a folder, to be looked at.
+    static void grabPage(FormMain& window, int page, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("PRZENOSNIK_GRAB");
+        if (folder.isEmpty()) {
+            return;
+        }
+        window.resize(900, 600);
+        child<QTabWidget>(window, "tabs_Wyniki")->setCurrentIndex(page);
+        QTest::qWait(50);
+        window.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
     }
 
     QString writeExport(const QString& text)
@@ -422,6 +436,80 @@ private Q_SLOTS:
         const QByteArray csv = csvReport(window->lastReport());
         QCOMPARE(csv.count(";cofnięty;"), 2);
         QCOMPARE(csv.count(";zapisany;"), 0);
+    // Before and after a run the window names the company of the directory and the one of the export;
+    // a run that stopped says why at the top of Podsumowanie, and counts only what it read.
+    void companiesAndWhyARunStopped_data()
+    {
+        QTest::addColumn<QString>("exportKind");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<QString>("details"); // the confirmation's informative text, @ the directory
+        QTest::addColumn<QString>("stop");    // @ the directory
+        QTest::addColumn<QString>("blocks");  // the caption of the block count
+        QTest::newRow("listed company, both names")
+            << "named" << true << "Firma: Alfa Sp. z o.o.\nEksport firmy: Beta S.A.\nZapis do katalogu: @"
+            << ""
+            << "Bloki w pliku";
+        QTest::newRow("unlisted, export without a name")
+            << "plain" << false << "Firma: (brak w spisie firm KPR)\nZapis do katalogu: @"
+            << ""
+            << "Bloki w pliku";
+        QTest::newRow("wrong version line")
+            << "version 4" << true << "Firma: Alfa Sp. z o.o.\nZapis do katalogu: @"
+            << "To nie jest plik eksportu faktur w wersji 2 lub 3."
+            << "Bloki przeczytane";
+        QTest::newRow("monthly file cannot be opened")
+            << "blocked" << true << "Firma: Alfa Sp. z o.o.\nZapis do katalogu: @"
+            << "W miejscu pliku @/2014T305.3 jest katalog. Usuń go albo zmień jego nazwę i uruchom konwersję "
+               "ponownie."
+            << "Bloki przeczytane";
+    }
+
+    void companiesAndWhyARunStopped()
+    {
+        QFETCH(QString, exportKind);
+        QFETCH(bool, listed);
+        QFETCH(QString, details);
+        QFETCH(QString, stop);
+        QFETCH(QString, blocks);
+        const QString directory = path(QStringLiteral("KSIEGI/FIRMA1"));
+        QVERIFY(QDir().mkpath(directory));
+        if (listed) {
+            QVERIFY(writeFile(path(QStringLiteral("KSIEGI/SPISFIRM.DAT")),
+                              companyRecord("Alfa Sp. z o.o.", "FIRMA1", "") +
+                                  companyRecord("Gamma", "FIRMA2", "")));
+        }
+        if (exportKind == QLatin1String("blocked")) {
+            QVERIFY(QDir().mkpath(directory + QStringLiteral("/2014T305.3")));
+        }
+        QString text = twoInvoices(QString());
+        if (exportKind == QLatin1String("named")) {
+            text.replace(QStringLiteral("Wersja szablonu = 3\n"),
+                         QStringLiteral("Wersja szablonu = 3\n\tFirma =Beta S.A.\n"));
+        } else if (exportKind == QLatin1String("version 4")) {
+            text.replace(QStringLiteral("Wersja szablonu = 3"), QStringLiteral("Wersja szablonu = 4"));
+        }
+        auto window = runWindow(writeExport(text), directory);
+        const MessageBox::Request asked = MessageBox::lastRequest();
+        QCOMPARE(asked.text, QStringLiteral("Rozpocząć żmudny proces konwersji danych ?"));
+        QCOMPARE(asked.informativeText, details.replace(QLatin1Char('@'), directory));
+        QCOMPARE(child<QLabel>(*window, "l_firma")->text(),
+                 listed ? QStringLiteral("Alfa Sp. z o.o.") : QString());
+
+        auto* reason = child<QLabel>(*window, "l_przerwanie");
+        QCOMPARE(reason->text(), stop.replace(QLatin1Char('@'), directory));
+        QCOMPARE(reason->isVisible(), !stop.isEmpty());
+        QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(),
+                 stop.isEmpty() ? TracePage : TotalsPage);
+        auto* totals = child<QTableWidget>(*window, "grid_Podsumowanie");
+        QStringList places;
+        for (int row = 0; row < totals->rowCount(); ++row) {
+            places << totals->item(row, 0)->text();
+        }
+        QVERIFY2(places.contains(blocks), qPrintable(places.join(QLatin1Char('|'))));
+        QVERIFY(places.contains(details.section(QLatin1Char('\n'), 0, 0)));
+        if (exportKind == QLatin1String("blocked")) {
+            grabPage(*window, TotalsPage, QStringLiteral("podsumowanie-po-przerwaniu"));
+        }
     }
 
     void totalsNameTheMonthlyFile()
