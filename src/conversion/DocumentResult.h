@@ -53,11 +53,19 @@ struct DocumentResult
     QStringList remarks; // the remark tokens, in their fixed order
 };
 
+// A file of a KSeF run that is not an invoice of this company.
+struct RejectedFile
+{
+    QString name;   // the file's name, without its folder
+    QString remark; // why: "to nie jest faktura KSeF", "błędny XML (wiersz N)", ...
+};
+
 // The blocks of a run that the reader did not let through.
 struct RejectedBlocks
 {
     int cancelled = 0;
-    int otherKinds = 0; // neither sales nor purchase
+    int otherKinds = 0;        // neither sales nor purchase
+    QList<RejectedFile> files; // KSeF files among the other kinds, in run order
 };
 
 } // namespace przenosnik

@@ -2,10 +2,12 @@
 
 #include "conversion/ConversionRun.h"
 #include "conversion/DocumentMapping.h"
+#include "conversion/DocumentSource.h"
 #include "conversion/ExportFileName.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "conversion/InvoiceIndex.h"
+#include "conversion/KsefRun.h"
 #include "conversion/LedgerMonths.h"
 #include "conversion/RunJournal.h"
 #include "ledger/DirectoryLock.h"
@@ -94,18 +96,31 @@ DocumentResult mappedDocument(const ConversionRun& run, int ordinal)
     return result;
 }
 
-// The document loop; answers false when a monthly file failed. Every document
-// let through gives one result, after all of its trace lines.
-bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
+// The blocks of the export file.
+class ExportDocuments final : public DocumentSource
+{
+public:
+    explicit ExportDocuments(const ExportLineSource& file) : m_file(file) {}
+    bool readNext(ConversionRun& run) override { return ReadNextDocument(run); }
+    qint64 bytesRead() const override { return m_file.bytesRead(); }
+    qint64 bytesTotal() const override { return m_file.size(); }
+
+private:
+    const ExportLineSource& m_file;
+};
+
+} // namespace
+
+bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source)
 {
     const ConversionSettings& settings = run.settings;
     int ordinal = 0;
     const bool wantsResults = run.host.wantsDocumentResults();
     RunProgress progress;
-    progress.bytesTotal = run.exportFile->size();
+    progress.bytesTotal = source.bytesTotal();
     for (;;) {
-        const bool letThrough = ReadNextDocument(run);
-        progress.bytesRead = run.exportFile->bytesRead();
+        const bool letThrough = source.readNext(run);
+        progress.bytesRead = source.bytesRead();
         progress.documents = documents;
         run.host.runProgress(progress);
         if (!letThrough) {
@@ -114,9 +129,12 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             continue; // a rejected block leaves no trace
         }
         run.trace(QString());
-        const bool accepted = MapDocument(run);
+        source.beforeMapping(run);
+        bool accepted = MapDocument(run);
         ++ordinal;
         DocumentResult result = wantsResults ? mappedDocument(run, ordinal) : DocumentResult{};
+        if (!source.afterMapping(run, result))
+            accepted = false;
         if (!accepted) {
             result.state = DocumentState::Skipped;
             run.host.documentResult(result);
@@ -175,14 +193,12 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
     }
 }
 
-} // namespace
-
 InputCheck checkInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun)
 {
     InputCheck check;
     const QString name = stripExportFileQuotes(exportFileText);
     check.exportFile = name;
-    if (!isExistingFile(name))
+    if (!isExistingFile(name) && !QFileInfo(name).isDir())
         check.verdict = InputVerdict::FocusExportFile;
     else if (!dryRun && !QFileInfo(companyDirectory).isDir())
         check.verdict = InputVerdict::FocusCompanyDirectory;
@@ -191,6 +207,8 @@ InputCheck checkInputs(const QString& exportFileText, const QString& companyDire
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host)
 {
+    if (isKsefInput(settings.exportFile))
+        return RunKsefConversion(settings, host);
     ConversionRun run(settings, host);
 
     QFile file;
@@ -240,7 +258,8 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     } else {
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
         LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
-        const bool filesOk = convertDocuments(run, months, documents);
+        ExportDocuments blocks(source);
+        const bool filesOk = convertDocuments(run, months, documents, blocks);
         if (run.documentSought)
             host.documentLines() = run.document.toStringList();
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;

@@ -27,6 +27,8 @@ struct ConversionSettings
     // A real run keeps its journal PRZENOSN.JRN and backups PRZENOSN.BAK, so that it can be taken back.
     bool keepJournal = true;
     bool skipDuplicates = true; // chb_duplikaty: already booked invoices skipped
+    // "NIP firmy": the company's side of KSeF invoices; empty: the one NIP every invoice holds.
+    QString companyNip;
 };
 
 // How far a run has come: the share of the export file read, and the
@@ -90,6 +92,7 @@ enum class RunOutcome
     Completed,         // the export file was read to its end
     StoppedEarly,      // a monthly file could not be opened or appended to
     DirectoryBusy,     // another run holds the company directory's lock; message box; the trace is untouched
+    CompanyUnknown,    // KSeF invoices with no NIP that tells the company's side; message box; the trace is untouched
 };
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
