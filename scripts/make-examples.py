@@ -247,8 +247,10 @@ def write_case(name, args, export=None, o=None, before=None, before_dirs=(), exp
             written = dict(before or {})
         if report:
             written[report] = ref.report_csv(run.results)
+        if ksef and run.rejected_files:
+            stderr = "".join("Pominięty plik %s: %s\n" % f for f in run.rejected_files)
         if summary:
-            stderr = ref.summary(run)
+            stderr = (stderr or "") + ref.summary(run)
         if report_fails:
             code = 1
     with open(os.path.join(case, "args"), "w", encoding="utf-8") as f:

@@ -9,9 +9,9 @@ namespace przenosnik {
 namespace {
 
 constexpr std::array<QStringView, size_t(KsefAmount::Count)> AmountPaths = {
-    u"Fa/P_13_1",   u"Fa/P_14_1",   u"Fa/P_13_2",   u"Fa/P_14_2", u"Fa/P_13_3", u"Fa/P_14_3",
-    u"Fa/P_13_4",   u"Fa/P_14_4",   u"Fa/P_13_5",   u"Fa/P_14_5", u"Fa/P_13_6_1", u"Fa/P_13_6_2",
-    u"Fa/P_13_6_3", u"Fa/P_13_7",   u"Fa/P_13_8",   u"Fa/P_13_9", u"Fa/P_13_10", u"Fa/P_13_11",
+    u"Fa/P_13_1",   u"Fa/P_14_1", u"Fa/P_13_2", u"Fa/P_14_2", u"Fa/P_13_3",   u"Fa/P_14_3",
+    u"Fa/P_13_4",   u"Fa/P_14_4", u"Fa/P_13_5", u"Fa/P_14_5", u"Fa/P_13_6_1", u"Fa/P_13_6_2",
+    u"Fa/P_13_6_3", u"Fa/P_13_7", u"Fa/P_13_8", u"Fa/P_13_9", u"Fa/P_13_10",  u"Fa/P_13_11",
 };
 
 QString malformed(const QXmlStreamReader& xml)

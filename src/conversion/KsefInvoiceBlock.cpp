@@ -56,7 +56,10 @@ public:
         add(QByteArray(key) + " = " + encodeWindows1250(text));
     }
     void line(const char* key, const QByteArray& value) { add(QByteArray(key) + " = " + value); }
-    void add(const QByteArray& line) { m_document.lines.append(line.first(qMin(line.size(), MaxLineLength))); }
+    void add(const QByteArray& line)
+    {
+        m_document.lines.append(line.first(qMin(line.size(), MaxLineLength)));
+    }
     bool foreign() const { return m_foreign; }
 
 private:
@@ -131,8 +134,9 @@ KsefDocument makeKsefDocument(const KsefInvoice& invoice, const QString& company
         block.line("kod", *invoice.number);
     if (invoice.issueDate)
         block.line("data", *invoice.issueDate);
-    if (const auto& sold = invoice.saleDate ? invoice.saleDate : invoice.periodEnd ? invoice.periodEnd
-                                                                                  : invoice.issueDate)
+    if (const auto& sold = invoice.saleDate    ? invoice.saleDate
+                           : invoice.periodEnd ? invoice.periodEnd
+                                               : invoice.issueDate)
         block.line("datasp", *sold);
     block.line("opis", invoice.firstItem.value_or(QString()));
     if (party.name)

@@ -61,7 +61,8 @@ public:
     {
         run.notSubjectNet = 0;
         if (!m_document.skipReason.isEmpty()) {
-            run.trace(QStringLiteral(" * ") + m_document.skipReason + QStringLiteral(" - dokument pominięty *"));
+            run.trace(QStringLiteral(" * ") + m_document.skipReason +
+                      QStringLiteral(" - dokument pominięty *"));
             result.remarks.append(m_document.skipReason);
         }
         for (const QString& remark : m_document.remarks) {
@@ -180,8 +181,8 @@ RunOutcome RunKsefConversion(const ConversionSettings& givenSettings, Conversion
                                    QStringLiteral("\""));
         return RunOutcome::ExportNotOpened;
     }
-    const bool anyInvoice =
-        std::any_of(files.cbegin(), files.cend(), [](const KsefFile& f) { return f.reading.invoice.has_value(); });
+    const bool anyInvoice = std::any_of(files.cbegin(), files.cend(),
+                                        [](const KsefFile& f) { return f.reading.invoice.has_value(); });
     const QString companyNip = ksefCompanyNip(files, normalizedNip(settings.companyNip));
     if (anyInvoice && companyNip.isEmpty()) {
         host.showRunRefused(QString::fromUtf16(KsefCompanyUnknownText));

@@ -92,7 +92,7 @@ enum class RunOutcome
     Completed,         // the export file was read to its end
     StoppedEarly,      // a monthly file could not be opened or appended to
     DirectoryBusy,     // another run holds the company directory's lock; message box; the trace is untouched
-    CompanyUnknown,    // KSeF invoices with no NIP that tells the company's side; message box; the trace is untouched
+    CompanyUnknown,    // KSeF invoices whose company side no NIP tells; message box; the trace is untouched
 };
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);

@@ -69,15 +69,19 @@ void KsefInvoices::rejectedFiles_data()
     QTest::newRow("unclosed root") << QByteArray("<?xml version=\"1.0\"?>\n") + Fa3Start + "\n<Fa>\n"
                                    << "błędny XML (wiersz 3)";
     QTest::newRow("DOCTYPE") << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE Faktura [<!ENTITY x SYSTEM "
-                                           "\"http://example.com/x\">]>\n") + Fa3Start + "&x;</Faktura>"
+                                           "\"http://example.com/x\">]>\n") +
+                                    Fa3Start + "&x;</Faktura>"
                              << "błędny XML (wiersz 2)";
-    QTest::newRow("another root") << QByteArray("<Zamowienie xmlns=\"http://crd.gov.pl/wzor/2025/06/25/13775/\"/>")
+    QTest::newRow("another root") << QByteArray(
+                                         "<Zamowienie xmlns=\"http://crd.gov.pl/wzor/2025/06/25/13775/\"/>")
                                   << "to nie jest faktura KSeF";
     QTest::newRow("root without namespace") << QByteArray("<Faktura/>") << "to nie jest faktura KSeF";
     QTest::newRow("namespace of another form")
-        << QByteArray("<Faktura xmlns=\"http://crd.gov.pl/wzor/2021/11/29/11089/\"/>") << "to nie jest faktura KSeF";
+        << QByteArray("<Faktura xmlns=\"http://crd.gov.pl/wzor/2021/11/29/11089/\"/>")
+        << "to nie jest faktura KSeF";
     QTest::newRow("namespace with a trailing blank")
-        << QByteArray("<Faktura xmlns=\"http://crd.gov.pl/wzor/2025/06/25/13775/ \"/>") << "to nie jest faktura KSeF";
+        << QByteArray("<Faktura xmlns=\"http://crd.gov.pl/wzor/2025/06/25/13775/ \"/>")
+        << "to nie jest faktura KSeF";
     QTest::newRow("amount with a comma") << Fa3Start + "<Fa><P_13_1>10,00</P_13_1></Fa></Faktura>"
                                          << "błędna kwota P_13_1 (wiersz 1)";
     QTest::newRow("amount of three decimals") << Fa3Start + "<Fa>\n<P_14_2>1.005</P_14_2></Fa></Faktura>"
@@ -130,13 +134,19 @@ void KsefInvoices::companySide_data()
     QTest::addColumn<QString>("company");
     const QStringList folder = ksefFiles(QStringLiteral(PRZENOSNIK_TEST_DATA "/ksef"));
     QStringList ours = folder.filter(QStringLiteral("6761011234-"));
-    QTest::newRow("given wins") << folder << "7252003344" << "7252003344";
-    QTest::newRow("the one NIP in every invoice") << ours << "" << "6761011234";
-    QTest::newRow("another company's invoice among them") << folder << "" << "";
-    QTest::newRow("one invoice with two NIPs") << QStringList{sample(Purchase)} << "" << "";
+    QTest::newRow("given wins") << folder << "7252003344"
+                                << "7252003344";
+    QTest::newRow("the one NIP in every invoice") << ours << ""
+                                                  << "6761011234";
+    QTest::newRow("another company's invoice among them") << folder << ""
+                                                          << "";
+    QTest::newRow("one invoice with two NIPs") << QStringList{sample(Purchase)} << ""
+                                               << "";
     QTest::newRow("a buyer without NIP")
-        << QStringList{sample("6761011234-20260306-2A3B4C5D6E7F-56.xml")} << "" << "6761011234";
-    QTest::newRow("no invoice at all") << QStringList{sample("zamowienie.xml")} << "" << "";
+        << QStringList{sample("6761011234-20260306-2A3B4C5D6E7F-56.xml")} << ""
+        << "6761011234";
+    QTest::newRow("no invoice at all") << QStringList{sample("zamowienie.xml")} << ""
+                                       << "";
 }
 
 void KsefInvoices::companySide()
@@ -158,9 +168,12 @@ void KsefInvoices::ksefNumber_data()
                                     << "5260250274-20260311-4A5B6C7D8E9F-9A";
     QTest::newRow("inside a longer name") << "FA_5260250274-20260311-4a5b6c7d8e9f-9a (1).xml"
                                           << "5260250274-20260311-4a5b6c7d8e9f-9a";
-    QTest::newRow("eleven digits") << "15260250274-20260311-4A5B6C7D8E9F-9A.xml" << "";
-    QTest::newRow("three hex digits at the end") << "5260250274-20260311-4A5B6C7D8E9F-9AB.xml" << "";
-    QTest::newRow("no number") << "faktura.xml" << "";
+    QTest::newRow("eleven digits") << "15260250274-20260311-4A5B6C7D8E9F-9A.xml"
+                                   << "";
+    QTest::newRow("three hex digits at the end") << "5260250274-20260311-4A5B6C7D8E9F-9AB.xml"
+                                                 << "";
+    QTest::newRow("no number") << "faktura.xml"
+                               << "";
 }
 
 void KsefInvoices::ksefNumber()
