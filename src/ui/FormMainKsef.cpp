@@ -19,11 +19,11 @@ void FormMain::createNipField(QWidget* group)
 {
     auto* label = new QLabel(QStringLiteral("NIP firmy"), group);
     label->setObjectName(QStringLiteral("l_nip"));
-    label->move(236, 57);
+    label->move(236, 56);
     label->resize(label->sizeHint());
     Edit_NIP = new QLineEdit(group);
     Edit_NIP->setObjectName(QStringLiteral("Edit_NIP"));
-    Edit_NIP->setGeometry(label->x() + label->width() + 6, 54, 86, 20);
+    Edit_NIP->setGeometry(label->x() + label->width() + 6, 53, 86, 20);
     Edit_NIP->setMaxLength(10);
     Edit_NIP->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), Edit_NIP));

@@ -67,7 +67,7 @@ void KsefInvoices::rejectedFiles_data()
     QTest::newRow("empty file") << QByteArray() << "błędny XML (wiersz 1)";
     QTest::newRow("not XML") << QByteArray("%PDF-1.4\n") << "błędny XML (wiersz 1)";
     QTest::newRow("unclosed root") << QByteArray("<?xml version=\"1.0\"?>\n") + Fa3Start + "\n<Fa>\n"
-                                   << "błędny XML (wiersz 3)";
+                                   << "błędny XML (wiersz 4)"; // where the file ends
     QTest::newRow("DOCTYPE") << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE Faktura [<!ENTITY x SYSTEM "
                                            "\"http://example.com/x\">]>\n") +
                                     Fa3Start + "&x;</Faktura>"

@@ -331,7 +331,8 @@ private Q_SLOTS:
         auto window = openWindow();
         const QStringList expected{"de_KPR",        "FE_EPP",       "RB_852",       "chb_duplikaty",
                                    "chb_Szablon31", "chb_Sym2006",  "Edit_Atrybut", "Edit_REJ",
-                                   "Edit_OPIS",     "chb_def_opis", "chb_kod",      "MemoTrace"};
+                                   "Edit_OPIS",     "chb_def_opis", "chb_kod",      "Edit_NIP",
+                                   "MemoTrace"};
         QWidget* start = child<QLineEdit>(*window, "de_KPR");
         start->setFocus();
         QStringList visited{start->objectName()};
