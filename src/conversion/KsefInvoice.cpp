@@ -135,6 +135,7 @@ KsefReading readKsefInvoice(QByteArrayView bytes)
     // The path of the current element below the root, and where each level starts.
     QString path;
     std::vector<qsizetype> levels;
+    bool otherDocument = false;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference) {
@@ -148,13 +149,14 @@ KsefReading readKsefInvoice(QByteArrayView bytes)
             }
             continue;
         }
-        if (token != QXmlStreamReader::StartElement)
+        if (token != QXmlStreamReader::StartElement || otherDocument)
             continue;
         if (rootNamespace.isEmpty()) {
             const QStringView ns = xml.namespaceUri();
             if (xml.name() != u"Faktura" || (ns != KsefNamespaceFa2 && ns != KsefNamespaceFa3)) {
-                reading.rejection = QStringLiteral("to nie jest faktura KSeF");
-                return reading;
+                // Read on: a file that is not even well-formed is said to be so.
+                otherDocument = true;
+                continue;
             }
             rootNamespace = ns.toString();
             invoice.structure = ns == KsefNamespaceFa2 ? 2 : 3;
@@ -194,7 +196,7 @@ KsefReading readKsefInvoice(QByteArrayView bytes)
         reading.rejection = malformed(xml);
         return reading;
     }
-    if (rootNamespace.isEmpty()) {
+    if (rootNamespace.isEmpty() || otherDocument) {
         reading.rejection = QStringLiteral("to nie jest faktura KSeF");
         return reading;
     }
