@@ -64,8 +64,8 @@ struct RejectedFile
 struct RejectedBlocks
 {
     int cancelled = 0;
-    int otherKinds = 0;        // neither sales nor purchase
-    QList<RejectedFile> files; // KSeF files among the other kinds, in run order
+    int otherKinds = 0;          // neither sales nor purchase
+    QList<RejectedFile> files{}; // KSeF files among the other kinds, in run order
 };
 
 } // namespace przenosnik
