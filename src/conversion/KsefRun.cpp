@@ -6,6 +6,7 @@
 #include "conversion/LedgerMonths.h"
 #include "conversion/RunJournal.h"
 #include "ledger/DirectoryLock.h"
+#include "platform/NativeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,10 +100,18 @@ ConversionSettings ksefSettings(const ConversionSettings& settings)
     return ksef;
 }
 
+// Opens a regular file (or a link to one) for reading; never a FIFO or a device.
+bool openInvoiceFile(QFile& file, const QString& name)
+{
+    const platform::OpenedFile opened = platform::openRegularFile(
+        name, platform::Access::Read, platform::Links::Follow, platform::Creation::ExistingOnly);
+    return opened.handle >= 0 && file.open(opened.handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
 bool beginsWithMarkup(const QString& name)
 {
-    QFile file(name);
-    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openInvoiceFile(file, name))
         return false;
     QByteArray start = file.read(64);
     if (start.startsWith("\xEF\xBB\xBF"))
@@ -139,8 +148,8 @@ KsefFile readKsefFile(const QString& path)
 {
     KsefFile file;
     file.path = path;
-    QFile device(path);
-    if (!QFileInfo(path).isFile() || !device.open(QIODevice::ReadOnly)) {
+    QFile device;
+    if (!openInvoiceFile(device, path)) {
         file.reading.rejection = QString::fromUtf16(ReadFailure);
         return file;
     }
