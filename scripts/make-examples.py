@@ -8,6 +8,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import reference_run as ref  # noqa: E402
+import ksef_reference as ksefref  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")
@@ -215,7 +216,7 @@ def sale(kod, data, netto="100.00", vat="23.00", blocks=(("23", "100.00", "23.00
 
 def write_case(name, args, export=None, o=None, before=None, before_dirs=(), expect_code=None, stdout=None,
                stderr=None, stderr_nonempty=False, model_existing=None, report=None, summary=False,
-               report_fails=False):
+               report_fails=False, ksef=None):
     """One case directory: args, exit, stdout.txt, stderr.txt, before/ and after/.
     report names the CSV report the run writes into @OUT@; summary: the totals are on stderr;
     report_fails: the report cannot be written, which turns the exit code to 1."""
@@ -232,16 +233,24 @@ def write_case(name, args, export=None, o=None, before=None, before_dirs=(), exp
             f.write(export)
     code, out, written = expect_code, stdout, {}
     if o is not None:
-        source = args_export_path(args, case)
-        code, run = ref.simulate_run(source, o, existing=model_existing or before)
+        if ksef:
+            # KSeF invoices: (the input as the arguments name it, the company's NIP or None)
+            shown, company = ksef
+            source = os.path.normpath(shown.replace("@CASE@", case))
+            code, run = ksefref.simulate_run(source, shown, o, company, existing=model_existing or before)
+        else:
+            source = args_export_path(args, case)
+            code, run = ref.simulate_run(source, o, existing=model_existing or before)
         out = "".join(line + "\n" for line in run.trace)
         written = {os.path.basename(p): bytes(v) for p, v in run.files.items()}
         if o.get("dry"):
             written = dict(before or {})
         if report:
             written[report] = ref.report_csv(run.results)
+        if ksef and run.rejected_files:
+            stderr = "".join("Pominięty plik %s: %s\n" % f for f in run.rejected_files)
         if summary:
-            stderr = ref.summary(run)
+            stderr = (stderr or "") + ref.summary(run)
         if report_fails:
             code = 1
     with open(os.path.join(case, "args"), "w", encoding="utf-8") as f:
@@ -413,6 +422,17 @@ def cases():
                                                          description="Sprzedaż detaliczna"))
     with open(os.path.join(CASES, "settings-file", "PRZENOSN.INI"), "wb") as f:
         f.write(ini)
+
+    # KSeF invoices: a folder of them, read as the sales program's export of the same invoices.
+    ksef = "@CASE@/../../ksef"
+    write_case("ksef-folder", ["--nip=6761011234", ksef, "@OUT@"], o=ref.options(), ksef=(ksef, "6761011234"))
+    write_case("ksef-folder-report", ["--nip=676-101-12-34", "-n", "--report=@OUT@/raport.csv", ksef],
+               o=ref.options(dry=True, dir=""), report="raport.csv", ksef=(ksef, "6761011234"))
+    write_case("ksef-company-unknown", ["-n", ksef], expect_code=1, stdout="",
+               stderr="Nie wiadomo, która strona faktur to ta firma: podaj NIP firmy.\n")
+    one = "@CASE@/../../ksef/6761011234-20260306-2A3B4C5D6E7F-56.xml"
+    write_case("ksef-single-file", ["--codepage=maz", one, "@OUT@"], o=ref.options(codepage="maz"),
+               ksef=(one, None))
 
     listing = sorted(COMPANIES, key=lambda c: polish_key(c[0]))
     out = "".join("%s\t%s\t%s\t@EXAMPLES@/%s\n" % (firma, katalog, info, katalog) for firma, katalog, info in listing)

@@ -158,6 +158,16 @@ class Run:
             return self.kind > 0
         return True
 
+    # What a source of documents other than an export file adds (KSeF invoices).
+    def not_subject_net(self):
+        return 0.0
+
+    def before_mapping(self):
+        pass
+
+    def after_mapping(self):
+        return True
+
     # --- document lookups ------------------------------------------------
     def find_text(self, key):
         while self.cursor < len(self.doc):
@@ -329,6 +339,7 @@ class Run:
                           % (day, month, year, money(kol1), money(header_vat)))
 
         g = dict.fromkeys(["n1", "v1", "n2", "v2", "n0", "nw", "n3", "v3", "n4", "v4", "nn"], 0.0)
+        g["nn"] = self.not_subject_net()
         s = [0, 0, 0]
         if register_type == 0 and not o["szablon31"]:
             self.trace.append("dokument bez części VAT !")
@@ -457,7 +468,9 @@ class Run:
                         break
                     continue
                 self.trace.append("")
+                self.before_mapping()
                 accepted, (year, month) = self.map_document()
+                accepted = self.after_mapping() and accepted
                 if not accepted:
                     continue
                 if len(self.results) in o["excluded"]:

@@ -2,6 +2,7 @@
 
 #include "ProgramInfo.h"
 #include "cli/RunDefaults.h"
+#include "conversion/KsefInvoiceBlock.h"
 #include "report/ReportFile.h"
 
 #include <QCommandLineOption>
@@ -50,7 +51,7 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("no-journal"), QString()});
     parser.addOption({QStringLiteral("summary"), QString()});
     for (const char* name : {"codepage", "attribute", "register", "description", "settings", "companies",
-                             "undo", "history", "report", "skip-documents"})
+                             "undo", "history", "report", "skip-documents", "nip"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("WARTOŚĆ")});
     for (const Switch& option : Switches) {
         parser.addOption({QString::fromLatin1(option.on), QString()});
@@ -103,6 +104,12 @@ QString applyOptions(const QCommandLineParser& parser, ConversionSettings& setti
                                              .arg(text.maxLength)
                                              .arg(value.size());
         settings.*text.field = value;
+    }
+    if (parser.isSet(QStringLiteral("nip"))) {
+        const QString value = parser.value(QStringLiteral("nip"));
+        settings.companyNip = normalizedNip(value);
+        if (settings.companyNip.isEmpty())
+            return QStringLiteral("--nip przyjmuje NIP z 10 cyfr, podano %1").arg(quoted(value));
     }
     return {};
 }
@@ -244,7 +251,8 @@ QString helpText()
         "Przenosi faktury z pliku eksportu (FVS*.TXT, Windows-1250) do miesięcznych plików\n"
         "KPR w katalogu firmy, tak jak przycisk \"Konwersja\" okna programu, bez pytania\n"
         "o potwierdzenie. Przebieg trafia na standardowe wyjście (UTF-8), komunikaty okien\n"
-        "na standardowe wyjście błędów.\n"
+        "na standardowe wyjście błędów. PLIK_EKSPORTU może też być fakturą KSeF (FA(2), FA(3),\n"
+        "plik *.xml) albo katalogiem: wtedy wszystkie jego pliki *.xml w kolejności nazw.\n"
         "\n"
         "Opcje:\n"
         "  -n, --dry-run               symulacja: wszystko czyta i sprawdza, nic nie zapisuje\n"
@@ -270,6 +278,8 @@ QString helpText()
         "                              raportu), np. 3,7-9; w przebiegu każdy ma wiersz\n"
         "                              \" * dokument wyłączony przez użytkownika - pominięty *\",\n"
         "                              w raporcie stan \"wyłączony\"; działa także w symulacji\n"
+        "  --nip=NIP                   NIP firmy (10 cyfr): która strona faktur KSeF to ta firma;\n"
+        "                              bez niego NIP obecny w każdej fakturze przebiegu\n"
         "  --settings=PLIK             ustawienia z sekcji MAIN pliku PRZENOSN.INI okna programu;\n"
         "                              opcje podane w wierszu poleceń mają pierwszeństwo, a plik\n"
         "                              eksportu i katalog firmy można wtedy pominąć\n"

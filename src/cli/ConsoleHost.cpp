@@ -37,6 +37,9 @@ void ConsoleHost::entryLost(int ordinal)
 
 void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
 {
+    // The trace has no line for them: which files were passed over, and why.
+    for (const RejectedFile& file : blocks.files)
+        m_console.writeError(QStringLiteral("Pominięty plik %1: %2").arg(file.name, file.remark));
     if (m_collect)
         m_report.rejected = blocks;
 }

@@ -53,6 +53,9 @@ struct ConversionRun
 
     LedgerEntry entry;
     MonthFile monthFile;
+    // The net not subject to Polish VAT that the current document gives
+    // beside its register blocks (a KSeF invoice); an export block has none.
+    double notSubjectNet = 0;
 
     DocumentNotes notes;     // of the current document, for its result
     RejectedBlocks rejected; // the blocks the reader did not let through

@@ -263,6 +263,8 @@ bool MapDocument(ConversionRun& run)
     run.notes = DocumentNotes{};
     entry.setByte(field::EntryKind, EntryWithVat);
     entry.setByte(field::RecordVariant, EntryVariant);
+    if (run.notSubjectNet != 0)
+        entry.setReal(field::NettoNieop, run.notSubjectNet);
     bool missing = false;
 
     if (!settings.attribute.isEmpty())

@@ -63,6 +63,7 @@ void markLost(DocumentResult& result);
 
 // The result of that document in a list of results in run order, or null.
 DocumentResult* resultOfDocument(QList<DocumentResult>& results, int ordinal);
+
 // One block the reader did not let through, as far as it names itself.
 struct RejectedBlock
 {
@@ -72,11 +73,19 @@ struct RejectedBlock
     int resultsBefore = 0;  // the results the run reported before this block
 };
 
+// A file of a KSeF run that is not an invoice of this company.
+struct RejectedFile
+{
+    QString name;   // the file's name, without its folder
+    QString remark; // why: "to nie jest faktura KSeF", "błędny XML (wiersz N)", ...
+};
+
 // The blocks of a run that the reader did not let through.
 struct RejectedBlocks
 {
     int cancelled = 0;
-    int otherKinds = 0; // neither sales nor purchase
+    int otherKinds = 0;          // neither sales nor purchase
+    QList<RejectedFile> files{}; // KSeF files among the other kinds, in run order
 };
 
 } // namespace przenosnik

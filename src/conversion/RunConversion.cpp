@@ -2,10 +2,12 @@
 
 #include "conversion/ConversionRun.h"
 #include "conversion/DocumentMapping.h"
+#include "conversion/DocumentSource.h"
 #include "conversion/ExportFileName.h"
 #include "conversion/ExportLineSource.h"
 #include "conversion/ExportReader.h"
 #include "conversion/InvoiceIndex.h"
+#include "conversion/KsefRun.h"
 #include "conversion/LedgerMonths.h"
 #include "conversion/RunJournal.h"
 #include "encoding/Windows1250.h"
@@ -130,19 +132,34 @@ void reportBooked(ConversionRun& run, DocumentResult& result, const QString& pat
     run.host.documentResult(result);
 }
 
-// The document loop; answers false when a monthly file failed. Every document
-// let through gives one result, after all of its trace lines.
-bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
+// The blocks of the export file.
+class ExportDocuments final : public DocumentSource
+{
+public:
+    explicit ExportDocuments(const ExportLineSource& file) : m_file(file) {}
+    bool readNext(ConversionRun& run) override { return ReadNextDocument(run); }
+    qint64 bytesRead() const override { return m_file.bytesRead(); }
+    qint64 bytesTotal() const override { return m_file.size(); }
+
+private:
+    const ExportLineSource& m_file;
+};
+
+} // namespace
+
+namespace {
+
+bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source)
 {
     const ConversionSettings& settings = run.settings;
     int ordinal = 0;
     const bool wantsResults = run.host.wantsDocumentResults();
     RunProgress progress;
-    progress.bytesTotal = run.exportFile->size();
+    progress.bytesTotal = source.bytesTotal();
     int cancelledBefore = run.rejected.cancelled;
     for (;;) {
-        const bool letThrough = ReadNextDocument(run);
-        progress.bytesRead = run.exportFile->bytesRead();
+        const bool letThrough = source.readNext(run);
+        progress.bytesRead = source.bytesRead();
         progress.documents = documents;
         run.host.runProgress(progress);
         if (!letThrough) {
@@ -157,9 +174,12 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             continue;
         }
         run.trace(QString());
-        const bool accepted = MapDocument(run);
+        source.beforeMapping(run);
+        bool accepted = MapDocument(run);
         ++ordinal;
         DocumentResult result = wantsResults ? mappedDocument(run, ordinal) : DocumentResult{};
+        if (!source.afterMapping(run, result))
+            accepted = false;
         if (!accepted) {
             result.state = DocumentState::Skipped;
             run.host.documentResult(result);
@@ -226,6 +246,17 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 
 } // namespace
 
+bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source)
+{
+    bool filesOk = convertEach(run, months, documents, source);
+    // Every entry written is still where it was written.
+    if (!run.settings.dryRun)
+        filesOk = run.monthFile.CheckWrittenEntries() && filesOk;
+    for (const int ordinal : run.monthFile.takeLostEntries())
+        run.host.entryLost(ordinal);
+    return filesOk;
+}
+
 QString utf8ExportNotice()
 {
     return QStringLiteral(
@@ -244,7 +275,7 @@ InputCheck checkInputs(const QString& exportFileText, const QString& companyDire
     InputCheck check;
     const QString name = stripExportFileQuotes(exportFileText);
     check.exportFile = name;
-    if (!isExistingFile(name))
+    if (!isExistingFile(name) && !QFileInfo(name).isDir())
         check.verdict = InputVerdict::FocusExportFile;
     else if (!dryRun && !QFileInfo(companyDirectory).isDir())
         check.verdict = InputVerdict::FocusCompanyDirectory;
@@ -253,6 +284,8 @@ InputCheck checkInputs(const QString& exportFileText, const QString& companyDire
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host)
 {
+    if (isKsefInput(settings.exportFile))
+        return RunKsefConversion(settings, host);
     ConversionRun run(settings, host);
 
     QFile file;
@@ -306,12 +339,8 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     } else {
         run.trace(QStringLiteral(" *** Rozpoczynam konwersję ..."));
         LedgerMonths months(settings, run.monthFile, [&run](const QString& line) { run.trace(line); });
-        bool filesOk = convertDocuments(run, months, documents);
-        // Every entry written is still where it was written.
-        if (!settings.dryRun)
-            filesOk = run.monthFile.CheckWrittenEntries() && filesOk;
-        for (const int ordinal : run.monthFile.takeLostEntries())
-            host.entryLost(ordinal);
+        ExportDocuments blocks(source);
+        const bool filesOk = convertDocuments(run, months, documents, blocks);
         if (run.documentSought)
             host.documentLines() = run.document.toStringList();
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;

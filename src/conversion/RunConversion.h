@@ -31,6 +31,8 @@ struct ConversionSettings
     // The documents the user chose not to book, by ordinal: mapped and
     // reported, never appended.
     DocumentSelection excludedDocuments;
+    // "NIP firmy": the company's side of KSeF invoices; empty: the one NIP every invoice holds.
+    QString companyNip;
 };
 
 // How far a run has come: the share of the export file read, and the
@@ -103,6 +105,7 @@ enum class RunOutcome
     Completed,         // the export file was read to its end
     StoppedEarly,      // a monthly file could not be opened or appended to
     DirectoryBusy,     // another run holds the company directory's lock; message box; the trace is untouched
+    CompanyUnknown,    // KSeF invoices whose company side no NIP tells; message box; the trace is untouched
 };
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);

@@ -60,14 +60,18 @@ void RunJournal::start()
     m_started = true;
     m_runId = newRunId();
     QFile exportFile(m_settings.exportFile);
-    const QByteArray digest =
-        exportFile.open(QIODevice::ReadOnly) ? Sha256Hex(exportFile, 0, exportFile.size()) : QByteArray();
-    m_failed =
-        digest.isEmpty() ||
-        !appendJournalRecord(
-            m_journal, QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
-                                   QString::number(exportFile.size()), QString::fromLatin1(digest)} +
-                           options());
+    // A folder of KSeF invoices is written down by its path alone.
+    const bool folder = QFileInfo(m_settings.exportFile).isDir();
+    const QByteArray digest = folder ? Sha256Hex(QByteArray())
+                              : exportFile.open(QIODevice::ReadOnly)
+                                  ? Sha256Hex(exportFile, 0, exportFile.size())
+                                  : QByteArray();
+    m_failed = digest.isEmpty() ||
+               !appendJournalRecord(
+                   m_journal,
+                   QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
+                               QString::number(folder ? 0 : exportFile.size()), QString::fromLatin1(digest)} +
+                       options());
 }
 
 bool RunJournal::refuse(const QString& path)

@@ -50,8 +50,8 @@ constexpr int TopPanelHeight = 206;
 const QPoint DesignedPosition(306, 145);
 
 // Description and pattern pairs, separated by bars.
-const QString ExportFileFilter =
-    QStringLiteral("Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*");
+const QString ExportFileFilter = QStringLiteral(
+    "Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Faktury KSeF (*.xml)|*.xml|Wszystkie pliki|*.*");
 const QString CsvReportFilter = QStringLiteral("Raport CSV (*.csv)");
 const QString PdfReportFilter = QStringLiteral("Raport PDF (*.pdf)");
 
@@ -161,6 +161,7 @@ ConversionSettings FormMain::conversionSettings() const
     settings.alwaysDescription = chb_def_opis->isChecked();
     settings.dryRun = ch_sprawdz->isChecked();
     settings.skipDuplicates = chb_duplikaty->isChecked();
+    settings.companyNip = Edit_NIP->text();
     return settings;
 }
 
@@ -495,8 +496,8 @@ void FormMain::browseExportFile()
     if (chosen.isEmpty()) {
         return;
     }
-    const QString path = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
-    m_lastExportFolder = QFileInfo(path).absolutePath();
+    m_lastExportFolder = QDir::toNativeSeparators(QFileInfo(chosen).absolutePath());
+    const QString path = QDir::toNativeSeparators(QFileInfo(ksefInputFor(chosen)).absoluteFilePath());
     FE_EPP->setText(path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path);
 }
 

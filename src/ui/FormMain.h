@@ -93,6 +93,11 @@ private:
     void createCodePageGroup(QWidget* panelTop);
     void createSymfoniaGroup(QWidget* panelTop);
     void createAutoFillGroup(QWidget* panelTop);
+    // "NIP firmy" of KSeF invoices, kept for each company directory.
+    void createNipField(QWidget* group);
+    void showStoredCompanyNip();
+    // A KSeF invoice chosen in the file dialog: the whole folder when the user says so.
+    QString ksefInputFor(const QString& chosenFile);
     void createTracePanel(QWidget* panelMain);
     void createStatusBar();
     void setTabOrder();
@@ -148,6 +153,7 @@ private:
     LimitedLineEdit* Edit_OPIS = nullptr;
     QCheckBox* chb_def_opis = nullptr;
     QCheckBox* chb_kod = nullptr;
+    QLineEdit* Edit_NIP = nullptr;
     QPlainTextEdit* mDokument = nullptr;
     // Trace and results
     ResultsPages* tabs_Wyniki = nullptr;

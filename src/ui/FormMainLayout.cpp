@@ -259,6 +259,8 @@ void FormMain::createAutoFillGroup(QWidget* panelTop)
     placeChoice(chb_kod, "chb_kod", 7, 56, 177, 17);
     chb_kod->setToolTip(QStringLiteral("tj. adres = kod miejscowość, ulica numery"));
 
+    createNipField(group);
+
     mDokument = new QPlainTextEdit(group);
     mDokument->setObjectName(QStringLiteral("mDokument"));
     mDokument->setGeometry(379, 32, 35, 33);
@@ -308,7 +310,7 @@ void FormMain::setTabOrder()
     }
     chain += QList<QWidget*>{de_KPR,        FE_EPP,      RB_852,       RB_MAZ,   chb_duplikaty,
                              chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ, Edit_OPIS,
-                             chb_def_opis,  chb_kod,     mDokument,    MemoTrace};
+                             chb_def_opis,  chb_kod,     Edit_NIP,    mDokument,    MemoTrace};
     for (qsizetype i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

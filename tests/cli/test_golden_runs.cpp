@@ -211,6 +211,8 @@ void GoldenRuns::badCommandLine_data()
     QTest::newRow("documents to skip, not a list") << QStringList{"-n", march, "--skip-documents=3;7"};
     QTest::newRow("documents to skip, empty") << QStringList{"-n", march, "--skip-documents="};
     QTest::newRow("documents to skip with an undo") << QStringList{"--skip-documents=3", "--undo=/tmp"};
+    QTest::newRow("NIP of nine digits") << QStringList{"--nip=676101123", "-n", march};
+    QTest::newRow("NIP with a letter") << QStringList{"--nip=PL6761011234", "-n", march};
     QTest::newRow("report of the company list")
         << QStringList{"--companies=" PRZENOSNIK_EXAMPLES, "--summary"};
 }
@@ -235,7 +237,7 @@ void GoldenRuns::helpAndVersion()
          {"--dry-run", "--codepage=852|maz", "--no-sym2006", "--sym2006", "--no-szablon31", "--szablon31",
           "--postal-code", "--no-postal-code",
           "--attribute=", "--register=", "--description=", "--always-description", "--no-always-description",
-          "--settings=", "--companies=", "--report=", "--summary", "--version"})
+          "--settings=", "--companies=", "--report=", "--nip=", "--summary", "--version"})
         QVERIFY2(help.out.contains(QLatin1String(option)), option);
     QCOMPARE(runCli({QStringLiteral("-h")}).out, help.out);
 

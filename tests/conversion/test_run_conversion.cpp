@@ -395,8 +395,9 @@ private Q_SLOTS:
         QTest::newRow("quotes only") << "\"\"" << true << true << "" << InputVerdict::FocusExportFile;
         QTest::newRow("missing file")
             << missing << false << false << missing << InputVerdict::FocusExportFile;
-        QTest::newRow("a directory is no file")
-            << m_dir.path() << true << true << m_dir.path() << InputVerdict::FocusExportFile;
+        // A folder is one of KSeF invoices.
+        QTest::newRow("a directory of invoices")
+            << m_dir.path() << true << true << m_dir.path() << InputVerdict::Run;
         QTest::newRow("missing directory")
             << file << false << false << file << InputVerdict::FocusCompanyDirectory;
         QTest::newRow("dry run needs no directory") << file << true << false << file << InputVerdict::Run;

@@ -348,7 +348,8 @@ private Q_SLOTS:
         const FileDialog::Request asked = FileDialog::lastRequest();
         QCOMPARE(asked.caption, QStringLiteral("Gdzież ten plik FVS ?"));
         QCOMPARE(asked.filter, FileDialog::qtFilter(QStringLiteral(
-                                   "Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*")));
+                                   "Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Faktury KSeF (*.xml)|*.xml|"
+                                   "Wszystkie pliki|*.*")));
         // A name with a blank is shown in quotation marks.
         QCOMPARE(edit->text(), QLatin1Char('"') + QDir::toNativeSeparators(chosen) + QLatin1Char('"'));
 
@@ -365,6 +366,53 @@ private Q_SLOTS:
         browse->trigger();
         QCOMPARE(QDir(FileDialog::lastRequest().directory), QDir(m_dir->path()));
         QCOMPARE(edit->text(), QDir::toNativeSeparators(plainName));
+    }
+
+    // A chosen invoice brings its whole folder when the user says so; "NIP
+    // firmy" follows the company directory and outlives the window.
+    void ksefFolderAndCompanyNip()
+    {
+        const QString invoices = path(QStringLiteral("faktury"));
+        QVERIFY(QDir().mkpath(invoices) && QDir().mkpath(path(QStringLiteral("A"))) &&
+                QDir().mkpath(path(QStringLiteral("B"))));
+        for (const char* name :
+             {"5260250274-20260311-4A5B6C7D8E9F-9A.xml", "7010002137-20260320-9ABACBDCEDF2-23.xml"})
+            QVERIFY(QFile::copy(QStringLiteral(PRZENOSNIK_TEST_DATA "/ksef/") + QLatin1String(name),
+                                QDir(invoices).filePath(QLatin1String(name))));
+        const QString firstInvoice =
+            QDir(invoices).filePath(QStringLiteral("5260250274-20260311-4A5B6C7D8E9F-9A.xml"));
+        {
+            auto window = openWindow();
+            auto* company = child<QLineEdit>(*window, "de_KPR");
+            auto* nip = child<QLineEdit>(*window, "Edit_NIP");
+            auto* exportFile = child<QLineEdit>(*window, "FE_EPP");
+            company->setText(path(QStringLiteral("A")));
+            FileDialog::setNextFileName(firstInvoice);
+            MessageBox::setNextAnswer(QMessageBox::No);
+            child<QAction>(*window, "FE_EPP_browse")->trigger();
+            QCOMPARE(exportFile->text(), QDir::toNativeSeparators(firstInvoice));
+            FileDialog::setNextFileName(firstInvoice);
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            child<QAction>(*window, "FE_EPP_browse")->trigger();
+            QCOMPARE(exportFile->text(), QDir::toNativeSeparators(invoices));
+
+            nip->setFocus();
+            QTest::keyClicks(nip, QStringLiteral("676-101x1234567"));
+            QCOMPARE(nip->text(), QStringLiteral("6761011234"));
+            company->setText(path(QStringLiteral("B")));
+            QCOMPARE(nip->text(), QString());
+            company->setText(path(QStringLiteral("A")));
+            QCOMPARE(nip->text(), QStringLiteral("6761011234"));
+
+            child<QCheckBox>(*window, "ch_sprawdz")->setChecked(true);
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            konwersja(*window);
+            QCOMPARE(window->documentCount(), 2);
+            QVERIFY(window->traceLines().contains(QStringLiteral("Faktury KSeF: ") + invoices));
+        }
+        auto reopened = openWindow();
+        QCOMPARE(child<QLineEdit>(*reopened, "de_KPR")->text(), path(QStringLiteral("A")));
+        QCOMPARE(child<QLineEdit>(*reopened, "Edit_NIP")->text(), QStringLiteral("6761011234"));
     }
 
     void browseForTheCompanyDirectory()

@@ -345,7 +345,7 @@ private Q_SLOTS:
                                    "tb_Help",      "tb_ClearTrace", "tb_koniec",     "de_KPR",
                                    "FE_EPP",       "RB_852",        "chb_duplikaty", "chb_Szablon31",
                                    "chb_Sym2006",  "Edit_Atrybut",  "Edit_REJ",      "Edit_OPIS",
-                                   "chb_def_opis", "chb_kod",       "MemoTrace"};
+                                   "chb_def_opis", "chb_kod",       "Edit_NIP",      "MemoTrace"};
         QWidget* start = child<QWidget>(*window, "tk_KOnwersja");
         start->setFocus();
         QStringList visited{start->objectName()};
