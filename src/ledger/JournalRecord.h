@@ -5,17 +5,16 @@
 // step it announces; the file is never rewritten. The first field names the
 // kind of the record, the second the run it belongs to:
 //
-// | Kind    | Fields after the kind and the run id                          | Written |
+// | Kind    | Fields after the kind and the run id                          | Written                             |
 // |---------|---------------------------------------------------------------|-------------------------------------|
-// | RUN     | export file (absolute path), its size, its SHA-256,           | when a real run starts | | |
-// then the run's options, one "key=value" field each            |                                     | |
-// FILE    | monthly file name, existed (1 or 0), its length, SHA-256 of   | before the run first opens the
-// file | |         | those bytes, tail (hex)                                       | | | FILEEND | monthly
-// file name, its length, SHA-256 of the bytes from the  | when the run ends, one per FILE     | |         |
-// file's start offset to that length, entries added             |                                     | | END
-// | outcome ("zakończona" or "zatrzymana"), entries written       | when the run ends                   | |
-// UNDO    | time of the undo (in the form of a run id), entries removed   | after the run's files were cut
-// back |
+// | RUN     | export file (absolute path), its size, its SHA-256,           | when a real run starts              |
+// |         | then the run's options, one "key=value" field each            |                                     |
+// | FILE    | monthly file name, existed (1 or 0), its length, SHA-256 of   | before the run first opens the file |
+// |         | those bytes, tail (hex)                                       |                                     |
+// | FILEEND | monthly file name, its length, SHA-256 of the bytes from the  | when the run ends, one per FILE     |
+// |         | file's start offset to that length, entries added             |                                     |
+// | END     | outcome ("zakończona" or "zatrzymana"), entries written       | when the run ends                   |
+// | UNDO    | time of the undo (in the form of a run id), entries removed   | after the run's files were cut back |
 //
 // - Run id: the local date and time the run started, "YYYYMMDD-HHMMSS", with
 //   "-2", "-3" ... appended when that id is already in the journal.
