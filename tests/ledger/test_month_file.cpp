@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -295,6 +296,76 @@ private Q_SLOTS:
             PRZ_COMPARE_BYTES(readFile(target), oldBytes(100));
         QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  QStringList{linkName});
+    }
+
+    // What another program on a Windows PC may be doing to a monthly file:
+    // the ledger holds it open sharing it (the run appends), a program holds it
+    // without sharing, the read-only attribute, a junction in its place, and a
+    // company directory on an office share.
+    void windowsFileStates_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("appends");
+        QTest::newRow("held open with full sharing") << "share" << true;
+        QTest::newRow("held open without sharing") << "exclusive" << false;
+        QTest::newRow("read-only attribute") << "read-only" << false;
+        QTest::newRow("junction in its place") << "junction" << false;
+        QTest::newRow("directory on a UNC path") << "unc" << true;
+    }
+    void windowsFileStates()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, appends);
+        const QString holderProgram = QStringLiteral(PRZENOSNIK_FILE_HOLDER);
+        if (holderProgram.isEmpty())
+            QSKIP("sharing modes, the read-only attribute and junctions are Windows'");
+        QString dir = freshDirectory();
+        if (state == QLatin1String("unc")) {
+            // C:\x\y as \\localhost\C$\x\y, the administrative share of the local disk.
+            const QString native = QDir::toNativeSeparators(dir);
+            dir = QStringLiteral("\\\\localhost\\%1$%2").arg(native.at(0), native.mid(2));
+            if (!QFileInfo(dir).isDir())
+                QSKIP("no UNC path reaches the local disk here (Wine has no network shares)");
+        }
+        const QString name = QStringLiteral("2014T305.3");
+        const QString path = QDir(dir).filePath(name);
+        QVERIFY(writeFile(path, oldBytes(800)));
+
+        QProcess holder;
+        if (state == QLatin1String("share") || state == QLatin1String("exclusive")) {
+            holder.start(holderProgram, {state, QDir::toNativeSeparators(path)});
+            QVERIFY(holder.waitForReadyRead(30000));
+            QCOMPARE(holder.readAll().trimmed(), QByteArray("held"));
+        } else if (state == QLatin1String("read-only")) {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        }
+        const QString target = freshDirectory();
+        if (state == QLatin1String("junction")) {
+            QVERIFY(QFile::remove(path));
+            if (QProcess::execute(holderProgram, {QStringLiteral("junction"), QDir::toNativeSeparators(path),
+                                                  QDir::toNativeSeparators(target)}) != 0)
+                QSKIP("this system makes no junctions (Wine cannot)");
+            QVERIFY(QFileInfo(path).isJunction());
+        }
+
+        MonthFile file(dir, sink());
+        LedgerEntry entry = sampleEntry(1);
+        const bool appended = file.OpenMonthFile(2014, 3) && file.AppendEntry(entry) && file.CloseMonthFile();
+        holder.closeWriteChannel();
+        if (holder.state() != QProcess::NotRunning)
+            QVERIFY(holder.waitForFinished(30000));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        QCOMPARE(appended, appends);
+        if (appends) {
+            QVERIFY(m_trace.isEmpty());
+            PRZ_COMPARE_BYTES(readFile(path), oldBytes(800) + withNumber(entry, 3));
+        } else {
+            QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
+            if (state != QLatin1String("junction"))
+                PRZ_COMPARE_BYTES(readFile(path), oldBytes(800));
+            QVERIFY(QDir(target).isEmpty());
+        }
     }
 
     void emptyDirectoryIsRefused()
