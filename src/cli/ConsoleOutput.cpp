@@ -1,13 +1,11 @@
 #include "cli/ConsoleOutput.h"
 
+#include "platform/Console.h"
+
 #include <QStringList>
 #include <QtGlobal>
 
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace przenosnik {
 
@@ -18,16 +16,6 @@ bool isControl(char16_t c, bool keepTabs)
     if (c == u'\t')
         return !keepTabs;
     return c <= 0x1F || (c >= 0x7F && c <= 0x9F);
-}
-
-bool isTerminal(std::FILE* stream)
-{
-#ifdef Q_OS_UNIX
-    return ::isatty(::fileno(stream)) == 1;
-#else
-    Q_UNUSED(stream);
-    return false;
-#endif
 }
 
 // The line as UTF-8 with its control characters shown as U+FFFD, written
@@ -78,6 +66,9 @@ void appendLine(QByteArray& bytes, const QString& line)
 // the run goes on and nothing waits for it.
 void send(std::FILE* stream, const QByteArray& bytes)
 {
+    // A Windows console shows the letters whatever its code page.
+    if (platform::writeToConsole(stream, bytes))
+        return;
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -95,7 +86,7 @@ QString terminalText(const QString& text, bool keepTabs)
 }
 
 ConsoleOutput::ConsoleOutput(std::FILE* out, std::FILE* err)
-    : m_out(out), m_err(err), m_lineByLine(isTerminal(out))
+    : m_out(out), m_err(err), m_lineByLine(platform::isConsole(out))
 {
     m_waiting.reserve(BlockSize + 1024);
 }

@@ -4,6 +4,7 @@
 #include "cli/ConsoleOutput.h"
 #include "cli/ConvertCommand.h"
 #include "cli/UndoCommand.h"
+#include "platform/Process.h"
 #include "report/ReportFile.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QGuiApplication>
 #endif
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -38,12 +38,9 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool p
 int main(int argc, char** argv)
 {
     using namespace przenosnik;
-#ifdef Q_OS_UNIX
     // A closed standard output (a pipe whose reader went away) must not end
     // a run halfway, nor a file-size limit: both become failed writes.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    platform::keepRunningOnFailedWrites();
     // The command line is read before the application exists: it decides which one is needed.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -9,17 +9,12 @@
 #include "conversion/LedgerMonths.h"
 #include "conversion/RunJournal.h"
 #include "ledger/DirectoryLock.h"
+#include "platform/NativeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace przenosnik {
 
@@ -38,26 +33,10 @@ bool isExistingFile(const QString& name)
 // looked at before it is opened, and once more after, in case it was swapped.
 bool openExportFile(QFile& file, const QString& name)
 {
-#ifdef Q_OS_UNIX
-    using FileStatus = struct stat;
-    const QByteArray path = QFile::encodeName(name);
-    FileStatus status{};
-    if (name.isEmpty() || ::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    const int handle = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (handle < 0)
-        return false;
-    const int flags = ::fcntl(handle, F_GETFL);
-    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
-        ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(handle);
-        return false;
-    }
-    return file.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-#else
-    file.setFileName(name);
-    return QFileInfo(name).isFile() && file.open(QIODevice::ReadOnly);
-#endif
+    const platform::OpenedFile opened = platform::openRegularFile(
+        name, platform::Access::Read, platform::Links::Follow, platform::Creation::ExistingOnly);
+    return opened.handle >= 0 && file.open(opened.handle, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                                           QFileDevice::AutoCloseHandle);
 }
 
 DocumentAmounts amountsOf(const LedgerEntry& entry)

@@ -1,10 +1,10 @@
 #include "conversion/RunJournal.h"
 
-#include "ledger/FileDigest.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/RunBackup.h"
+#include "platform/FileDigest.h"
 
 #include <QDateTime>
 #include <QFile>

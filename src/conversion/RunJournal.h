@@ -3,8 +3,8 @@
 #pragma once
 
 #include "conversion/RunConversion.h"
-#include "ledger/BackgroundSha256.h"
 #include "ledger/MonthFile.h"
+#include "platform/BackgroundSha256.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "conversion/TraceFormat.h"
 
-#include "ledger/UserLocale.h"
+#include "platform/UserLocale.h"
 
 #include <array>
 #include <charconv>

@@ -1,8 +1,9 @@
 #include "ledger/CompanyList.h"
 
 #include "encoding/Windows1250.h"
-#include "ledger/DosPath.h"
-#include "ledger/UserLocale.h"
+#include "platform/DosPath.h"
+#include "platform/SystemPaths.h"
+#include "platform/UserLocale.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -92,13 +93,11 @@ std::optional<QList<CompanyRow>> loadCompanyList(const QString& fileName, Polish
 
 QString folderPart(const QString& fileName)
 {
-#ifdef Q_OS_WIN
     const qsizetype cut =
-        std::max({fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')),
-                  fileName.lastIndexOf(QLatin1Char(':'))});
-#else
-    const qsizetype cut = fileName.lastIndexOf(QLatin1Char('/'));
-#endif
+        platform::DrivePaths
+            ? std::max({fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')),
+                        fileName.lastIndexOf(QLatin1Char(':'))})
+            : fileName.lastIndexOf(QLatin1Char('/'));
     return fileName.left(cut + 1);
 }
 
@@ -106,10 +105,8 @@ bool isCompanyKatalog(const QString& katalog)
 {
     // Both slashes on every platform: the list comes from DOS, where either
     // one separates directories, and a value holding one leads elsewhere.
-#ifdef Q_OS_WIN
-    if (katalog.contains(QLatin1Char(':')))
+    if (platform::DrivePaths && katalog.contains(QLatin1Char(':')))
         return false;
-#endif
     return !katalog.contains(QLatin1Char('/')) && !katalog.contains(QLatin1Char('\\')) &&
            katalog != QLatin1String(".") && katalog != QLatin1String("..");
 }

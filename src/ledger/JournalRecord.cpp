@@ -1,6 +1,6 @@
 #include "ledger/JournalRecord.h"
 
-#include "ledger/FileDigest.h"
+#include "platform/FileDigest.h"
 
 #include <QDateTime>
 #include <QDir>

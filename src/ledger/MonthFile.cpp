@@ -1,7 +1,8 @@
 #include "ledger/MonthFile.h"
 
 #include "encoding/Windows1250.h"
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
+#include "platform/NativeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,48 +10,21 @@
 #include <limits>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace przenosnik {
 
 namespace {
 
-#ifdef Q_OS_UNIX
-using FileStatus = struct stat;
-#endif
-
-enum class Entry
+// What stands under this name, without following a symbolic link: a link
+// (dangling ones too), a directory, a FIFO, a device is never a monthly file.
+platform::EntryKind entryAt(const QString& path)
 {
-    None,    // nothing has this name
-    File,    // a regular file, not a link
-    Refused, // a link (dangling ones too), a directory, a FIFO, a device: never a monthly file
-};
-
-// What stands under this name, without following a symbolic link.
-Entry entryAt(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    FileStatus status{};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return Entry::None;
-    return S_ISREG(status.st_mode) ? Entry::File : Entry::Refused;
-#else
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return Entry::None;
-    return info.isFile() && !info.isSymLink() ? Entry::File : Entry::Refused;
-#endif
+    return platform::entryAt(path, platform::Links::Refuse);
 }
 
 // Whether anything at all has this name, a dangling symbolic link included.
 bool entryExists(const QString& path)
 {
-    return entryAt(path) != Entry::None;
+    return entryAt(path) != platform::EntryKind::None;
 }
 
 } // namespace
@@ -73,14 +47,7 @@ MonthFile::~MonthFile()
 
 void MonthFile::refuseSameFileAs(int handle)
 {
-#ifdef Q_OS_UNIX
-    FileStatus status{};
-    m_refusesFile = handle >= 0 && ::fstat(handle, &status) == 0;
-    m_refusedDevice = quint64(status.st_dev);
-    m_refusedInode = quint64(status.st_ino);
-#else
-    Q_UNUSED(handle);
-#endif
+    m_refusedFile = handle >= 0 ? platform::identityOf(handle) : platform::FileIdentity{};
 }
 
 QString MonthFile::buildPath(quint16 year, quint8 month) const
@@ -153,7 +120,7 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
     }
     // What can never be a monthly file is refused before anyone (the run's
     // journal) reads it; opening checks once more, on the open handle.
-    if (entryAt(m_path) == Entry::Refused) {
+    if (entryAt(m_path) == platform::EntryKind::Other) {
         report("Błąd otwarcia pliku ");
         return false;
     }
@@ -173,39 +140,21 @@ bool MonthFile::openFile()
     // An existing file's contents are kept and a missing file is created. No
     // lock is taken; unbuffered, so every record reaches the system at once.
     const QIODevice::OpenMode mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
-#ifdef Q_OS_UNIX
     // Never through a symbolic link: an existing entry is opened only when it
     // is itself a regular file, and a new file is created only where no entry
     // of that name exists. Nothing that could block (a FIFO) is waited for.
-    const QByteArray path = QFile::encodeName(m_path);
-    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    m_created = false;
-    int handle = ::open(path.constData(), flags);
-    if (handle < 0 && errno == ENOENT) {
-        handle = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0666);
-        m_created = handle >= 0;
-    }
-    if (handle < 0)
+    const platform::OpenedFile opened = platform::openRegularFile(
+        m_path, platform::Access::ReadWrite, platform::Links::Refuse, platform::Creation::CreateIfMissing);
+    m_created = opened.created;
+    if (opened.handle < 0)
         return false;
-    FileStatus status{};
-    const int statusFlags = ::fcntl(handle, F_GETFL);
-    const bool usable = ::fstat(handle, &status) == 0 && S_ISREG(status.st_mode) && statusFlags >= 0 &&
-                        ::fcntl(handle, F_SETFL, statusFlags & ~O_NONBLOCK) == 0;
     // The export file of the run is read, never written.
-    const bool refused = m_refusesFile && quint64(status.st_dev) == m_refusedDevice &&
-                         quint64(status.st_ino) == m_refusedInode;
-    if (!usable || refused) {
-        ::close(handle);
+    if (m_refusedFile.valid && platform::identityOf(opened.handle) == m_refusedFile) {
+        platform::closeHandle(opened.handle);
         return false;
     }
     m_file.setFileName(m_path);
-    m_encodedPath = path;
-    return m_file.open(handle, mode, QFileDevice::AutoCloseHandle);
-#else
-    m_created = !QFileInfo::exists(m_path);
-    m_file.setFileName(m_path);
-    return m_file.open(mode);
-#endif
+    return m_file.open(opened.handle, mode, QFileDevice::AutoCloseHandle);
 }
 
 // The open file's size, asked afresh (another program may have appended
@@ -214,38 +163,17 @@ bool MonthFile::openFile()
 // would be lost while reported as written.
 bool MonthFile::sizeWhileStillNamed(qint64& size) const
 {
-#ifdef Q_OS_UNIX
-    FileStatus byHandle{};
-    FileStatus byPath{};
-    if (::fstat(m_file.handle(), &byHandle) != 0 || ::stat(m_encodedPath.constData(), &byPath) != 0 ||
-        byPath.st_dev != byHandle.st_dev || byPath.st_ino != byHandle.st_ino)
+    const platform::FileIdentity open = platform::identityOf(m_file.handle());
+    if (!open.valid || platform::identityOfPath(m_path) != open)
         return false;
-    size = byHandle.st_size;
-    return true;
-#else
-    size = m_file.size();
-    return size >= 0 && QFileInfo::exists(m_path);
-#endif
+    size = platform::fileSize(m_file.handle());
+    return size >= 0;
 }
 
 // The whole record at its place, or a failure.
 bool MonthFile::writeAt(qint64 position, const QByteArray& bytes)
 {
-#ifdef Q_OS_UNIX
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(m_file.handle(), bytes.constData() + done,
-                                         size_t(bytes.size() - done), off_t(position + done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-#else
-    return m_file.seek(position) && m_file.write(bytes) == bytes.size() && m_file.flush();
-#endif
+    return platform::writeAt(m_file.handle(), position, bytes);
 }
 
 bool MonthFile::AppendEntry(LedgerEntry& entry)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ledger/LedgerEntry.h"
+#include "platform/NativeFile.h"
 
 #include <QFile>
 #include <QString>
@@ -92,14 +93,11 @@ private:
     bool m_open = false;
     qint32 m_periodKey = 0;
     QString m_path;
-    QByteArray m_encodedPath; // of the open file, as the system takes it
     QFile m_file;
     MonthFileObserver* m_observer = nullptr;
-    bool m_created = false;      // the open file did not exist before this run opened it
-    bool m_appendFailed = false; // an append to the open file failed
-    bool m_refusesFile = false;
-    quint64 m_refusedDevice = 0;
-    quint64 m_refusedInode = 0;
+    bool m_created = false;               // the open file did not exist before this run opened it
+    bool m_appendFailed = false;          // an append to the open file failed
+    platform::FileIdentity m_refusedFile; // never opened as a monthly file
 };
 
 } // namespace przenosnik

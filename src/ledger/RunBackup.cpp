@@ -1,10 +1,10 @@
 #include "ledger/RunBackup.h"
 
-#include "ledger/Sha256.h"
+#include "platform/Sha256.h"
 
-#include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
+#include "platform/FileDigest.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,10 +2,10 @@
 
 #include "ledger/DirectoryLock.h"
 
-#include "ledger/FileDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/RunBackup.h"
+#include "platform/FileDigest.h"
 
 #include <QDateTime>
 #include <QDir>

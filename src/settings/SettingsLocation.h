@@ -1,8 +1,9 @@
 // Where the settings files of the program live.
 //
 // A copy of the program run from a folder of its own (or from a USB stick)
-// keeps its settings files next to its executable. An installed program cannot
-// write there, so its files live in the user's configuration directory of the
+// keeps its settings files next to its executable. An installed program (one
+// under /usr, /opt or Program Files) never writes there, nor does a copy in a
+// folder it cannot write, so its files live in the user's configuration directory of the
 // program instead, with the same names, layout and rules; until a file exists
 // there, its first contents are read from the file next to the executable, so
 // the values kept there carry over.
@@ -16,9 +17,10 @@ struct SettingsPlaces
 {
     QString programDirectory; // the directory of the program's executable
     QString configDirectory;  // the user's configuration directory of the program
+    bool installed = false;   // the program lies under a system prefix: never beside it
 
-    // The running program's places: its executable's directory and
-    // QStandardPaths::AppConfigLocation.
+    // The running program's places: its executable's directory, whether that
+    // is an installation, and the user's settings folder of the program.
     static SettingsPlaces standard();
 };
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,6 +11,7 @@ int beeps = 0;
 void beep()
 {
     ++beeps;
+    // The system's own sound: MessageBeep(MB_OK), that is MessageBeep(0), on Windows.
     QApplication::beep();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/FileDialog.h"
 
+#include "platform/SystemPaths.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -27,9 +29,8 @@ std::optional<QString> take(std::optional<QString>& next)
 }
 QString qtPattern(const QString& pattern)
 {
-#ifdef Q_OS_WIN
-    return pattern;
-#else
+    if (platform::NamesIgnoreCase && platform::DrivePaths)
+        return pattern;
     if (pattern == QLatin1String("*.*"))
         return QStringLiteral("*");
     QString result;
@@ -42,7 +43,6 @@ QString qtPattern(const QString& pattern)
             result += c;
     }
     return result;
-#endif
 }
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "ui/FileNameValue.h"
 
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
 
 #include <QDir>
 #include <QFileInfo>

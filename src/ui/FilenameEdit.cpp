@@ -1,7 +1,7 @@
 #include "ui/FilenameEdit.h"
 
 #include "ledger/CompanyList.h"
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
 #include "ui/FileDialog.h"
 #include "ui/FileNameValue.h"
 

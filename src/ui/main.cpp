@@ -1,5 +1,6 @@
 // Program start and stop: the main window and the event loop.
 #include "ProgramInfo.h"
+#include "platform/Process.h"
 #include "ui/FormMain.h"
 #include "ui/QtTranslations.h"
 
@@ -7,16 +8,11 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
-#include <csignal>
-
 int main(int argc, char* argv[])
 {
-#ifdef Q_OS_UNIX
     // A file-size limit becomes a failed write that the run reports and takes
     // back, not the end of the program; so does a closed standard output.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    przenosnik::platform::keepRunningOnFailedWrites();
     QApplication application(argc, argv);
     // No organisation name: the user's settings directory is ~/.config/przenosnik.
     QApplication::setApplicationName(QStringLiteral(PRZENOSNIK_APP_NAME));

@@ -95,27 +95,35 @@ private Q_SLOTS:
     void fileIsPlacedAndReadWhereItBelongs_data()
     {
         QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("installed");
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("inConfig");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("own folder, nothing yet") << false << false << false << "program"
+        QTest::newRow("own folder, nothing yet") << false << false << false << false << "program"
                                                  << "program";
-        QTest::newRow("own folder ignores the user's copy") << false << true << true << "program"
+        QTest::newRow("own folder ignores the user's copy") << false << false << true << true << "program"
                                                             << "program";
-        QTest::newRow("installed, nothing yet") << true << false << false << "config"
+        QTest::newRow("installed, nothing yet") << true << false << false << false << "config"
                                                 << "program";
-        QTest::newRow("installed, carried over") << true << true << false << "config"
+        QTest::newRow("installed, carried over") << true << false << true << false << "config"
                                                  << "program";
-        QTest::newRow("installed, own copy first") << true << true << true << "config"
+        QTest::newRow("installed, own copy first") << true << false << true << true << "config"
                                                    << "config";
-        QTest::newRow("installed, own copy alone") << true << false << true << "config"
+        QTest::newRow("installed, own copy alone") << true << false << false << true << "config"
                                                    << "config";
+        // Under a system prefix even a folder that can be written (root,
+        // an administrator) is left alone.
+        QTest::newRow("system prefix, writable, carried over") << false << true << true << false << "config"
+                                                               << "program";
+        QTest::newRow("system prefix, writable, own copy") << false << true << true << true << "config"
+                                                           << "config";
     }
 
     void fileIsPlacedAndReadWhereItBelongs()
     {
         QFETCH(bool, locked);
+        QFETCH(bool, installed);
         QFETCH(bool, besideProgram);
         QFETCH(bool, inConfig);
         QFETCH(QString, written);
@@ -127,6 +135,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(configFile(), "[MAIN]\n"));
         }
         lockProgramDirectory(locked);
+        mPlaces.installed = installed;
         const SettingsLocation location =
             locateSettingsFile(mPlaces, QStringLiteral("c:\\kpr\\PRZENOSN.INI"));
         const auto where = [this](const QString& place) {

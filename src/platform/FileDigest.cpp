@@ -1,13 +1,10 @@
-#include "ledger/FileDigest.h"
+#include "platform/FileDigest.h"
 
-#include "ledger/Sha256.h"
+#include "platform/Sha256.h"
+
+#include "platform/NativeFile.h"
 
 #include <QFile>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace przenosnik {
 
@@ -41,28 +38,12 @@ QByteArray Sha256Hex(const QByteArray& bytes)
 
 bool syncToDisk(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    return true;
-#endif
+    return file.flush() && platform::flushToDisk(file.handle());
 }
 
 bool syncDirectory(const QString& path)
 {
-#ifdef Q_OS_UNIX
-    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    if (handle < 0)
-        return false;
-    const bool synced = ::fsync(handle) == 0;
-    ::close(handle);
-    return synced;
-#else
-    Q_UNUSED(path);
-    return true;
-#endif
+    return platform::syncDirectory(path);
 }
 
 } // namespace przenosnik

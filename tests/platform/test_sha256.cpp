@@ -1,7 +1,7 @@
 // The journal's SHA-256 against Qt's, over the lengths where padding and block
 // boundaries can go wrong, fed whole and in uneven pieces.
-#include "ledger/BackgroundSha256.h"
-#include "ledger/Sha256.h"
+#include "platform/BackgroundSha256.h"
+#include "platform/Sha256.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 // Finding DOS-named paths in the letter case they have on disk.
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ledger/BackgroundSha256.h"
+#include "platform/BackgroundSha256.h"
 
 namespace przenosnik {
 

@@ -1,4 +1,4 @@
-#include "ledger/UserLocale.h"
+#include "platform/UserLocale.h"
 
 namespace przenosnik {
 

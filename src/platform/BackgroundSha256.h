@@ -2,7 +2,7 @@
 // that a run's appends do not wait for the digest of what they add.
 #pragma once
 
-#include "ledger/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

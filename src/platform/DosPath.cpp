@@ -1,4 +1,6 @@
-#include "ledger/DosPath.h"
+#include "platform/DosPath.h"
+
+#include "platform/SystemPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,10 +29,7 @@ QString findEntryIgnoringCase(const QString& directory, const QString& name, Ent
 
 QString resolvePathCase(const QString& path)
 {
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return path;
-#else
-    if (path.isEmpty() || QFileInfo::exists(path))
+    if (platform::NamesIgnoreCase || path.isEmpty() || QFileInfo::exists(path))
         return path;
 
     const bool absolute = path.startsWith(QLatin1Char('/'));
@@ -52,7 +51,6 @@ QString resolvePathCase(const QString& path)
             resolved += QLatin1Char('/');
     }
     return resolved;
-#endif
 }
 
 } // namespace przenosnik

@@ -1,4 +1,4 @@
-#include "ledger/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <cstring>
 
