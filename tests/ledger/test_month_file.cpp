@@ -97,7 +97,7 @@ private Q_SLOTS:
         QFETCH(int, existingSize);
         QFETCH(int, entryNo);
         const QString dir = freshDirectory();
-        const QString path = dir + QStringLiteral("/2014T305.3");
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.3");
         if (existingSize >= 0)
             QVERIFY(writeFile(path, oldBytes(existingSize)));
 
@@ -121,7 +121,7 @@ private Q_SLOTS:
     void countsWhatOthersAppended()
     {
         const QString dir = freshDirectory();
-        const QString path = dir + QStringLiteral("/2014T305.4");
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.4");
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 4));
         LedgerEntry first = sampleEntry(1);
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(file.CloseMonthFile());
         QVERIFY(file.CloseMonthFile()); // nothing open: still true
         QCOMPARE(QDir(dir).entryList(QDir::Files), (QStringList{"2013T305.3", "2014T305.3"}));
-        QCOMPARE(QFileInfo(dir + "/2014T305.3").size(), 1200);
+        QCOMPARE(QFileInfo(dir + QDir::separator() + "2014T305.3").size(), 1200);
         QVERIFY(m_trace.isEmpty());
     }
 
@@ -178,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(file.OpenMonthFile(2015, 1));
         QVERIFY(!file.OpenMonthFile(2014, quint8(month)));
         QVERIFY(!file.isOpen());
-        const QString path = dir + QStringLiteral("/2014T305.%1").arg(month);
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.%1").arg(month);
         QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
         QVERIFY(!QFileInfo::exists(path));
         LedgerEntry entry = sampleEntry(1);
@@ -216,7 +216,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dir));
         MonthFile file(dir, sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(dir)});
+        QCOMPARE(m_trace,
+                 QStringList{
+                     QStringLiteral("Błąd otwarcia pliku %1 !").arg(dir + QDir::separator() + "2014T305.3")});
         QVERIFY(QDir(dir).isEmpty());
 
         // Polish letters are fine.
@@ -229,7 +231,7 @@ private Q_SLOTS:
     void fileInAnotherLetterCaseIsUsed()
     {
         const QString dir = freshDirectory();
-        const QString existing = dir + QStringLiteral("/2014t305.3");
+        const QString existing = dir + QDir::separator() + QStringLiteral("2014t305.3");
         QVERIFY(writeFile(existing, oldBytes(400)));
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
@@ -242,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(existing).size(), 800);
 
         // An exact name wins over one in another case.
-        const QString exact = dir + QStringLiteral("/2014T305.3");
+        const QString exact = dir + QDir::separator() + QStringLiteral("2014T305.3");
         QVERIFY(writeFile(exact, QByteArray()));
         QVERIFY(file.OpenMonthFile(2014, 3));
         QCOMPARE(file.path(), exact);
@@ -253,12 +255,15 @@ private Q_SLOTS:
         const QString missing = m_root.filePath(QStringLiteral("nie-ma-takiego"));
         MonthFile file(missing, sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(missing)});
+        QCOMPARE(
+            m_trace,
+            QStringList{
+                QStringLiteral("Błąd otwarcia pliku %1 !").arg(missing + QDir::separator() + "2014T305.3")});
         QVERIFY(!QFileInfo::exists(missing));
 
         // A directory in the file's place cannot be opened either.
         const QString dir = freshDirectory();
-        QVERIFY(QDir().mkpath(dir + QStringLiteral("/2014T305.5")));
+        QVERIFY(QDir().mkpath(dir + QDir::separator() + QStringLiteral("2014T305.5")));
         MonthFile blocked(dir, sink());
         QVERIFY(!blocked.OpenMonthFile(2014, 5));
         QCOMPARE(m_trace.size(), 2);
@@ -327,8 +332,7 @@ private Q_SLOTS:
             if (!QFileInfo(dir).isDir())
                 QSKIP("no UNC path reaches the local disk here (Wine has no network shares)");
         }
-        const QString name = QStringLiteral("2014T305.3");
-        const QString path = QDir(dir).filePath(name);
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.3");
         QVERIFY(writeFile(path, oldBytes(800)));
 
         QProcess holder;
@@ -372,7 +376,8 @@ private Q_SLOTS:
     {
         MonthFile file(QString(), sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku /2014T305.3 !")});
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !")
+                                          .arg(QDir::separator() + QStringLiteral("2014T305.3"))});
         QVERIFY(!QFileInfo::exists(QStringLiteral("/2014T305.3")));
     }
 
@@ -381,8 +386,8 @@ private Q_SLOTS:
         const QString dir = freshDirectory();
         MonthFile file(dir + QLatin1Char('/'), sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
-        QCOMPARE(file.path(), dir + QStringLiteral("//2014T305.3"));
-        QVERIFY(QFileInfo::exists(dir + QStringLiteral("/2014T305.3")));
+        QCOMPARE(file.path(), dir + QLatin1Char('/') + QDir::separator() + QStringLiteral("2014T305.3"));
+        QVERIFY(QFileInfo::exists(dir + QDir::separator() + QStringLiteral("2014T305.3")));
     }
 };
 
