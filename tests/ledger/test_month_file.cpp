@@ -1,6 +1,7 @@
 // Appending entries to the monthly ledger files.
 #include "ledger/LedgerEntry.h"
 #include "ledger/MonthFile.h"
+#include "platform/SystemPaths.h"
 
 #include "support/TestSupport.h"
 
@@ -205,7 +206,7 @@ private Q_SLOTS:
 
         MonthFile refused(tooLong, sink());
         QVERIFY(!refused.OpenMonthFile(2014, 3));
-        const QString path = tooLong + QLatin1Char('/') + name;
+        const QString path = tooLong + QDir::separator() + name;
         QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
         QVERIFY(QDir(tooLong).isEmpty());
     }
@@ -235,7 +236,10 @@ private Q_SLOTS:
         QVERIFY(writeFile(existing, oldBytes(400)));
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
-        QCOMPARE(file.path(), existing);
+        // Where names ignore letter case the name as formed already leads to it.
+        QCOMPARE(file.path(), platform::NamesIgnoreCase
+                                  ? dir + QDir::separator() + QStringLiteral("2014T305.3")
+                                  : existing);
         LedgerEntry entry = sampleEntry(1);
         QVERIFY(file.AppendEntry(entry));
         QCOMPARE(entry.int32(field::EntryNo), 2);
@@ -283,6 +287,9 @@ private Q_SLOTS:
     }
     void symbolicLinksAreRefused()
     {
+        if (platform::DrivePaths)
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut); "
+                  "junctions are tested instead");
         QFETCH(QString, linkName);
         QFETCH(bool, targetExists);
         const QString dir = freshDirectory();
@@ -342,6 +349,12 @@ private Q_SLOTS:
             QCOMPARE(holder.readAll().trimmed(), QByteArray("held"));
         } else if (state == QLatin1String("read-only")) {
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+            QFile probe(path);
+            if (probe.open(QIODevice::Append)) {
+                probe.close();
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                QSKIP("the read-only attribute does not hold here (Wine run by root writes anyway)");
+            }
         }
         const QString target = freshDirectory();
         if (state == QLatin1String("junction")) {
