@@ -34,4 +34,11 @@ void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
         m_report.rejected = blocks;
 }
 
+void ConsoleHost::runNotice(const QString& text)
+{
+    m_console.writeError(text);
+    if (m_collect)
+        m_report.notices.append(text);
+}
+
 } // namespace przenosnik

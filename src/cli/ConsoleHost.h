@@ -26,6 +26,7 @@ public:
     void documentResult(const DocumentResult& result) override;
     bool wantsDocumentResults() const override { return m_collect; }
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runNotice(const QString& text) override;
 
     int documentCount() const { return m_documentCount; }
     // The results collected, in run order; the caller fills in the run's own data.

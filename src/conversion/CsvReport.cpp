@@ -31,6 +31,14 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString csvTextField(const QString& text)
+{
+    static constexpr QStringView FormulaStarts = u"=+-@\t\r";
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return csvField(QLatin1Char('\'') + text);
+    return csvField(text);
+}
+
 QString reportDate(const LedgerDate& date)
 {
     if (date.year == 0 && date.month == 0 && date.day == 0)
@@ -69,11 +77,22 @@ QStringList reportRow(const DocumentResult& document)
 
 namespace {
 
-QByteArray csvLine(const QStringList& fields)
+// The columns whose cells are texts taken from the export or the file names.
+QList<bool> textColumns()
+{
+    const QStringList texts{QStringLiteral("Numer"), QStringLiteral("Kontrahent"), QStringLiteral("NIP"),
+                            QStringLiteral("Plik"), QStringLiteral("Uwagi")};
+    QList<bool> columns;
+    for (const QString& caption : reportColumns())
+        columns.append(texts.contains(caption));
+    return columns;
+}
+
+QByteArray csvLine(const QStringList& fields, const QList<bool>& textColumn = {})
 {
     QStringList quoted;
-    for (const QString& field : fields)
-        quoted.append(csvField(field));
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        quoted.append(textColumn.value(i) ? csvTextField(fields.at(i)) : csvField(fields.at(i)));
     return (quoted.join(QLatin1Char(';')) + QLatin1String("\r\n")).toUtf8();
 }
 
@@ -84,8 +103,9 @@ bool writeCsvReport(QIODevice& device, const RunReport& report)
     const auto write = [&device](const QByteArray& bytes) { return device.write(bytes) == bytes.size(); };
     if (!write(QByteArray("\xEF\xBB\xBF")) || !write(csvLine(reportColumns())))
         return false;
+    const QList<bool> textColumn = textColumns();
     for (const DocumentResult& document : report.documents) {
-        if (!write(csvLine(reportRow(document))))
+        if (!write(csvLine(reportRow(document), textColumn)))
             return false;
     }
     return true;

@@ -22,6 +22,11 @@ QString reportAmount(double value);
 // A field quoted with double quotes (inner ones doubled) when it holds ";", a quote, CR or LF.
 QString csvField(const QString& text);
 
+// A text cell: as csvField, with an apostrophe in front when the text starts with
+// "=", "+", "-", "@", TAB or CR, so that a spreadsheet takes it for text, never
+// for a formula.
+QString csvTextField(const QString& text);
+
 // The column captions of the report, from "Lp" to "Uwagi".
 QStringList reportColumns();
 // One document's fields under reportColumns(), unquoted.

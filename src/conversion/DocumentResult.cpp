@@ -15,6 +15,8 @@ QString stateText(DocumentState state)
         return QStringLiteral("niezapisany");
     case DocumentState::Duplicate:
         return QStringLiteral("duplikat");
+    case DocumentState::Conflict:
+        return QStringLiteral("konflikt");
     }
     return {};
 }

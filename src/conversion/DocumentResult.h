@@ -16,6 +16,7 @@ enum class DocumentState
     Skipped,        // "pominięty": a required key is missing, not accepted
     NotWritten,     // "niezapisany": accepted, but a monthly file failure stopped the run at it
     Duplicate,      // "duplikat": already in the monthly file, not appended
+    Conflict,       // "konflikt": its number is in the monthly file with other amounts; not appended
 };
 
 // The Polish name of a state as the report and the table show it.

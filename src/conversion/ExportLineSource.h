@@ -1,6 +1,11 @@
-// The lines of an export file as bytes: LF ends a line, CR is never part of
-// one, and Ctrl-Z ends the file.
+// The lines of an export file as Windows-1250 bytes: LF ends a line, CR is
+// never part of one, and Ctrl-Z ends the file. A file whose first line ends in
+// a CR alone has CR line ends: there CR, LF and CR LF each end a line. A file
+// saved as UTF-8 is turned into Windows-1250 as it is read. Both are told once,
+// from the first block of the file.
 #pragma once
+
+#include "conversion/ExportEncoding.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -34,11 +39,19 @@ public:
     Result readLine(QByteArray& line);
 
     // The bytes of the file that the lines returned so far took, line ends included.
-    qint64 bytesRead() const { return m_dropped + m_position; }
+    qint64 bytesRead() const { return m_dropped + m_position + m_shrunk; }
     qint64 size() const { return m_device.size(); }
+
+    // The encoding of the file; reads its first block when no line was read yet.
+    ExportEncoding encoding();
+    // Characters of a UTF-8 file that Windows-1250 lacks, read as '?'.
+    qint64 replacedCharacters() const { return m_utf8.replaced(); }
 
 private:
     bool fill();
+    void examineFirstBlock();
+    const char* findLineEnd(const char* from, const char* to) const;
+    void passLineEnd(qsizetype end);
     Result lineUpTo(qsizetype end, QByteArrayView& line);
     Result readLongLine(QByteArrayView& line);
     void keep(const char* data, qsizetype length);
@@ -52,6 +65,13 @@ private:
     qint64 m_dropped = 0;     // bytes read and no longer in the buffer
     bool m_exhausted = false; // the device's end or a Ctrl-Z has been met
     bool m_failed = false;
+    bool m_examined = false; // the first block was looked at for the encoding and the line ends
+    ExportEncoding m_encoding = ExportEncoding::Windows1250;
+    bool m_crEnds = false;   // CR alone ends a line
+    bool m_skipLf = false;   // the last line ended in a CR at the end of the buffer: an LF next belongs to it
+    qint64 m_shrunk = 0;     // bytes of the file that the conversion from UTF-8 took away
+    QByteArray m_unfinished; // a UTF-8 sequence that the last chunk cut off
+    Utf8ToWindows1250 m_utf8;
     QByteArray m_kept; // a line that had to be copied: it held a CR, or it was too long
 };
 

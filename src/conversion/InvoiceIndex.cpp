@@ -2,7 +2,11 @@
 
 #include "ledger/LedgerEntry.h"
 
+#include <QtEndian>
+
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace przenosnik {
 
@@ -16,14 +20,47 @@ QByteArrayView shortString(QByteArrayView record, const FieldLayout& f)
     return record.sliced(f.offset + 1, length);
 }
 
-// Without blanks, ASCII letters upper-cased; other bytes as they stand.
+// Each run of blanks made one, none at either end, ASCII letters upper-cased;
+// other bytes as they stand.
 void appendReduced(QByteArray& to, QByteArrayView text)
 {
+    bool started = false;
+    bool blank = false;
     for (const char c : text) {
-        if (c == ' ')
+        if (c == ' ') {
+            blank = true;
             continue;
+        }
+        if (blank && started)
+            to.append(' ');
+        started = true;
+        blank = false;
         to.append(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     }
+}
+
+// The amounts of a record in whole grosze, mixed into one number (FNV-1a). A
+// value that is no amount at all (not finite, or beyond any sum) is taken by its bits.
+quint64 amountsFingerprint(QByteArrayView record)
+{
+    static constexpr const FieldLayout* Amounts[] = {
+        &field::Netto1, &field::Vat1, &field::Netto2, &field::Vat2, &field::Netto0,     &field::NettoWolne,
+        &field::Netto3, &field::Vat3, &field::Netto4, &field::Vat4, &field::NettoNieop, &field::Kol1W,
+    };
+    quint64 hash = 14695981039346656037ull;
+    for (const FieldLayout* f : Amounts) {
+        const quint64 bits = qFromLittleEndian<quint64>(record.data() + f->offset);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        const quint64 grosze = std::isfinite(value) && std::fabs(value) < 1e15
+                                   ? static_cast<quint64>(std::llround(value * 100))
+                                   : bits;
+        for (int shift = 0; shift < 64; shift += 8) {
+            hash ^= (grosze >> shift) & 0xFF;
+            hash *= 1099511628211ull;
+        }
+    }
+    return hash;
 }
 
 } // namespace
@@ -43,6 +80,7 @@ InvoiceIdentity invoiceIdentity(QByteArrayView record)
     }
     invoice.nipLength = bytes.size() - invoice.keyLength;
     appendReduced(bytes, shortString(record, field::PartyName));
+    invoice.amounts = amountsFingerprint(record);
     return invoice;
 }
 
@@ -50,20 +88,21 @@ void InvoiceIndex::add(const InvoiceIdentity& invoice, qint32 position)
 {
     const size_t hash = qHash(invoice.key());
     const auto first = m_firstByKeyHash.constFind(hash);
-    m_booked.append(Booked{static_cast<quint32>(m_identities.size()), static_cast<quint8>(invoice.keyLength),
-                           static_cast<quint8>(invoice.nipLength), static_cast<quint8>(invoice.name().size()),
-                           position, first == m_firstByKeyHash.cend() ? -1 : first.value()});
+    m_booked.append(Booked{invoice.amounts, static_cast<quint32>(m_identities.size()),
+                           static_cast<quint8>(invoice.keyLength), static_cast<quint8>(invoice.nipLength),
+                           static_cast<quint8>(invoice.name().size()), position,
+                           first == m_firstByKeyHash.cend() ? -1 : first.value()});
     m_firstByKeyHash.insert(hash, static_cast<qint32>(m_booked.size() - 1));
     m_identities.append(invoice.bytes);
 }
 
-qint32 InvoiceIndex::find(const InvoiceIdentity& invoice) const
+BookedMatch InvoiceIndex::find(const InvoiceIdentity& invoice) const
 {
+    BookedMatch match;
     const auto first = m_firstByKeyHash.constFind(qHash(invoice.key()));
     if (first == m_firstByKeyHash.cend())
-        return 0;
+        return match;
     const QByteArrayView nip = invoice.nipDigits();
-    qint32 found = 0;
     for (qint32 i = first.value(); i >= 0; i = m_booked.at(i).next) {
         const Booked& booked = m_booked.at(i);
         const QByteArrayView bytes = QByteArrayView(m_identities).sliced(booked.offset);
@@ -74,10 +113,17 @@ qint32 InvoiceIndex::find(const InvoiceIdentity& invoice) const
             !nip.isEmpty() && !bookedNip.isEmpty()
                 ? nip == bookedNip
                 : invoice.name() == bytes.sliced(booked.keyLength + booked.nipLength, booked.nameLength);
-        if (sameParty && (found == 0 || booked.position < found))
-            found = booked.position;
+        if (!sameParty)
+            continue;
+        const bool sameAmounts = booked.amounts == invoice.amounts;
+        // One with the same amounts wins over any without them; then the lowest position.
+        if (match.position == 0 || (sameAmounts && !match.sameAmounts) ||
+            (sameAmounts == match.sameAmounts && booked.position < match.position)) {
+            match.position = booked.position;
+            match.sameAmounts = sameAmounts;
+        }
     }
-    return found;
+    return match;
 }
 
 } // namespace przenosnik

@@ -73,6 +73,27 @@ DocumentResult mappedDocument(const ConversionRun& run, int ordinal)
     return result;
 }
 
+// A document already booked is not appended: the same invoice again is a
+// duplicate; one of the same number with other amounts is a conflict.
+void reportBooked(ConversionRun& run, DocumentResult& result, const QString& path, const BookedMatch& match)
+{
+    const QString position = QString::number(match.position);
+    if (match.sameAmounts) {
+        run.trace(QStringLiteral(" * dokument już jest w KPR: plik ") + path + QStringLiteral(", pozycja ") +
+                  position + QStringLiteral(" - pominięty *"));
+        result.state = DocumentState::Duplicate;
+        result.remarks.append(QStringLiteral("jak pozycja ") + position);
+    } else {
+        run.trace(QStringLiteral(" * dokument o tym numerze jest już w KPR z innymi kwotami: plik ") + path +
+                  QStringLiteral(", pozycja ") + position + QStringLiteral(" - pominięty *"));
+        result.state = DocumentState::Conflict;
+        result.remarks.append(QStringLiteral("różni się od pozycji ") + position);
+    }
+    result.monthFile = path;
+    result.position = match.position;
+    run.host.documentResult(result);
+}
+
 // The document loop; answers false when a monthly file failed. Every document
 // let through gives one result, after all of its trace lines.
 bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
@@ -108,15 +129,9 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
             // Looked up before the month's file is opened: the file is read once.
             month = &months.month(date.year, date.month);
             invoice = invoiceIdentity(run.entry.bytes());
-            if (const qint32 match = month->invoices.find(invoice)) {
-                run.trace(QStringLiteral(" * dokument już jest w KPR: plik ") + month->path +
-                          QStringLiteral(", pozycja ") + QString::number(match) +
-                          QStringLiteral(" - pominięty *"));
-                result.state = DocumentState::Duplicate;
-                result.monthFile = month->path;
-                result.position = match;
-                result.remarks.append(QStringLiteral("jak pozycja ") + QString::number(match));
-                run.host.documentResult(result);
+            const BookedMatch match = month->invoices.find(invoice);
+            if (match.position > 0) {
+                reportBooked(run, result, month->path, match);
                 continue;
             }
         }
@@ -156,6 +171,19 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents)
 
 } // namespace
 
+QString utf8ExportNotice()
+{
+    return QStringLiteral(
+        "Plik eksportu jest zapisany w UTF-8 (nie w Windows-1250): odczytano go jako UTF-8.");
+}
+
+QString replacedCharactersNotice(qint64 count)
+{
+    return QStringLiteral(
+               "Znaków spoza strony kodowej Windows-1250 w pliku eksportu: %1; odczytano je jako \"?\".")
+        .arg(count);
+}
+
 InputCheck checkInputs(const QString& exportFileText, const QString& companyDirectory, bool dryRun)
 {
     InputCheck check;
@@ -190,6 +218,9 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
     run.monthFile.refuseSameFileAs(file.handle());
     ExportLineSource source(file);
     run.exportFile = &source;
+    const bool utf8 = source.encoding() == ExportEncoding::Utf8;
+    if (utf8)
+        host.runNotice(utf8ExportNotice());
     // A real run writes down what it changes, so that it can be taken back.
     RunJournal journal(settings, [&run](const QString& line) { run.trace(line); });
     if (!settings.dryRun && settings.keepJournal) {
@@ -232,6 +263,8 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
 
     run.monthFile.CloseMonthFile();
     journal.finish(outcome);
+    if (utf8 && source.replacedCharacters() > 0)
+        host.runNotice(replacedCharactersNotice(source.replacedCharacters()));
     run.exportFile = nullptr;
     file.close();
     host.rejectedBlocks(run.rejected);

@@ -61,6 +61,8 @@ public:
     // A host that ignores the results is handed empty ones, cheaper to make.
     virtual bool wantsDocumentResults() const { return true; }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
+    // A remark on the run as a whole, such as how the export file was read.
+    virtual void runNotice(const QString& text) { Q_UNUSED(text); }
     // Called after every document block read, often: a host that shows it
     // decides itself how often it repaints.
     virtual void runProgress(const RunProgress& progress) { Q_UNUSED(progress); }
@@ -93,5 +95,9 @@ enum class RunOutcome
 };
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
+
+// The run's notices about an export file saved as UTF-8.
+QString utf8ExportNotice();
+QString replacedCharactersNotice(qint64 count);
 
 } // namespace przenosnik

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace przenosnik {
 
@@ -18,6 +19,7 @@ struct RunReport
     bool dryRun = false;
     QList<DocumentResult> documents; // one per block let through, in run order
     RejectedBlocks rejected;
+    QStringList notices; // remarks on the run as a whole, in the order they came
 };
 
 } // namespace przenosnik

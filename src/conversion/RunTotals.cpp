@@ -74,7 +74,8 @@ RunTotals computeTotals(const RunReport& report)
     totals.blocks = int(report.documents.size()) + totals.cancelled + totals.otherKinds;
     for (const DocumentResult& document : report.documents) {
         ++totals.byState[int(document.state)];
-        // The run counts every accepted document but a duplicate, also the one a file failure stopped at.
+        // The run counts every accepted document but one already booked, also the one a file failure stopped
+        // at.
         const bool written =
             document.state == DocumentState::Written || document.state == DocumentState::WouldBeWritten;
         if (written || document.state == DocumentState::NotWritten)
@@ -117,9 +118,13 @@ QStringList totalsLines(const RunTotals& totals)
         QStringLiteral("Innego rodzaju: %1").arg(totals.otherKinds),
         QStringLiteral("Dokumentów przeniesionych: %1").arg(totals.converted),
     };
-    for (int state = 0; state < DocumentStateCount; ++state)
+    for (int state = 0; state < DocumentStateCount; ++state) {
+        // Conflicts are listed when there are some; the lines of a run without any stay as they were.
+        if (DocumentState(state) == DocumentState::Conflict && totals.byState[state] == 0)
+            continue;
         lines.append(
             QStringLiteral("%1: %2").arg(stateText(DocumentState(state))).arg(totals.byState[state]));
+    }
     for (const FileTotals& file : totals.files) {
         lines.append(QStringLiteral("Plik %1").arg(file.monthFile));
         for (int kind = 0; kind < TotalsKindCount; ++kind) {

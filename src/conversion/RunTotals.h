@@ -18,7 +18,7 @@ enum TotalsKind
     UndeterminedTotals = 2, // "nieokreślony"
 };
 inline constexpr int TotalsKindCount = 3;
-inline constexpr int DocumentStateCount = 5;
+inline constexpr int DocumentStateCount = 6;
 
 struct KindTotals
 {

@@ -88,6 +88,11 @@ QByteArray encodeWindows1250(QStringView text)
     return bytes;
 }
 
+int windows1250Byte(char32_t character)
+{
+    return character > 0xFFFF ? -1 : reverseTable().byteOf(static_cast<char16_t>(character));
+}
+
 bool fitsWindows1250(QStringView text)
 {
     const ReverseTable& table = reverseTable();

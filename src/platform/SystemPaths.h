@@ -31,7 +31,7 @@ bool isInstalledProgramDirectory(const QString& directory);
 bool isUnderPrefix(const QString& directory, const QStringList& prefixes);
 
 // The user's folder of the program's settings: ~/.config/przenosnik on Linux,
-// %APPDATA%\Przenosnik on Windows.
+// %APPDATA%\Przenosnik on Windows; empty when the user has no usable home.
 QString userSettingsDirectory();
 
 // The directory's permission bits let the current user write into it. On

@@ -1,5 +1,6 @@
 #include "platform/SystemPaths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -37,6 +38,11 @@ bool isInstalledProgramDirectory(const QString& directory)
 
 QString userSettingsDirectory()
 {
+    // Without a home of its own (an unset HOME makes it the root directory)
+    // there is no such folder: none is ever made at the root.
+    const QString home = QDir::homePath();
+    if (!QFileInfo(home).isDir() || QDir(home).isRoot())
+        return {};
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 

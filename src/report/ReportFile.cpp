@@ -1,6 +1,7 @@
 #include "report/ReportFile.h"
 
 #include "conversion/CsvReport.h"
+#include "report/ReportTarget.h"
 #ifdef PRZENOSNIK_PDF_REPORT
 #include "report/ReportDocument.h"
 #endif
@@ -50,21 +51,23 @@ bool writeCsv(const QString& path, const RunReport& report)
 
 bool writeReport(const QString& path, const RunReport& report, QString* error)
 {
-    bool written = false;
-    switch (reportFormat(path)) {
-    case ReportFormat::Unknown:
+    const ReportFormat format = reportFormat(path);
+    if (format == ReportFormat::Unknown)
         return fail(error, QStringLiteral("raport musi mieć rozszerzenie .csv albo .pdf: \"%1\"").arg(path));
-    case ReportFormat::Csv:
-        written = writeCsv(path, report);
-        break;
-    case ReportFormat::Pdf:
-#ifdef PRZENOSNIK_PDF_REPORT
-        written = writePdfReport(path, report);
-        break;
-#else
+#ifndef PRZENOSNIK_PDF_REPORT
+    if (format == ReportFormat::Pdf)
         return fail(error, QStringLiteral("ta wersja programu nie zapisuje raportu PDF: \"%1\"").arg(path));
 #endif
-    }
+    const QString refused = refusedReportTarget(path, report);
+    if (!refused.isEmpty())
+        return fail(error, refused);
+    const bool written = writeReplacing(linkedFilePath(path), [&](const QString& file) {
+#ifdef PRZENOSNIK_PDF_REPORT
+        if (format == ReportFormat::Pdf)
+            return writePdfReport(file, report);
+#endif
+        return writeCsv(file, report);
+    });
     if (!written)
         return fail(error, QStringLiteral("Błąd zapisu raportu \"%1\"").arg(path));
     return true;

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cstdio>
+#include <mutex>
+
 namespace przenosnik {
 
 SettingsPlaces SettingsPlaces::standard()
@@ -28,12 +31,15 @@ bool canKeepSettingsIn(const QString& directory)
 SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString& configuredName)
 {
     SettingsLocation location;
-    // Without a configuration directory there is nowhere else to go. An
-    // installed copy never writes beside itself, even where it could.
-    if (places.configDirectory.isEmpty() ||
-        (!places.installed && canKeepSettingsIn(places.programDirectory))) {
+    // An installed copy never writes beside itself, even where it could.
+    if (!places.installed && canKeepSettingsIn(places.programDirectory)) {
         location.path = settingsFilePath(places.programDirectory, configuredName);
         location.readPath = location.path;
+        return location;
+    }
+    if (places.configDirectory.isEmpty()) {
+        // Nowhere to keep them: read from beside the program, never written.
+        location.readPath = settingsFilePath(places.programDirectory, configuredName);
         return location;
     }
     location.inConfigDirectory = true;
@@ -42,6 +48,20 @@ SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString&
                             ? location.path
                             : settingsFilePath(places.programDirectory, configuredName);
     return location;
+}
+
+void warnSettingsNotSaved(const QString& programDirectory)
+{
+    static std::once_flag warned;
+    std::call_once(warned, [&programDirectory] {
+        const QByteArray text =
+            QStringLiteral("Ustawienia nie zostaną zapisane: nie ma katalogu domowego, a w katalogu "
+                           "programu \"%1\" nie można ich zapisać.\n")
+                .arg(QDir::toNativeSeparators(programDirectory))
+                .toLocal8Bit();
+        std::fputs(text.constData(), stderr);
+        std::fflush(stderr);
+    });
 }
 
 } // namespace przenosnik

@@ -16,8 +16,8 @@ namespace przenosnik {
 struct SettingsPlaces
 {
     QString programDirectory; // the directory of the program's executable
-    QString configDirectory;  // the user's configuration directory of the program
-    bool installed = false;   // the program lies under a system prefix: never beside it
+    QString configDirectory; // the user's configuration directory of the program; empty without a usable home
+    bool installed = false;  // the program lies under a system prefix: never beside it
 
     // The running program's places: its executable's directory, whether that
     // is an installation, and the user's settings folder of the program.
@@ -26,12 +26,17 @@ struct SettingsPlaces
 
 struct SettingsLocation
 {
-    QString path;     // where the file is written
+    QString path;     // where the file is written; empty when it cannot be kept anywhere
     QString readPath; // where it is read from when its store is created
     bool inConfigDirectory = false;
 };
 
+// Beside the program when its directory can be written, else in the user's
+// configuration directory; with neither, nowhere (the file is only read).
 SettingsLocation locateSettingsFile(const SettingsPlaces& places, const QString& configuredName);
+
+// Says once, on standard error, that the settings will not be saved.
+void warnSettingsNotSaved(const QString& programDirectory);
 
 // True when settings files can be kept in the directory: its permission bits
 // let the current user write into it, and a file can really be created there.

@@ -35,7 +35,11 @@ SettingsStore::SettingsStore(const QString& fileName, QString section, const QSt
     : m_section(std::move(section))
 {
     if (directory.isEmpty()) {
-        open(locateSettingsFile(SettingsPlaces::standard(), fileName));
+        const SettingsPlaces places = SettingsPlaces::standard();
+        const SettingsLocation location = locateSettingsFile(places, fileName);
+        if (location.path.isEmpty())
+            warnSettingsNotSaved(places.programDirectory);
+        open(location);
     } else {
         const QString path = settingsFilePath(directory, fileName);
         open({path, path, false});

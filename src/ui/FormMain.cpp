@@ -191,6 +191,11 @@ void FormMain::rejectedBlocks(const RejectedBlocks& blocks)
     m_results.setRejected(blocks);
 }
 
+void FormMain::runNotice(const QString& text)
+{
+    m_results.addNotice(text);
+}
+
 QStringList& FormMain::documentLines()
 {
     return m_documentLines;

@@ -57,6 +57,7 @@ public:
     void showRunRefused(const QString& message) override;
     void documentResult(const DocumentResult& result) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
+    void runNotice(const QString& text) override;
     void runProgress(const RunProgress& progress) override;
 
     // What the last run reported; empty before the first run.

@@ -6,7 +6,8 @@ namespace przenosnik {
 
 bool failed(const DocumentResult& result)
 {
-    return result.state == DocumentState::Skipped || result.state == DocumentState::NotWritten;
+    return result.state == DocumentState::Skipped || result.state == DocumentState::NotWritten ||
+           result.state == DocumentState::Conflict;
 }
 
 bool needsAttention(const DocumentResult& result)

@@ -19,7 +19,7 @@ struct TraceSpan
 
 // Whether a document was held back (skipped, a duplicate, not written) or has remarks.
 bool needsAttention(const DocumentResult& result);
-// Whether it was held back because of a fault: not accepted, or not written.
+// Whether it was held back because of a fault: not accepted, not written, or in conflict with the ledger.
 bool failed(const DocumentResult& result);
 
 class RunResults
@@ -34,6 +34,7 @@ public:
     // number of trace lines so far.
     void add(const DocumentResult& result, int lineCount);
     void setRejected(const RejectedBlocks& blocks);
+    void addNotice(const QString& text) { m_report.notices.append(text); }
 
     const RunReport& report() const { return m_report; }
     int size() const { return int(m_report.documents.size()); }

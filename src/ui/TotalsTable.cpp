@@ -104,12 +104,14 @@ void showTotals(QTableWidget* table, const QStringList& header, const RunTotals&
 QStringList runHeader(const RunReport& report)
 {
     return QStringList{
-        QStringLiteral("Plik eksportu: ") + report.exportFile,
-        QStringLiteral("Katalog KPR: ") + report.companyDirectory,
-        QStringLiteral("Konwersja: ") + report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-            (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
-                           : QStringLiteral(", z zapisem do KPR")),
-    };
+               QStringLiteral("Plik eksportu: ") + report.exportFile,
+               QStringLiteral("Katalog KPR: ") + report.companyDirectory,
+               QStringLiteral("Konwersja: ") +
+                   report.startedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                   (report.dryRun ? QStringLiteral(", symulacja (bez zapisu)")
+                                  : QStringLiteral(", z zapisem do KPR")),
+           } +
+           report.notices;
 }
 
 } // namespace przenosnik

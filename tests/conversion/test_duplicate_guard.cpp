@@ -1,5 +1,6 @@
 // An invoice already booked in its monthly file, by an earlier run or earlier
-// in the same run, is not appended again.
+// in the same run, is not appended again; one of the same number booked with
+// other amounts is not appended either, and is told apart as a conflict.
 #include "conversion/RunConversion.h"
 
 #include "support/ConversionTestHost.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace przenosnik;
@@ -16,7 +18,7 @@ using namespace przenosnik::test;
 
 namespace {
 
-// An invoice written as "number|date|NIP|name"; parts left out keep the defaults.
+// An invoice written as "number|date|NIP|name|rate net VAT"; parts left out keep the defaults.
 Invoice invoice(const QString& written)
 {
     const QStringList parts = written.split(QLatin1Char('|'));
@@ -35,8 +37,12 @@ Invoice invoice(const QString& written)
 QString exportOf(const QStringList& invoices)
 {
     QString text = exportHeader();
-    for (const QString& written : invoices)
-        text += documentBlock(invoice(written), registerBlock("23", "100.00", "23.00"));
+    for (const QString& written : invoices) {
+        QStringList rate = written.section(QLatin1Char('|'), 4).split(QLatin1Char(' '));
+        if (rate.size() != 3)
+            rate = QStringList{"23", "100.00", "23.00"};
+        text += documentBlock(invoice(written), registerBlock(rate[0], rate[1], rate[2]));
+    }
     return text;
 }
 
@@ -65,7 +71,7 @@ private Q_SLOTS:
     void sameInvoice_data()
     {
         QTest::addColumn<QStringList>("booked"); // written by a first run
-        QTest::addColumn<QString>("change");     // what happens to the file between the runs
+        QTest::addColumn<QString>("change");     // what happens to the file between the runs (or before)
         QTest::addColumn<QString>("options");    // of the second run: "dry", "unchecked"
         QTest::addColumn<QStringList>("second");
         QTest::addColumn<QStringList>("expected");
@@ -90,9 +96,32 @@ private Q_SLOTS:
             << QStringList{a} << ""
             << "" << QStringList{"FV 1/03/2014|2014-03-12|677-001-02-04|Zakład Żuraw"}
             << QStringList{"zapisany 2"};
-        QTest::newRow("number in small letters without blanks")
+        QTest::newRow("number in small letters, blanks doubled")
             << QStringList{a} << ""
-            << "" << QStringList{"fv1/03/ 2014|2014-03-12|677-001-02-03"} << QStringList{"duplikat 1"};
+            << "" << QStringList{"fv  1/03/2014 |2014-03-12|677-001-02-03"} << QStringList{"duplikat 1"};
+        QTest::newRow("a blank elsewhere in the number")
+            << QStringList{"FV 1 12/2014|2014-03-12|677-001-02-03"} << ""
+            << ""
+            << QStringList{"FV 11 2/2014|2014-03-12|677-001-02-03", "FV112/2014|2014-03-12|677-001-02-03"}
+            << QStringList{"zapisany 2", "zapisany 3"};
+        QTest::newRow("other VAT: a conflict")
+            << ab << ""
+            << "" << QStringList{b + "|23 100.00 23.01"} << QStringList{"konflikt 2"};
+        QTest::newRow("same sums at another rate: a conflict")
+            << ab << ""
+            << "dry" << QStringList{a + "|8 100.00 23.00"} << QStringList{"konflikt 1"};
+        QTest::newRow("under half a grosz apart: the same amounts")
+            << ab << ""
+            << "" << QStringList{a + "|23 100.004 22.996"} << QStringList{"duplikat 1"};
+        QTest::newRow("the same amounts win over an earlier conflict")
+            << QStringList{a + "|23 50.00 11.50", a} << "booked unchecked"
+            << "" << QStringList{a, a + "|23 10.00 2.30"} << QStringList{"duplikat 2", "konflikt 1"};
+        QTest::newRow("twice in one export with other amounts")
+            << QStringList() << ""
+            << "" << QStringList{a, a + "|5 100.00 5.00"} << QStringList{"zapisany 1", "konflikt 1"};
+        QTest::newRow("unchecked, other amounts")
+            << QStringList{a} << ""
+            << "unchecked" << QStringList{a + "|23 1.00 0.23"} << QStringList{"zapisany 2"};
         QTest::newRow("another number")
             << QStringList{a} << ""
             << "" << QStringList{"FV 1/03/2015|2014-03-12|677-001-02-03"} << QStringList{"zapisany 2"};
@@ -136,8 +165,10 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         const QString company = m_dir.freshCompany();
         if (!booked.isEmpty()) {
+            ConversionSettings settings = m_dir.realRun(exportOf(booked), company);
+            settings.skipDuplicates = change != QLatin1String("booked unchecked");
             RecordingHost first;
-            QCOMPARE(RunConversion(m_dir.realRun(exportOf(booked), company), first), RunOutcome::Completed);
+            QCOMPARE(RunConversion(settings, first), RunOutcome::Completed);
         }
         QString file = company + QStringLiteral("/2014T305.3");
         if (change == QLatin1String("lower case")) {
@@ -158,24 +189,30 @@ private Q_SLOTS:
 
         QStringList got;
         QStringList lines;
-        int duplicates = 0;
+        int held = 0;
         for (const DocumentResult& result : host.results) {
             got << QStringLiteral("%1 %2").arg(stateText(result.state)).arg(result.position);
-            if (result.state != DocumentState::Duplicate)
+            const bool duplicate = result.state == DocumentState::Duplicate;
+            if (!duplicate && result.state != DocumentState::Conflict)
                 continue;
-            ++duplicates;
+            ++held;
             QCOMPARE(result.monthFile, file);
-            QCOMPARE(result.remarks.last(), QStringLiteral("jak pozycja %1").arg(result.position));
-            lines << QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja %2 - pominięty *")
+            QCOMPARE(result.remarks.last(), (duplicate ? QStringLiteral("jak pozycja %1")
+                                                       : QStringLiteral("różni się od pozycji %1"))
+                                                .arg(result.position));
+            lines << (duplicate
+                          ? QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja %2 - pominięty *")
+                          : QStringLiteral(" * dokument o tym numerze jest już w KPR z innymi kwotami: "
+                                           "plik %1, pozycja %2 - pominięty *"))
                          .arg(file)
                          .arg(result.position);
         }
         QCOMPARE(got, expected);
-        QStringList traced = host.trace.filter(QStringLiteral(" * dokument już jest w KPR"));
+        QStringList traced = host.trace.filter(QRegularExpression(QStringLiteral("^ \\* dokument .* w KPR")));
         QCOMPARE(traced, lines);
-        QCOMPARE(host.documentCount, int(expected.size()) - duplicates);
+        QCOMPARE(host.documentCount, int(expected.size()) - held);
         QVERIFY(host.trace.contains(QStringLiteral(" *** Ilość dokumentów %1").arg(host.documentCount)));
-        if (settings.dryRun || duplicates == expected.size())
+        if (settings.dryRun || held == expected.size())
             QCOMPARE(filesIn(company), before);
     }
 

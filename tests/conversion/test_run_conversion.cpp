@@ -2,6 +2,7 @@
 // of the monthly files.
 #include "conversion/RunConversion.h"
 #include "encoding/PolishEncoding.h"
+#include "encoding/Windows1250.h"
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
@@ -145,6 +146,52 @@ private Q_SLOTS:
         QCOMPARE(fourth.int32(field::EntryNo), 1);
         QCOMPARE(fourth.text(field::DocNo), QByteArray("FV 3"));
         QCOMPARE(QDir(company).entryList({"*T305.*"}, QDir::Files).size(), 2);
+    }
+
+    // The example export saved again by an editor gives the same entries and
+    // the same trace; a file read as UTF-8 says so beside the trace.
+    void sameEntriesWhateverTheFileIsSavedAs_data()
+    {
+        QTest::addColumn<QString>("saved");
+        for (const char* saved : {"LF", "CR", "UTF-8", "UTF-8 with a byte-order mark", "UTF-8 with CR"})
+            QTest::newRow(saved) << QString::fromLatin1(saved);
+    }
+    void sameEntriesWhateverTheFileIsSavedAs()
+    {
+        QFETCH(QString, saved);
+        const QByteArray original = readFile(QStringLiteral(PRZENOSNIK_EXAMPLES "/FVS0314.TXT"));
+        QVERIFY(original.contains("\r\n") && !original.contains('\x1a'));
+        QByteArray bytes = original;
+        if (saved.endsWith(QLatin1String("CR")))
+            bytes.replace("\r\n", "\r");
+        else if (saved == QLatin1String("LF"))
+            bytes.replace("\r\n", "\n");
+        const bool utf8 = saved.startsWith(QLatin1String("UTF-8"));
+        if (utf8)
+            bytes = decodeWindows1250(bytes).toUtf8();
+        if (saved.contains(QLatin1String("byte-order mark")))
+            bytes.prepend("\xef\xbb\xbf");
+
+        const auto run = [this](const QString& name, const QByteArray& exportBytes, RecordingHost& host) {
+            ConversionSettings settings;
+            settings.exportFile = m_dir.filePath(name);
+            settings.companyDirectory = m_dir.freshCompany();
+            if (!writeFile(settings.exportFile, exportBytes))
+                return QMap<QString, QByteArray>();
+            RunConversion(settings, host);
+            QMap<QString, QByteArray> files;
+            for (const QString& name : QDir(settings.companyDirectory).entryList({"*T305.*"}, QDir::Files))
+                files.insert(name, readFile(settings.companyDirectory + QLatin1Char('/') + name));
+            return files;
+        };
+        RecordingHost reference;
+        const QMap<QString, QByteArray> expected = run(QStringLiteral("cp1250.txt"), original, reference);
+        RecordingHost host;
+        const QMap<QString, QByteArray> files = run(saved + QStringLiteral(".txt"), bytes, host);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(files, expected);
+        QCOMPARE(host.trace, reference.trace);
+        QCOMPARE(host.notices, utf8 ? QStringList{utf8ExportNotice()} : QStringList());
     }
 
     void monthFileFailureStopsTheRun()

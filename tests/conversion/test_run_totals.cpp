@@ -15,6 +15,7 @@ private Q_SLOTS:
     void amounts();
     void fields_data();
     void fields();
+    void reportLineGuardsTextCells();
     void totals();
 };
 
@@ -45,27 +46,83 @@ void RunTotalsTest::fields_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("textCell"); // the same text in a text cell: "" when as field
     QTest::newRow("plain") << "FVS 1/03/2014"
-                           << "FVS 1/03/2014";
+                           << "FVS 1/03/2014"
+                           << "";
     QTest::newRow("empty") << ""
+                           << ""
                            << "";
     QTest::newRow("comma stays bare") << "Kowalski, Nowak"
-                                      << "Kowalski, Nowak";
+                                      << "Kowalski, Nowak"
+                                      << "";
     QTest::newRow("semicolon") << "A;B"
-                               << "\"A;B\"";
+                               << "\"A;B\""
+                               << "";
     QTest::newRow("quotes doubled") << "Sklep \"Żak\""
-                                    << "\"Sklep \"\"Żak\"\"\"";
+                                    << "\"Sklep \"\"Żak\"\"\""
+                                    << "";
     QTest::newRow("CR") << "a\rb"
-                        << "\"a\rb\"";
+                        << "\"a\rb\""
+                        << "";
     QTest::newRow("LF") << "a\nb"
-                        << "\"a\nb\"";
+                        << "\"a\nb\""
+                        << "";
+    QTest::newRow("formula") << "=HYPERLINK(\"x\")"
+                             << "\"=HYPERLINK(\"\"x\"\")\""
+                             << "\"'=HYPERLINK(\"\"x\"\")\"";
+    QTest::newRow("plus") << "+48 1"
+                          << "+48 1"
+                          << "'+48 1";
+    QTest::newRow("minus") << "-5,00"
+                           << "-5,00"
+                           << "'-5,00";
+    QTest::newRow("at") << "@SUMA(A1)"
+                        << "@SUMA(A1)"
+                        << "'@SUMA(A1)";
+    QTest::newRow("TAB") << "\t=1"
+                         << "\t=1"
+                         << "'\t=1";
+    QTest::newRow("CR first") << "\r=1"
+                              << "\"\r=1\""
+                              << "\"'\r=1\"";
+    QTest::newRow("sign inside stays") << "A=1-2"
+                                       << "A=1-2"
+                                       << "";
+    QTest::newRow("blank first stays") << " =1"
+                                       << " =1"
+                                       << "";
 }
 
 void RunTotalsTest::fields()
 {
     QFETCH(QString, text);
     QFETCH(QString, field);
+    QFETCH(QString, textCell);
     QCOMPARE(csvField(text), field);
+    QCOMPARE(csvTextField(text), textCell.isEmpty() ? field : textCell);
+}
+
+// In a report line the texts are guarded and the amounts stay numbers.
+void RunTotalsTest::reportLineGuardsTextCells()
+{
+    DocumentResult document;
+    document.ordinal = 1;
+    document.kind = 1;
+    document.number = QStringLiteral("=1+1");
+    document.partyName = QStringLiteral("@SUMA");
+    document.nip = QStringLiteral("-");
+    document.monthFile = QStringLiteral("/k/+2014T305.3");
+    document.position = 3;
+    document.state = DocumentState::WouldBeWritten;
+    document.remarks = QStringList{QStringLiteral("-x")};
+    document.amounts.netto1 = -5;
+    RunReport report;
+    report.documents = {document};
+    const QByteArray line = csvReport(report).split('\n').at(1);
+    QCOMPARE(line, QStringLiteral("1;'=1+1;;sprzedaż;'@SUMA;'-;-5,00%1;'+2014T305.3;3;do zapisu;'-x\r")
+                       .arg(QStringLiteral(";0,00").repeated(12))
+                       .toUtf8());
 }
 
 // Sums over written documents only, files in the order first written, counts by state.
@@ -91,13 +148,14 @@ void RunTotalsTest::totals()
         document(1, "", DocumentState::Skipped, 1000),
         document(1, "/k/2014T305.3", DocumentState::Duplicate, 1000),
         document(2, "/k/2014T305.5", DocumentState::NotWritten, 1000),
+        document(2, "/k/2014T305.3", DocumentState::Conflict, 1000),
     };
     const RunTotals totals = computeTotals(report);
-    QCOMPARE(totals.blocks, 10);
+    QCOMPARE(totals.blocks, 11);
     QCOMPARE(totals.cancelled, 2);
     QCOMPARE(totals.otherKinds, 1);
-    QCOMPARE(totals.converted, 5); // the duplicate and the skipped document are not counted
-    const int byState[DocumentStateCount] = {4, 0, 1, 1, 1};
+    QCOMPARE(totals.converted, 5); // the duplicate, the conflict and the skipped document are not counted
+    const int byState[DocumentStateCount] = {4, 0, 1, 1, 1, 1};
     for (int state = 0; state < DocumentStateCount; ++state)
         QCOMPARE(totals.byState[state], byState[state]);
 

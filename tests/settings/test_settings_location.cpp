@@ -96,38 +96,51 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("locked");
         QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("home"); // a usable home gives a configuration directory
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("inConfig");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("own folder, nothing yet") << false << false << false << false << "program"
+        QTest::newRow("own folder, nothing yet") << false << false << true << false << false << "program"
                                                  << "program";
-        QTest::newRow("own folder ignores the user's copy") << false << false << true << true << "program"
-                                                            << "program";
-        QTest::newRow("installed, nothing yet") << true << false << false << false << "config"
+        QTest::newRow("own folder ignores the user's copy")
+            << false << false << true << true << true << "program"
+            << "program";
+        QTest::newRow("installed, nothing yet") << true << false << true << false << false << "config"
                                                 << "program";
-        QTest::newRow("installed, carried over") << true << false << true << false << "config"
+        QTest::newRow("installed, carried over") << true << false << true << true << false << "config"
                                                  << "program";
-        QTest::newRow("installed, own copy first") << true << false << true << true << "config"
+        QTest::newRow("installed, own copy first") << true << false << true << true << true << "config"
                                                    << "config";
-        QTest::newRow("installed, own copy alone") << true << false << false << true << "config"
+        QTest::newRow("installed, own copy alone") << true << false << true << false << true << "config"
                                                    << "config";
         // Under a system prefix even a folder that can be written (root,
         // an administrator) is left alone.
-        QTest::newRow("system prefix, writable, carried over") << false << true << true << false << "config"
-                                                               << "program";
-        QTest::newRow("system prefix, writable, own copy") << false << true << true << true << "config"
-                                                           << "config";
+        QTest::newRow("system prefix, writable, carried over")
+            << false << true << true << true << false << "config"
+            << "program";
+        QTest::newRow("system prefix, writable, own copy")
+            << false << true << true << true << true << "config"
+            << "config";
+        QTest::newRow("no home, own folder") << false << false << false << true << false << "program"
+                                             << "program";
+        QTest::newRow("no home, locked folder") << true << false << false << true << false << "nowhere"
+                                                << "program";
+        QTest::newRow("no home, system prefix") << false << true << false << true << false << "nowhere"
+                                                << "program";
     }
 
     void fileIsPlacedAndReadWhereItBelongs()
     {
         QFETCH(bool, locked);
         QFETCH(bool, installed);
+        QFETCH(bool, home);
         QFETCH(bool, besideProgram);
         QFETCH(bool, inConfig);
         QFETCH(QString, written);
         QFETCH(QString, read);
+        if (!home)
+            mPlaces.configDirectory.clear();
         if (besideProgram)
             QVERIFY(writeFile(programFile(), "[MAIN]\n"));
         if (inConfig) {
@@ -139,11 +152,23 @@ private Q_SLOTS:
         const SettingsLocation location =
             locateSettingsFile(mPlaces, QStringLiteral("c:\\kpr\\PRZENOSN.INI"));
         const auto where = [this](const QString& place) {
+            if (place == QLatin1String("nowhere"))
+                return QString();
             return place == QLatin1String("program") ? programFile() : configFile();
         };
         QCOMPARE(location.path, where(written));
         QCOMPARE(location.readPath, where(read));
         QCOMPARE(location.inConfigDirectory, written == QLatin1String("config"));
+    }
+
+    void unsetHomeGivesNoConfigDirectory()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qunsetenv("HOME");
+        const SettingsPlaces places = SettingsPlaces::standard();
+        qputenv("HOME", home);
+        QCOMPARE(places.configDirectory, QString());
+        QVERIFY(!SettingsPlaces::standard().configDirectory.isEmpty());
     }
 
     void installedProgramCarriesItsValuesOver()

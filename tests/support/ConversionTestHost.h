@@ -22,6 +22,7 @@ public:
     void showRunRefused(const QString& message) override { refusals.append(message); }
     void documentResult(const DocumentResult& result) override { results.append(result); }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
+    void runNotice(const QString& text) override { notices.append(text); }
 
     QStringList trace;
     QStringList document;
@@ -31,6 +32,7 @@ public:
     QStringList refusals;
     QList<DocumentResult> results;
     QList<RejectedBlocks> rejected; // one per run that read the export
+    QStringList notices;
 };
 
 // Windows-1250 bytes of the text, every "\n" written as CR LF.
