@@ -5,20 +5,19 @@
 // step it announces; the file is never rewritten. The first field names the
 // kind of the record, the second the run it belongs to:
 //
-// | Kind     | Fields after the kind and the run id                         | Written |
-// |----------|--------------------------------------------------------------|---------------------------------------|
-// | RUN      | export file (absolute path), its size, its SHA-256, then the | when a real run starts | | |
-// run's options, one "key=value" field each                    |                                       | |
-// FILE     | monthly file name, existed (1 or 0), its length, SHA-256 of  | before the run first opens the
-// file   | |          | those bytes, tail (hex)                                      | | | FILEEND  | monthly
-// file name, its length, SHA-256 of the bytes from the | when the run ends, one per FILE       | |          |
-// file's start offset to that length, entries the run added    |                                       | |
-// END      | outcome ("zakończona" or "zatrzymana"), entries written      | when the run ends | | UNDOFILE |
-// undo id, monthly file name, its length, SHA-256 of the bytes | before an undo changes anything, one  | | |
-// from its start offset to that length, removed (1 or 0)       | per file it cuts back or removes      | |
-// UNDOBEGIN| undo id, number of its UNDOFILE records                      | after them, before the first
-// change   | | UNDO     | undo id, entries removed                                     | after the run's
-// files were cut back   |
+// | Kind      | Fields after the kind and the run id                          | Written                               |
+// |-----------|---------------------------------------------------------------|---------------------------------------|
+// | RUN       | export file (absolute path), its size, its SHA-256,           | when a real run starts                |
+// |           | then the run's options, one "key=value" field each            |                                       |
+// | FILE      | monthly file name, existed (1 or 0), its length, SHA-256 of   | before the run first opens the file   |
+// |           | those bytes, tail (hex)                                       |                                       |
+// | FILEEND   | monthly file name, its length, SHA-256 of the bytes from the  | when the run ends, one per FILE       |
+// |           | file's start offset to that length, entries the run added     |                                       |
+// | END       | outcome ("zakończona" or "zatrzymana"), entries written       | when the run ends                     |
+// | UNDOFILE  | undo id, monthly file name, its length, SHA-256 of the bytes  | before an undo changes anything, one  |
+// |           | from its start offset to that length, removed (1 or 0)        | per file it cuts back or removes      |
+// | UNDOBEGIN | undo id, number of its UNDOFILE records                       | after them, before the first change   |
+// | UNDO      | undo id, entries removed                                      | after the run's files were cut back   |
 //
 // Every line ends in a check, "#" and 8 hex digits: the CRC-32 of the check of
 // the line before (its last 8 characters; "00000000" for the first line and

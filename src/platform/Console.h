@@ -12,7 +12,8 @@ namespace przenosnik::platform {
 bool isConsole(std::FILE* stream);
 // Shows UTF-8 text on a Windows console as wide characters (WriteConsoleW),
 // whatever the console's code page. False when the stream is no Windows
-// console (always on POSIX): the caller then writes the bytes themselves.
+// console (always on POSIX): the caller then writes the bytes themselves,
+// which reach a file or a pipe unchanged (no "\r" added on Windows).
 bool writeToConsole(std::FILE* stream, QByteArrayView utf8);
 
 } // namespace przenosnik::platform

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <string>
@@ -27,8 +28,13 @@ bool isConsole(std::FILE* stream)
 bool writeToConsole(std::FILE* stream, QByteArrayView utf8)
 {
     const HANDLE console = consoleOf(stream);
-    if (!console)
+    if (!console) {
+        // A file or a pipe gets the bytes as they are, line ends as on Linux:
+        // the C runtime's text mode would turn every "\n" into "\r\n".
+        std::fflush(stream);
+        ::_setmode(::_fileno(stream), _O_BINARY);
         return false;
+    }
     std::fflush(stream);
     if (utf8.isEmpty())
         return true;

@@ -22,10 +22,13 @@ int main(int argc, char* argv[])
     // without the translations they stay in English and nothing else changes.
     QTranslator qtPolish;
     przenosnik::installQtTranslations(qtPolish);
-    // The classic style draws group box captions on the frame, as the layout
-    // of the windows expects.
-    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
-        QApplication::setStyle(classic);
+    // Group box captions drawn on the frame, as the layout of the windows
+    // expects: Windows' own style where there is one, else the classic style.
+    for (const QString& name : {QStringLiteral("windowsvista"), QStringLiteral("Windows")}) {
+        if (QStyle* style = QStyleFactory::create(name)) {
+            QApplication::setStyle(style);
+            break;
+        }
     }
     przenosnik::FormMain window;
     window.show();

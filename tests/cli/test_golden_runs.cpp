@@ -74,9 +74,13 @@ Result runCli(const QStringList& arguments,
     return result;
 }
 
-// A case's text with its placeholders filled in for a run into company.
+// A case's text with its placeholders filled in for a run into company. The
+// program joins the company directory and a monthly file's name with the
+// system's separator ("\\" on Windows); the cases are written with "/".
 QString filled(QString text, const QString& caseDir, const QString& company)
 {
+    static const QRegularExpression monthFile(QStringLiteral("@OUT@/(\\d+T305\\.)"));
+    text.replace(monthFile, QStringLiteral("@OUT@") + QDir::separator() + QStringLiteral("\\1"));
     return text.replace(QLatin1String("@EXAMPLES@"), QStringLiteral(PRZENOSNIK_EXAMPLES))
         .replace(QLatin1String("@CASE@"), caseDir)
         .replace(QLatin1String("@OUT@"), company);

@@ -9,6 +9,7 @@
 #include "support/FaultRuns.h"
 #include "support/LedgerFiles.h"
 #include "support/ScratchFiles.h"
+#include "support/SystemFaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -16,11 +17,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -37,29 +33,19 @@ struct ChildRun
 // Runs the conversion in a child process whose files may not grow beyond
 // `limit` bytes. SIGXFSZ is ignored there, so a write past the limit fails
 // with an error instead of ending the process.
-ChildRun runUnderFileSizeLimit(const ConversionSettings& settings, rlim_t limit, const QString& traceFile)
+ChildRun runUnderFileSizeLimit(const ConversionSettings& settings, qint64 limit, const QString& traceFile)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original{};
-        getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = limit;
-        if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
-            _exit(100);
+    ChildRun result;
+    result.status = runInChild([&] {
+        if (!limitFileSize(limit))
+            return 100;
         RecordingHost host;
         const RunOutcome outcome = RunConversion(settings, host);
-        setrlimit(RLIMIT_FSIZE, &original); // the trace file itself must not be cut
+        limitFileSize(-1); // the trace file itself must not be cut
         if (!writeFile(traceFile, host.trace.join(QLatin1Char('\n')).toUtf8()))
-            _exit(101);
-        _exit(static_cast<int>(outcome));
-    }
-    ChildRun result;
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return result;
-    result.status = WEXITSTATUS(status);
+            return 101;
+        return static_cast<int>(outcome);
+    });
     result.trace = QString::fromUtf8(readFile(traceFile)).split(QLatin1Char('\n'));
     return result;
 }
@@ -109,6 +95,8 @@ private Q_SLOTS:
     }
     void appendBeyondFileSizeLimit()
     {
+        if (!havePosixFaults())
+            QSKIP("Windows has no file-size limit for a process");
         QFETCH(bool, fileBefore);
         QFETCH(int, existingRecords);
         QFETCH(int, partialTail);
@@ -128,7 +116,7 @@ private Q_SLOTS:
         // The limit is on the monthly file; the journal would not fit under it either.
         ConversionSettings settings = m_dir.realRun(marchExport(documents), company);
         settings.keepJournal = false;
-        const rlim_t limit = rlim_t(existingRecords + fits) * LedgerEntrySize + rlim_t(slack);
+        const qint64 limit = qint64(existingRecords + fits) * LedgerEntrySize + slack;
         const ChildRun run =
             runUnderFileSizeLimit(settings, limit, m_dir.filePath(QStringLiteral("trace.txt")));
 
@@ -171,18 +159,14 @@ private Q_SLOTS:
         QSKIP("the command-line converter is not built");
 #else
         QFETCH(bool, signalIgnored);
+        if (!havePosixFaults())
+            QSKIP("Windows has no file-size limit for a process");
         const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
         const ConversionSettings settings = m_dir.realRun(marchExport(3), company);
 
         QProcess cli;
-        cli.setChildProcessModifier([signalIgnored] {
-            std::signal(SIGXFSZ, signalIgnored ? SIG_IGN : SIG_DFL);
-            rlimit limited{};
-            getrlimit(RLIMIT_FSIZE, &limited);
-            limited.rlim_cur = LedgerEntrySize;
-            setrlimit(RLIMIT_FSIZE, &limited);
-        });
+        limitFileSizeOf(cli, LedgerEntrySize, signalIgnored);
         cli.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), {"--no-journal", settings.exportFile, company});
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
@@ -203,18 +187,13 @@ private Q_SLOTS:
 #ifndef PRZENOSNIK_CLI_BINARY
         QSKIP("the command-line converter is not built");
 #else
+        if (!havePosixFaults())
+            QSKIP("Windows has no SIGPIPE: a closed output is an ordinary write error there");
         const QString company = m_dir.freshCompany();
         const int documents = 300;
         const ConversionSettings settings = m_dir.realRun(marchExport(documents), company);
         QProcess cli;
-        cli.setChildProcessModifier([] {
-            std::signal(SIGPIPE, SIG_DFL);
-            int ends[2];
-            if (pipe(ends) != 0 || dup2(ends[1], STDOUT_FILENO) < 0)
-                _exit(100);
-            close(ends[0]);
-            close(ends[1]);
-        });
+        closeStandardOutputOf(cli);
         cli.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), {settings.exportFile, company});
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);

@@ -1,6 +1,7 @@
 // Appending entries to the monthly ledger files.
 #include "ledger/LedgerEntry.h"
 #include "ledger/MonthFile.h"
+#include "platform/SystemPaths.h"
 
 #include "support/TestSupport.h"
 
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -109,7 +111,7 @@ private Q_SLOTS:
         QFETCH(int, existingSize);
         QFETCH(int, entryNo);
         const QString dir = freshDirectory();
-        const QString path = dir + QStringLiteral("/2014T305.3");
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.3");
         if (existingSize >= 0)
             QVERIFY(writeFile(path, oldBytes(existingSize)));
         if (existingSize > 0)
@@ -135,7 +137,7 @@ private Q_SLOTS:
     void countsWhatOthersAppended()
     {
         const QString dir = freshDirectory();
-        const QString path = dir + QStringLiteral("/2014T305.4");
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.4");
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 4));
         LedgerEntry first = sampleEntry(1);
@@ -223,7 +225,7 @@ private Q_SLOTS:
         QVERIFY(file.CloseMonthFile());
         QVERIFY(file.CloseMonthFile()); // nothing open: still true
         QCOMPARE(QDir(dir).entryList(QDir::Files), (QStringList{"2013T305.3", "2014T305.3"}));
-        QCOMPARE(QFileInfo(dir + "/2014T305.3").size(), 1200);
+        QCOMPARE(QFileInfo(dir + QDir::separator() + "2014T305.3").size(), 1200);
         QVERIFY(m_trace.isEmpty());
     }
 
@@ -244,7 +246,7 @@ private Q_SLOTS:
         QVERIFY(file.OpenMonthFile(2015, 1));
         QVERIFY(!file.OpenMonthFile(2014, quint8(month)));
         QVERIFY(!file.isOpen());
-        const QString path = dir + QStringLiteral("/2014T305.%1").arg(month);
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.%1").arg(month);
         QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
         QVERIFY(!QFileInfo::exists(path));
         LedgerEntry entry = sampleEntry(1);
@@ -271,7 +273,7 @@ private Q_SLOTS:
 
         MonthFile refused(tooLong, sink());
         QVERIFY(!refused.OpenMonthFile(2014, 3));
-        const QString path = tooLong + QLatin1Char('/') + name;
+        const QString path = tooLong + QDir::separator() + name;
         QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
         QVERIFY(QDir(tooLong).isEmpty());
     }
@@ -282,7 +284,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dir));
         MonthFile file(dir, sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(dir)});
+        QCOMPARE(m_trace,
+                 QStringList{
+                     QStringLiteral("Błąd otwarcia pliku %1 !").arg(dir + QDir::separator() + "2014T305.3")});
         QVERIFY(QDir(dir).isEmpty());
 
         // Polish letters are fine.
@@ -295,11 +299,14 @@ private Q_SLOTS:
     void fileInAnotherLetterCaseIsUsed()
     {
         const QString dir = freshDirectory();
-        const QString existing = dir + QStringLiteral("/2014t305.3");
+        const QString existing = dir + QDir::separator() + QStringLiteral("2014t305.3");
         QVERIFY(writeFile(existing, oldBytes(400)));
         MonthFile file(dir, sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
-        QCOMPARE(file.path(), existing);
+        // Where names ignore letter case the name as formed already leads to it.
+        QCOMPARE(file.path(), platform::NamesIgnoreCase
+                                  ? dir + QDir::separator() + QStringLiteral("2014T305.3")
+                                  : existing);
         LedgerEntry entry = sampleEntry(1);
         QVERIFY(file.AppendEntry(entry));
         QCOMPARE(entry.int32(field::EntryNo), 2);
@@ -308,7 +315,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(existing).size(), 800);
 
         // An exact name wins over one in another case.
-        const QString exact = dir + QStringLiteral("/2014T305.3");
+        const QString exact = dir + QDir::separator() + QStringLiteral("2014T305.3");
         QVERIFY(writeFile(exact, QByteArray()));
         QVERIFY(file.OpenMonthFile(2014, 3));
         QCOMPARE(file.path(), exact);
@@ -319,12 +326,15 @@ private Q_SLOTS:
         const QString missing = m_root.filePath(QStringLiteral("nie-ma-takiego"));
         MonthFile file(missing, sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1/2014T305.3 !").arg(missing)});
+        QCOMPARE(
+            m_trace,
+            QStringList{
+                QStringLiteral("Błąd otwarcia pliku %1 !").arg(missing + QDir::separator() + "2014T305.3")});
         QVERIFY(!QFileInfo::exists(missing));
 
         // A directory in the file's place cannot be opened either.
         const QString dir = freshDirectory();
-        QVERIFY(QDir().mkpath(dir + QStringLiteral("/2014T305.5")));
+        QVERIFY(QDir().mkpath(dir + QDir::separator() + QStringLiteral("2014T305.5")));
         MonthFile blocked(dir, sink());
         QVERIFY(!blocked.OpenMonthFile(2014, 5));
         QCOMPARE(m_trace.size(), 2);
@@ -344,6 +354,9 @@ private Q_SLOTS:
     }
     void symbolicLinksAreRefused()
     {
+        if (platform::DrivePaths)
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut); "
+                  "junctions are tested instead");
         QFETCH(QString, linkName);
         QFETCH(bool, targetExists);
         const QString dir = freshDirectory();
@@ -364,11 +377,87 @@ private Q_SLOTS:
                  QStringList{linkName});
     }
 
+    // What another program on a Windows PC may be doing to a monthly file:
+    // the ledger holds it open sharing it (the run appends), a program holds it
+    // without sharing, the read-only attribute, a junction in its place, and a
+    // company directory on an office share.
+    void windowsFileStates_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("appends");
+        QTest::newRow("held open with full sharing") << "share" << true;
+        QTest::newRow("held open without sharing") << "exclusive" << false;
+        QTest::newRow("read-only attribute") << "read-only" << false;
+        QTest::newRow("junction in its place") << "junction" << false;
+        QTest::newRow("directory on a UNC path") << "unc" << true;
+    }
+    void windowsFileStates()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, appends);
+        const QString holderProgram = QStringLiteral(PRZENOSNIK_FILE_HOLDER);
+        if (holderProgram.isEmpty())
+            QSKIP("sharing modes, the read-only attribute and junctions are Windows'");
+        QString dir = freshDirectory();
+        if (state == QLatin1String("unc")) {
+            // C:\x\y as \\localhost\C$\x\y, the administrative share of the local disk.
+            const QString native = QDir::toNativeSeparators(dir);
+            dir = QStringLiteral("\\\\localhost\\%1$%2").arg(native.at(0), native.mid(2));
+            if (!QFileInfo(dir).isDir())
+                QSKIP("no UNC path reaches the local disk here (Wine has no network shares)");
+        }
+        const QString path = dir + QDir::separator() + QStringLiteral("2014T305.3");
+        QVERIFY(writeFile(path, oldBytes(800)));
+
+        QProcess holder;
+        if (state == QLatin1String("share") || state == QLatin1String("exclusive")) {
+            holder.start(holderProgram, {state, QDir::toNativeSeparators(path)});
+            QVERIFY(holder.waitForReadyRead(30000));
+            QCOMPARE(holder.readAll().trimmed(), QByteArray("held"));
+        } else if (state == QLatin1String("read-only")) {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+            QFile probe(path);
+            if (probe.open(QIODevice::Append)) {
+                probe.close();
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                QSKIP("the read-only attribute does not hold here (Wine run by root writes anyway)");
+            }
+        }
+        const QString target = freshDirectory();
+        if (state == QLatin1String("junction")) {
+            QVERIFY(QFile::remove(path));
+            if (QProcess::execute(holderProgram, {QStringLiteral("junction"), QDir::toNativeSeparators(path),
+                                                  QDir::toNativeSeparators(target)}) != 0)
+                QSKIP("this system makes no junctions (Wine cannot)");
+            QVERIFY(QFileInfo(path).isJunction());
+        }
+
+        MonthFile file(dir, sink());
+        LedgerEntry entry = sampleEntry(1);
+        const bool appended = file.OpenMonthFile(2014, 3) && file.AppendEntry(entry) && file.CloseMonthFile();
+        holder.closeWriteChannel();
+        if (holder.state() != QProcess::NotRunning)
+            QVERIFY(holder.waitForFinished(30000));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        QCOMPARE(appended, appends);
+        if (appends) {
+            QVERIFY(m_trace.isEmpty());
+            PRZ_COMPARE_BYTES(readFile(path), oldBytes(800) + withNumber(entry, 3));
+        } else {
+            QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path)});
+            if (state != QLatin1String("junction"))
+                PRZ_COMPARE_BYTES(readFile(path), oldBytes(800));
+            QVERIFY(QDir(target).isEmpty());
+        }
+    }
+
     void emptyDirectoryIsRefused()
     {
         MonthFile file(QString(), sink());
         QVERIFY(!file.OpenMonthFile(2014, 3));
-        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku /2014T305.3 !")});
+        QCOMPARE(m_trace, QStringList{QStringLiteral("Błąd otwarcia pliku %1 !")
+                                          .arg(QDir::separator() + QStringLiteral("2014T305.3"))});
         QVERIFY(!QFileInfo::exists(QStringLiteral("/2014T305.3")));
     }
 
@@ -377,8 +466,8 @@ private Q_SLOTS:
         const QString dir = freshDirectory();
         MonthFile file(dir + QLatin1Char('/'), sink());
         QVERIFY(file.OpenMonthFile(2014, 3));
-        QCOMPARE(file.path(), dir + QStringLiteral("//2014T305.3"));
-        QVERIFY(QFileInfo::exists(dir + QStringLiteral("/2014T305.3")));
+        QCOMPARE(file.path(), dir + QLatin1Char('/') + QDir::separator() + QStringLiteral("2014T305.3"));
+        QVERIFY(QFileInfo::exists(dir + QDir::separator() + QStringLiteral("2014T305.3")));
     }
 };
 

@@ -1,0 +1,53 @@
+// Windows has no fork, no file-size limits or SIGPIPE, and no FIFOs or
+// sockets with file names: those helpers report that they are unavailable.
+#include "support/SystemFaults.h"
+
+#include <QProcess>
+
+namespace przenosnik::test {
+
+bool havePosixFaults()
+{
+    return false;
+}
+
+int runInChild(const std::function<int()>&)
+{
+    return -1;
+}
+
+bool limitFileSize(qint64)
+{
+    return false;
+}
+
+bool killChildWhen(const std::function<void()>&, const std::function<bool()>&)
+{
+    return false;
+}
+
+qint64 endedProcessId()
+{
+    QProcess process;
+    process.start(QStringLiteral("cmd.exe"), {QStringLiteral("/c"), QStringLiteral("exit")});
+    if (!process.waitForStarted(30000))
+        return -1;
+    const qint64 id = process.processId();
+    return process.waitForFinished(30000) ? id : -1;
+}
+
+void limitFileSizeOf(QProcess&, qint64, bool) {}
+
+void closeStandardOutputOf(QProcess&) {}
+
+bool makeFifo(const QString&)
+{
+    return false;
+}
+
+bool makeSocket(const QString&)
+{
+    return false;
+}
+
+} // namespace przenosnik::test
