@@ -85,6 +85,7 @@ QString stopSentence(RunOutcome outcome, const QString& companyDirectory, const 
     switch (outcome) {
     case RunOutcome::Completed:
     case RunOutcome::ExportNotOpened:
+    case RunOutcome::CompanyUnknown: // said already, before the run started
         return {};
     case RunOutcome::InvalidVersion:
     case RunOutcome::UnsuitableVersion:

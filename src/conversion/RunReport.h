@@ -25,7 +25,6 @@ struct RunReport
     // the monthly files that a real run would create; a sentence each.
     QStringList dryRunObstacles;
     QStringList dryRunNewFiles;
-    QDateTime undoneAt;              // when the run was taken back; invalid while it stands
     QList<DocumentResult> documents; // one per block let through, in run order
     RejectedBlocks rejected;
     QString journalRunId; // the journal's id of a real run that kept one

@@ -121,6 +121,8 @@ private Q_SLOTS:
         const DryRunFindings findings = dryRunFindings(directory, {directory + QLatin1Char('/') + Month});
         QFile::setPermissions(directory,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (condition == QLatin1String("locked"))
+            obstacles = QStringList{directoryBusyText(directory)}; // names the holder
         QCOMPARE(findings.obstacles, obstacles.replaceInStrings(QStringLiteral("@"), directory));
         QCOMPARE(findings.newFiles, newFiles.replaceInStrings(QStringLiteral("@"), directory));
         // Looking creates nothing.

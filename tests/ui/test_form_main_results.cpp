@@ -436,6 +436,8 @@ private Q_SLOTS:
         const QByteArray csv = csvReport(window->lastReport());
         QCOMPARE(csv.count(";cofnięty;"), 2);
         QCOMPARE(csv.count(";zapisany;"), 0);
+    }
+
     // Before and after a run the window names the company of the directory and the one of the export;
     // a run that stopped says why at the top of Podsumowanie, and counts only what it read.
     void companiesAndWhyARunStopped_data()
