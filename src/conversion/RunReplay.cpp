@@ -4,6 +4,7 @@
 #include "ledger/LedgerEntry.h"
 #include "platform/Sha256.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,7 +108,12 @@ ReplayedRun replayRun(const JournalRun& run, const QHash<QString, QByteArray>& f
     settings->exportFile = run.exportFile;
     for (auto file = filesBefore.cbegin(); file != filesBefore.cend(); ++file) {
         QFile copy(company + QLatin1Char('/') + file.key());
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(file.value()) != file.value().size()) {
+        // Nobody else writes the private copy: a partial entry in it is a left-over one, which the
+        // replayed run replaces at once, as the run did, instead of waiting for it to complete.
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(file.value()) != file.value().size() ||
+            !copy.flush() ||
+            !copy.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                              QFileDevice::FileModificationTime)) {
             replayed.failure = QStringLiteral("nie można zapisać katalogu tymczasowego");
             return replayed;
         }

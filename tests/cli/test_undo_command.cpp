@@ -6,6 +6,7 @@
 #include "ledger/JournalRecord.h"
 
 #include "support/LedgerFiles.h"
+#include "support/SystemFaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QtTest>
 
 #include <cstdio>
-#include <unistd.h>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -59,11 +59,7 @@ Output run(const QStringList& arguments)
 Output runAsAnotherUser(const QStringList& arguments)
 {
     QProcess process;
-    if (::geteuid() == 0)
-        process.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
+    runAsNobody(process);
     process.start(QStringLiteral(PRZENOSNIK_CLI_BINARY), arguments);
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -158,6 +154,8 @@ private Q_SLOTS:
             arguments.replaceInStrings(QRegularExpression("(^|=)D$"), "\\1" + company);
             return arguments;
         };
+        if (steps.contains(QStringLiteral("read-only")) && !havePosixFaults())
+            QSKIP("a directory that keeps its files from being removed needs POSIX permissions");
         QList<QStringList> states{ledgerState(company)};
         for (const QString& step : std::as_const(steps)) {
             const QString march = QDir(company).filePath("2014T305.3");

@@ -180,10 +180,12 @@ private Q_SLOTS:
                                                                        : QSysInfo::machineHostName();
         if (lock == QLatin1String("ended") || lock == QLatin1String("other computer") ||
             lock == QLatin1String("stuck"))
-            QVERIFY(writeFile(lockPath, QStringLiteral("%1\nprzenosnik-cli\n%2\n2014-03-12T08:15:00Z\n")
-                                            .arg(lock == QLatin1String("stuck") ? QCoreApplication::applicationPid() : endedProcessId())
-                                            .arg(holder)
-                                            .toUtf8()));
+            QVERIFY(writeFile(lockPath,
+                              QStringLiteral("%1\nprzenosnik-cli\n%2\n2014-03-12T08:15:00Z\n")
+                                  .arg(lock == QLatin1String("stuck") ? QCoreApplication::applicationPid()
+                                                                      : endedProcessId())
+                                  .arg(holder)
+                                  .toUtf8()));
         if (lock == QLatin1String("empty") || lock == QLatin1String("garbage"))
             QVERIFY(
                 writeFile(lockPath, lock == QLatin1String("empty") ? QByteArray() : QByteArray("\x01\x02")));

@@ -50,7 +50,7 @@ QString companyWithMarch(ScratchFiles& dir)
 {
     const QString company = dir.freshCompany();
     const QByteArray march = foreignRecord(1, 'a') + foreignRecord(2, 'b') + QByteArray(150, 'c');
-    if (!writeFile(monthFilePath(company, 2014, 3), march))
+    if (!writeOldFile(monthFilePath(company, 2014, 3), march))
         qFatal("cannot write the March file");
     return company;
 }

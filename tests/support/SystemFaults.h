@@ -35,6 +35,11 @@ qint64 endedProcessId();
 void limitFileSizeOf(QProcess& process, qint64 limit, bool ignoreSignal);
 void closeStandardOutputOf(QProcess& process);
 
+// A program started by process runs as the user "nobody" when this test runs
+// as root, for whom a directory's permissions do not hold; false when it
+// cannot (no such user switch here).
+bool runAsNobody(QProcess& process);
+
 // A FIFO, or a socket bound to the name, as a local server leaves it.
 bool makeFifo(const QString& path);
 bool makeSocket(const QString& path);

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QFile>
 
 #include <algorithm>
@@ -37,6 +38,14 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+bool writeOldFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+           file.flush() &&
+           file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
 }
 
 QByteArray readBackAndClose(std::FILE* file)

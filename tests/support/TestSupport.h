@@ -13,6 +13,9 @@ QString firstDifference(const QByteArray& actual, const QByteArray& expected);
 
 // Reads a whole file; an unreadable file gives an empty array.
 QByteArray readFile(const QString& path);
+// As writeFile, dated an hour back: what stands in a file was left there long ago
+// (a partial entry in a monthly file is then a left-over one, replaced at once).
+bool writeOldFile(const QString& path, const QByteArray& bytes);
 bool writeFile(const QString& path, const QByteArray& bytes);
 // Everything written to a stream opened with std::tmpfile(), read back; closes it.
 QByteArray readBackAndClose(std::FILE* file);

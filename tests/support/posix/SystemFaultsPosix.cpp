@@ -94,6 +94,16 @@ void closeStandardOutputOf(QProcess& process)
     });
 }
 
+bool runAsNobody(QProcess& process)
+{
+    if (::geteuid() == 0)
+        process.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+    return true;
+}
+
 bool makeFifo(const QString& path)
 {
     return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;

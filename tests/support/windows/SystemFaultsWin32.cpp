@@ -40,6 +40,11 @@ void limitFileSizeOf(QProcess&, qint64, bool) {}
 
 void closeStandardOutputOf(QProcess&) {}
 
+bool runAsNobody(QProcess&)
+{
+    return false;
+}
+
 bool makeFifo(const QString&)
 {
     return false;
