@@ -332,8 +332,7 @@ private Q_SLOTS:
         const QString monthly = monthFilePath(company, 2014, 3);
         const QString exportFile = m_dir.writeExport(marchExport(2));
         if (hardLink)
-            QCOMPARE(link(QFile::encodeName(exportFile).constData(), QFile::encodeName(monthly).constData()),
-                     0);
+            QVERIFY(makeHardLink(exportFile, monthly));
         else
             QVERIFY(QFile::rename(exportFile, monthly));
         const QByteArray before = readFile(monthly);
@@ -360,6 +359,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, dryRun);
 #ifndef Q_OS_LINUX
+        Q_UNUSED(dryRun);
         QSKIP("needs a file that opens but fails every read");
 #else
         // Reading the process's own memory at offset 0 fails with an I/O error.

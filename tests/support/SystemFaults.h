@@ -40,6 +40,9 @@ void closeStandardOutputOf(QProcess& process);
 // cannot (no such user switch here).
 bool runAsNobody(QProcess& process);
 
+// Another name of the file target (a hard link).
+bool makeHardLink(const QString& target, const QString& name);
+
 // A FIFO, or a socket bound to the name, as a local server leaves it.
 bool makeFifo(const QString& path);
 bool makeSocket(const QString& path);

@@ -104,6 +104,11 @@ bool runAsNobody(QProcess& process)
     return true;
 }
 
+bool makeHardLink(const QString& target, const QString& name)
+{
+    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()) == 0;
+}
+
 bool makeFifo(const QString& path)
 {
     return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;

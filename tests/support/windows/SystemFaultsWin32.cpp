@@ -2,7 +2,10 @@
 // sockets with file names: those helpers report that they are unavailable.
 #include "support/SystemFaults.h"
 
+#include <QDir>
 #include <QProcess>
+
+#include <windows.h>
 
 namespace przenosnik::test {
 
@@ -43,6 +46,13 @@ void closeStandardOutputOf(QProcess&) {}
 bool runAsNobody(QProcess&)
 {
     return false;
+}
+
+bool makeHardLink(const QString& target, const QString& name)
+{
+    return CreateHardLinkW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(name).utf16()),
+                           reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(target).utf16()),
+                           nullptr) != 0;
 }
 
 bool makeFifo(const QString&)
