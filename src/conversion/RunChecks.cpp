@@ -62,7 +62,8 @@ DryRunFindings dryRunFindings(const QString& companyDirectory, const QStringList
         findings.obstacles.append(readOnlyDirectoryText(companyDirectory));
     if (directoryLockedByAnother(companyDirectory))
         findings.obstacles.append(directoryBusyText(companyDirectory));
-    if (const JournalRun* run = interruptedLastRun(readJournal(companyDirectory)))
+    const JournalContents journal = readJournal(companyDirectory);
+    if (const JournalRun* run = interruptedLastRun(journal))
         findings.obstacles.append(
             QStringLiteral("Ostatnia konwersja do katalogu %1 nie została dokończona; %2")
                 .arg(companyDirectory,
