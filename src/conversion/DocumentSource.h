@@ -37,4 +37,7 @@ public:
 // Every document let through gives one result, after all of its trace lines.
 bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source);
 
+// The run's last trace line, for a dry run or a real one.
+void traceRunEnd(ConversionRun& run);
+
 } // namespace przenosnik

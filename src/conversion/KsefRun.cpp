@@ -227,10 +227,7 @@ RunOutcome RunKsefConversion(const ConversionSettings& givenSettings, Conversion
         host.documentLines() = run.document.toStringList();
     const RunOutcome outcome = filesOk ? RunOutcome::Completed : RunOutcome::StoppedEarly;
     run.trace(QStringLiteral(" *** Ilość dokumentów ") + QString::number(documents));
-    if (settings.dryRun)
-        run.trace(QStringLiteral(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***"));
-    else
-        run.trace(QStringLiteral(" *** Koniec przetwarzania ***"));
+    traceRunEnd(run);
     run.monthFile.CloseMonthFile();
     journal.finish(outcome);
     host.rejectedBlocks(run.rejected);

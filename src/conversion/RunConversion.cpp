@@ -246,6 +246,14 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
 
 } // namespace
 
+void traceRunEnd(ConversionRun& run)
+{
+    if (run.settings.dryRun)
+        run.trace(QStringLiteral(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***"));
+    else
+        run.trace(QStringLiteral(" *** Koniec przetwarzania ***"));
+}
+
 bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source)
 {
     bool filesOk = convertEach(run, months, documents, source);
@@ -346,10 +354,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
         outcome = filesOk && !run.readFailed ? RunOutcome::Completed : RunOutcome::StoppedEarly;
         run.trace(QStringLiteral(" *** Ilość dokumentów ") + QString::number(documents));
     }
-    if (settings.dryRun)
-        run.trace(QStringLiteral(" *** Koniec procedury sprawdzającej (BEZ ZAPISU ) ***"));
-    else
-        run.trace(QStringLiteral(" *** Koniec przetwarzania ***"));
+    traceRunEnd(run);
 
     run.monthFile.CloseMonthFile();
     journal.finish(outcome);
