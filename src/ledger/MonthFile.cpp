@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <chrono>
 #include <limits>
@@ -41,6 +42,13 @@ bool entryExists(const QString& path)
 QString monthFileName(int year, int month)
 {
     return QString::number(year) + QStringLiteral("T305.") + QString::number(month);
+}
+
+bool isMonthFileName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]+T305\\.[0-9]+$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(name).hasMatch();
 }
 
 MonthFile::MonthFile(QString companyDirectory, TraceSink trace)

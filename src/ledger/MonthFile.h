@@ -39,6 +39,9 @@ public:
 // The name of the file that holds the entries of one month: "2014T305.3".
 QString monthFileName(int year, int month);
 
+// Whether a name is that of a monthly file: "2014T305.3", any letter case.
+bool isMonthFileName(const QString& name);
+
 // At most one monthly file is open at a time; consecutive entries of the same
 // month share it. The file is opened without locks: the ledger program may
 // read and append to it meanwhile. Every entry is appended in one operation

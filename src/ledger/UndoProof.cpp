@@ -30,14 +30,19 @@ qint64 entriesFrom(qint64 from, qint64 to)
 const QString NotPlain =
     QStringLiteral("nie jest zwykłym plikiem w katalogu firmy (to dowiązanie albo katalog)");
 
-// The bytes before the run, checked against its record: those before the
-// cut, followed by the tail the run's first entry overwrote.
-QString checkBytesBefore(QFile& file, const JournalFile& record, const UndoFile& undo)
+// Opens a file of the run for reading and checks the bytes before the run
+// against its record: those before the cut, followed by the tail the run's
+// first entry overwrote. `length` is the file's length now.
+QString openAndCheckBefore(QFile& file, const JournalFile& record, qint64 cutTo, qint64& length)
 {
-    if (undo.length < undo.cutTo)
-        return QStringLiteral("jest krótszy (%1) niż przed konwersją (%2)")
-            .arg(bytes(undo.length), bytes(record.length));
-    if (Sha256Hex(file, 0, undo.cutTo, record.tail) != record.sha256)
+    if (!isPlainFile(file.fileName()))
+        return NotPlain;
+    if (!openPlainFile(file, QIODevice::ReadOnly))
+        return QStringLiteral("nie daje się odczytać");
+    length = file.size();
+    if (length < cutTo)
+        return QStringLiteral("jest krótszy (%1) niż przed konwersją (%2)").arg(bytes(length), bytes(record.length));
+    if (Sha256Hex(file, 0, cutTo, record.tail) != record.sha256)
         return QStringLiteral("ma zmienione wpisy sprzed konwersji");
     return {};
 }
@@ -75,12 +80,7 @@ QString checkRunFile(const JournalFile& record, UndoFile& undo, bool& needsProof
         return undo.unchanged ? QString() : QStringLiteral("nie istnieje");
     }
     QFile file(undo.path);
-    if (!isPlainFile(undo.path))
-        return NotPlain;
-    if (!openPlainFile(file, QIODevice::ReadOnly))
-        return QStringLiteral("nie daje się odczytać");
-    undo.length = file.size();
-    if (const QString reason = checkBytesBefore(file, record, undo); !reason.isEmpty())
+    if (const QString reason = openAndCheckBefore(file, record, undo.cutTo, undo.length); !reason.isEmpty())
         return reason;
     undo.unchanged =
         undo.length == record.length &&
@@ -159,23 +159,18 @@ QString checkUndoneFile(const JournalFile& record, const JournalUndoFile& begun,
         return undo.unchanged ? QString() : QStringLiteral("nie istnieje");
     }
     QFile file(undo.path);
-    if (!isPlainFile(undo.path))
-        return NotPlain;
-    if (!openPlainFile(file, QIODevice::ReadOnly))
-        return QStringLiteral("nie daje się odczytać");
-    UndoFile now = undo;
-    now.length = file.size();
-    if (const QString reason = checkBytesBefore(file, record, now); !reason.isEmpty())
+    qint64 length = 0;
+    if (const QString reason = openAndCheckBefore(file, record, undo.cutTo, length); !reason.isEmpty())
         return reason;
-    if (now.length == begun.length && Sha256Hex(file, undo.cutTo, now.length) == begun.sha256)
+    if (length == begun.length && Sha256Hex(file, undo.cutTo, length) == begun.sha256)
         return {}; // not cut yet
-    const qint64 tailPart = now.length - undo.cutTo;
+    const qint64 tailPart = length - undo.cutTo;
     if (tailPart <= undo.tail.size() && file.seek(undo.cutTo) &&
         file.read(tailPart) == undo.tail.left(tailPart)) {
         undo.cut = true;
         return {};
     }
-    return QStringLiteral("zmienił się od przerwanego cofania (ma %1)").arg(bytes(now.length));
+    return QStringLiteral("zmienił się od przerwanego cofania (ma %1)").arg(bytes(length));
 }
 
 } // namespace przenosnik

@@ -3,6 +3,7 @@
 #include "ledger/CrashPoint.h"
 #include "ledger/DirectoryLock.h"
 #include "ledger/JournalRecord.h"
+#include "ledger/MonthFile.h"
 #include "ledger/LedgerEntry.h"
 #include "ledger/RunBackup.h"
 #include "ledger/UndoProof.h"
@@ -11,7 +12,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 namespace przenosnik {
 
@@ -182,13 +182,6 @@ bool undoFile(const UndoFile& undo, UndoResult& result)
 }
 
 } // namespace
-
-bool isMonthFileName(const QString& name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]+T305\\.[0-9]+$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(name).hasMatch();
-}
 
 int UndoPlan::entries() const
 {

@@ -59,9 +59,6 @@ struct UndoPlan
     int entries() const;
 };
 
-// Whether a name from the journal names a monthly file: "2014T305.3", any letter case.
-bool isMonthFileName(const QString& name);
-
 // The most recent run that wrote to a file and was not taken back, with every
 // file of it checked, and its records proved to be its own; `replay` rebuilds
 // them where needed. Nothing is changed.

@@ -2,13 +2,13 @@
 
 #include "ledger/DirectoryLock.h"
 #include "ledger/JournalRecord.h"
+#include "ledger/MonthFile.h"
 #include "platform/NativeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 namespace przenosnik {
 
@@ -16,13 +16,6 @@ namespace {
 
 // Links may chain; a loop ends here.
 constexpr int MaxLinks = 40;
-
-bool isMonthFileName(const QString& name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]+T305\\.[0-9]+$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(name).hasMatch();
-}
 
 // What a file of that name is to the ledger or to a run, in the genitive; empty when nothing.
 QString protectedKind(const QString& name)

@@ -26,19 +26,6 @@ using namespace przenosnik::test;
 
 namespace {
 
-using Files = QMap<QString, QByteArray>;
-
-// What the ledger program sees: every file but the journal, the backups and the lock.
-Files ledgerFiles(const QString& company)
-{
-    Files files;
-    for (const QString& name : QDir(company).entryList(QDir::Files)) {
-        if (!name.startsWith(QStringLiteral("PRZENOSN.")))
-            files.insert(name, readFile(QDir(company).filePath(name)));
-    }
-    return files;
-}
-
 // Runs the step in a child process stopped at the crash point (0: never);
 // answers whether the child was stopped there.
 bool killedAt(int point, const std::function<void()>& step)

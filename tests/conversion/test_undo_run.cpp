@@ -31,20 +31,6 @@ using namespace przenosnik::test;
 
 namespace {
 
-using Files = QMap<QString, QByteArray>;
-
-// The company directory's files as the ledger program sees them: everything
-// but the journal and the backups.
-Files ledgerFiles(const QString& company)
-{
-    Files files;
-    for (const QString& name : QDir(company).entryList(QDir::Files)) {
-        if (name != JournalFileName)
-            files.insert(name, readFile(QDir(company).filePath(name)));
-    }
-    return files;
-}
-
 // A company whose March file holds two entries of the ledger program and part of a third.
 QString companyWithMarch(ScratchFiles& dir)
 {

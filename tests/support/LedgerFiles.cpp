@@ -2,6 +2,7 @@
 
 #include "ledger/LedgerEntry.h"
 #include "ledger/MonthFile.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,17 @@ namespace przenosnik::test {
 QString monthFilePath(const QString& companyDirectory, int year, int month)
 {
     return companyDirectory + QDir::separator() + monthFileName(year, month);
+}
+
+Files ledgerFiles(const QString& companyDirectory)
+{
+    Files files;
+    const QDir dir(companyDirectory);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (!name.startsWith(QStringLiteral("PRZENOSN.")))
+            files.insert(name, readFile(dir.filePath(name)));
+    }
+    return files;
 }
 
 QList<QByteArray> wholeRecords(const QByteArray& fileBytes)

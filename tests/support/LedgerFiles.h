@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,6 +22,11 @@ QByteArray documentNumber(const QByteArray& record);
 // A record the ledger program might have written itself: every byte `fill`
 // except the EntryNo.
 QByteArray foreignRecord(qint32 entryNo, char fill);
+
+// The company directory's files as the ledger program sees them, by name:
+// every file but the converter's own (journal, lock: "PRZENOSN.*").
+using Files = QMap<QString, QByteArray>;
+Files ledgerFiles(const QString& companyDirectory);
 
 // Appends bytes to a file the way another program would: open, write, close.
 bool appendToFile(const QString& path, const QByteArray& bytes);
