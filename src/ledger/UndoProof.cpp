@@ -41,7 +41,8 @@ QString openAndCheckBefore(QFile& file, const JournalFile& record, qint64 cutTo,
         return QStringLiteral("nie daje się odczytać");
     length = file.size();
     if (length < cutTo)
-        return QStringLiteral("jest krótszy (%1) niż przed konwersją (%2)").arg(bytes(length), bytes(record.length));
+        return QStringLiteral("jest krótszy (%1) niż przed konwersją (%2)")
+            .arg(bytes(length), bytes(record.length));
     if (Sha256Hex(file, 0, cutTo, record.tail) != record.sha256)
         return QStringLiteral("ma zmienione wpisy sprzed konwersji");
     return {};
