@@ -86,6 +86,8 @@ private Q_SLOTS:
     {
         QFETCH(QList<int>, april);
         QFETCH(QString, failure);
+        if (!havePosixFaults())
+            QSKIP("Windows keeps a folder while a file in it is open");
 
         const QString company = m_dir.freshCompany();
         HookedHost host;
@@ -171,6 +173,8 @@ private Q_SLOTS:
         QFETCH(bool, dryRun);
         QFETCH(QString, refusal);
 
+        if (lock == QLatin1String("link") && !havePosixFaults())
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
         const QString company = m_dir.freshCompany();
         const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
         QLockFile other(lockPath);
@@ -193,7 +197,7 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(lockPath));
         if (lock == QLatin1String("link"))
             QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nowhere")), lockPath));
-        if (QFileInfo(lockPath).isFile()) {
+        if (age > 0 && QFileInfo(lockPath).isFile()) {
             QFile touched(lockPath);
             QVERIFY(touched.open(QIODevice::ReadWrite));
             QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(-age),

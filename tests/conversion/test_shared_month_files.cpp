@@ -4,16 +4,19 @@
 // entries it took away stop the run and are reported as lost.
 #include "conversion/RunConversion.h"
 #include "ledger/LedgerEntry.h"
+#include "platform/NativeFile.h"
 
 #include "support/ConversionTestHost.h"
 #include "support/FaultRuns.h"
 #include "support/LedgerFiles.h"
 #include "support/ScratchFiles.h"
+#include "support/SystemFaults.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <atomic>
@@ -27,8 +30,8 @@ namespace {
 
 constexpr char Foreign = 'f'; // every byte of the other program's records but their number
 
-// Appends whole records to a file with a handle of its own, in append mode,
-// as another program would, until stopped; it starts once the file exists
+// Appends whole records to a file with a handle of its own, each at the
+// file's end in one step, as another program would, until stopped; it starts once the file exists
 // and holds whole records only.
 class OtherProgram
 {
@@ -51,11 +54,16 @@ private:
     {
         while (!m_stop && (!QFileInfo::exists(m_path) || QFileInfo(m_path).size() % LedgerEntrySize != 0))
             std::this_thread::yield();
-        QFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        const platform::OpenedFile file = platform::openRegularFile(
+            m_path, platform::Access::ReadWrite, platform::Links::Refuse, platform::Creation::ExistingOnly);
+        if (file.handle < 0)
             return;
+        const auto closed = qScopeGuard([&] { platform::closeHandle(file.handle); });
+        if (!platform::setAppending(file.handle, true))
+            return;
+        const QByteArray record = foreignRecord(9999, Foreign);
         while (!m_stop) {
-            if (file.write(foreignRecord(9999, Foreign)) != LedgerEntrySize)
+            if (platform::appendToEnd(file.handle, record) != LedgerEntrySize)
                 return;
             ++m_written;
             if (m_pause > 0)
@@ -108,6 +116,8 @@ private Q_SLOTS:
         QFETCH(int, partialTail);
         if (pause == 0 && sanitizedBuild())
             QSKIP("an appender at full speed outpaces a run slowed down by AddressSanitizer");
+        if (!appendsAreAtomic())
+            QSKIP("this system finds a file's end and writes there in two steps: two appenders can overwrite each other");
         const int documents = 3000;
         const int existing = 57;
         const QString company = m_dir.freshCompany();
