@@ -117,7 +117,8 @@ private Q_SLOTS:
         if (pause == 0 && sanitizedBuild())
             QSKIP("an appender at full speed outpaces a run slowed down by AddressSanitizer");
         if (!appendsAreAtomic())
-            QSKIP("this system finds a file's end and writes there in two steps: two appenders can overwrite each other");
+            QSKIP("this system finds a file's end and writes there in two steps: two appenders can overwrite "
+                  "each other");
         const int documents = 3000;
         const int existing = 57;
         const QString company = m_dir.freshCompany();

@@ -185,7 +185,10 @@ private Q_SLOTS:
     {
         const QByteArray beside("[MAIN]\r\nFE_EPP_Text=stary.txt\r\nde_KPR_Text=/kpr\r\n\r\n");
         QVERIFY(writeFile(programFile(), beside));
-        lockProgramDirectory(true);
+        if (platform::DrivePaths)
+            mPlaces.installed = true; // Windows folders have no write bits to take away
+        else
+            lockProgramDirectory(true);
         {
             SettingsStore store(QStringLiteral("PRZENOSN.INI"), QStringLiteral("MAIN"), mPlaces);
             QCOMPARE(store.value(QStringLiteral("de_KPR_Text")),
