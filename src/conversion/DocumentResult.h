@@ -89,3 +89,6 @@ struct RejectedBlocks
 };
 
 } // namespace przenosnik
+
+// Moved in memory as plain bytes when a run's list of results grows.
+Q_DECLARE_TYPEINFO(przenosnik::DocumentResult, Q_RELOCATABLE_TYPE);

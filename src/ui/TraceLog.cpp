@@ -17,11 +17,12 @@ TraceLog::TraceLog(QAbstractItemView* view, int batchSize) : m_view(view), m_bat
 
 void TraceLog::append(const QString& line)
 {
-    if (m_lines.size() == m_shownLines) {
+    if (lineCount() == m_shownLines) {
         m_flushSoon.start();
     }
-    m_lines.append(line);
-    if (m_lines.size() - m_shownLines >= m_batchSize) {
+    m_text.append(line);
+    m_ends.append(m_text.size());
+    if (lineCount() - m_shownLines >= m_batchSize) {
         flush();
     }
 }
@@ -53,7 +54,8 @@ void TraceLog::clear()
     m_flushSoon.stop();
     m_scrollSoon.stop();
     beginResetModel();
-    m_lines.clear();
+    m_text.clear();
+    m_ends.clear();
     m_shownLines = 0;
     endResetModel();
 }
@@ -62,7 +64,18 @@ QStringList TraceLog::lines(int first, int count) const
 {
     const int from = qBound(0, first, lineCount());
     const int end = qBound(from, first + qMax(0, count), lineCount());
-    return m_lines.mid(from, end - from);
+    QStringList result;
+    result.reserve(end - from);
+    for (int number = from; number < end; ++number) {
+        result.append(line(number));
+    }
+    return result;
+}
+
+QString TraceLog::line(int number) const
+{
+    const qsizetype start = number == 0 ? 0 : m_ends.at(number - 1);
+    return m_text.sliced(start, m_ends.at(number) - start);
 }
 
 int TraceLog::rowCount(const QModelIndex& parent) const
@@ -76,7 +89,7 @@ QVariant TraceLog::data(const QModelIndex& index, int role) const
         index.row() >= m_shownLines) {
         return {};
     }
-    return m_lines.at(index.row());
+    return line(index.row());
 }
 
 } // namespace przenosnik

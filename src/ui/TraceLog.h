@@ -29,10 +29,10 @@ public:
     void clear();
 
     // The lines of the log, the collected ones included.
-    QStringList lines() const { return m_lines; }
+    QStringList lines() const { return lines(0, lineCount()); }
     // The lines numbered first to first + count - 1, as far as the log has them.
     QStringList lines(int first, int count) const;
-    int lineCount() const { return int(m_lines.size()); }
+    int lineCount() const { return int(m_ends.size()); }
     // The lines the view has been told of.
     int shownLineCount() const { return m_shownLines; }
 
@@ -40,9 +40,14 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    QString line(int number) const;
+
     QAbstractItemView* m_view;
     int m_batchSize;
-    QStringList m_lines;
+    // Every line's text one after another, and where each line ends: a run's
+    // hundreds of thousands of lines cost two growing blocks, not one each.
+    QString m_text;
+    QList<qsizetype> m_ends;
     int m_shownLines = 0;
     // Shows lines appended outside a run once the event loop runs again.
     QTimer m_flushSoon;
