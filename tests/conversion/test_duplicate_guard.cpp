@@ -170,10 +170,11 @@ private Q_SLOTS:
             RecordingHost first;
             QCOMPARE(RunConversion(settings, first), RunOutcome::Completed);
         }
-        QString file = company + QStringLiteral("/2014T305.3");
+        QString file = monthFilePath(company, 2014, 3);
         if (change == QLatin1String("lower case")) {
-            QVERIFY(QFile::rename(file, company + QStringLiteral("/2014t305.3")));
-            file = company + QStringLiteral("/2014t305.3");
+            const QString lower = pathIn(company, QStringLiteral("2014t305.3"));
+            QVERIFY(QFile::rename(file, lower));
+            file = foundAs(file, lower);
         } else if (change == QLatin1String("tail")) {
             QVERIFY(appendToFile(file, QByteArray(399, '\1')));
         } else if (change == QLatin1String("cut")) {
