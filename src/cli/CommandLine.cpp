@@ -230,6 +230,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
         settings.companyDirectory = positional.at(1);
     else if (settings.companyDirectory.isEmpty() && !settings.dryRun)
         return invalid(QStringLiteral("brak katalogu firmy (można go pominąć tylko w symulacji, -n)"));
+    // The window's "NIP firmy" of that directory, unless --nip names one.
+    if (parser.isSet(QStringLiteral("settings")) && !parser.isSet(QStringLiteral("nip")))
+        settings.companyNip =
+            storedCompanyNipIn(parser.value(QStringLiteral("settings")), settings.companyDirectory);
     result.action = CliAction::Convert;
     return result;
 }

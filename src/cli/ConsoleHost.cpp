@@ -24,6 +24,7 @@ void ConsoleHost::showRunRefused(const QString& message)
 
 void ConsoleHost::documentResult(const DocumentResult& result)
 {
+    ++m_mapped;
     m_files.add(result);
     if (m_collect)
         m_report.documents.append(result);

@@ -31,6 +31,8 @@ public:
     void runNotice(const QString& text) override;
 
     int documentCount() const { return m_documentCount; }
+    // How many documents the run mapped: the highest ordinal it met.
+    int mappedDocuments() const { return m_mapped; }
     // The results collected, in run order; the caller fills in the run's own data.
     RunReport& report() { return m_report; }
     // The monthly files the run wrote or would write, and the one it stopped at.
@@ -40,6 +42,7 @@ private:
     ConsoleOutput& m_console;
     QStringList m_document;
     int m_documentCount = 0;
+    int m_mapped = 0;
     bool m_collect;
     RunReport m_report;
     RunFileTally m_files;

@@ -14,6 +14,24 @@
 
 namespace przenosnik {
 
+namespace {
+
+// The documents to leave out that a run met no document for: "12,15-20".
+QString excludedBeyond(const DocumentSelection& excluded, int documents)
+{
+    QStringList parts;
+    for (const DocumentSelection::Range& range : excluded.ranges()) {
+        if (range.last <= documents)
+            continue;
+        const int first = qMax(range.first, documents + 1);
+        parts.append(first == range.last ? QString::number(first)
+                                         : QStringLiteral("%1-%2").arg(first).arg(range.last));
+    }
+    return parts.join(QLatin1Char(','));
+}
+
+} // namespace
+
 int exitCodeFor(RunOutcome outcome)
 {
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
@@ -48,6 +66,15 @@ int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
     const RunOutcome outcome = RunConversion(run, host);
     int exitCode = exitCodeFor(outcome);
 
+    // Documents to leave out that the export does not have: said, not passed over.
+    if (outcome == RunOutcome::Completed) {
+        const QString beyond = excludedBeyond(run.excludedDocuments, host.mappedDocuments());
+        if (!beyond.isEmpty())
+            console.writeError(
+                QStringLiteral("--skip-documents: w eksporcie nie ma dokumentów %1 (jest ich %2)")
+                    .arg(beyond)
+                    .arg(host.mappedDocuments()));
+    }
     // Beside the trace: why the run stopped, or what a real run would meet.
     report.stopReason =
         stopSentence(outcome, run.companyDirectory, host.files().failedFile(), run.exportFile);

@@ -1,7 +1,11 @@
 #include "cli/RunDefaults.h"
 
+#include "settings/CompanyNip.h"
+#include "settings/IniFile.h"
 #include "settings/MainSettings.h"
+#include "settings/SettingsStore.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace przenosnik {
@@ -17,6 +21,15 @@ bool applyStoredRunOptions(const QString& iniPath, ConversionSettings& settings,
         return false;
     }
     return true;
+}
+
+QString storedCompanyNipIn(const QString& iniPath, const QString& companyDirectory)
+{
+    QFile file(iniPath);
+    if (companyDirectory.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const SettingsStore store(QString::fromLatin1(MainSettingsSection), IniFile::fromBytes(file.readAll()));
+    return storedCompanyNip(store, companyDirectory);
 }
 
 } // namespace przenosnik

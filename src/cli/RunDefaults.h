@@ -12,4 +12,7 @@ namespace przenosnik {
 // in Polish, when the file does not exist or cannot be read.
 bool applyStoredRunOptions(const QString& iniPath, ConversionSettings& settings, QString& error);
 
+// The "NIP firmy" the main window keeps in the file for that company directory; empty when none.
+QString storedCompanyNipIn(const QString& iniPath, const QString& companyDirectory);
+
 } // namespace przenosnik

@@ -5,6 +5,7 @@
 #include "platform/SystemPaths.h"
 #include "platform/UserLocale.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,6 +122,11 @@ std::optional<QString> companyDirectory(const QString& listFileName, const QStri
 
 QString companyNameOf(const QString& directory, PolishEncoding ledgerEncoding)
 {
+    return CompanyNameLookup().nameOf(directory, ledgerEncoding);
+}
+
+QString CompanyNameLookup::nameOf(const QString& directory, PolishEncoding ledgerEncoding)
+{
     QString path = QDir::fromNativeSeparators(directory.trimmed());
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
@@ -128,11 +134,20 @@ QString companyNameOf(const QString& directory, PolishEncoding ledgerEncoding)
     const QString name = info.fileName();
     if (path.isEmpty() || name.isEmpty() || !isCompanyKatalog(name))
         return {};
-    const std::optional<QList<CompanyRow>> rows =
-        loadCompanyList(info.dir().filePath(QStringLiteral("SPISFIRM.DAT")), ledgerEncoding);
-    if (!rows)
+    const QString listFile = info.dir().filePath(QStringLiteral("SPISFIRM.DAT"));
+    const QFileInfo list(resolvePathCase(listFile));
+    const qint64 size = list.exists() ? list.size() : -1;
+    const qint64 modified = list.exists() ? list.lastModified().toMSecsSinceEpoch() : -1;
+    if (listFile != m_listFile || ledgerEncoding != m_encoding || size != m_size || modified != m_modified) {
+        m_rows = loadCompanyList(listFile, ledgerEncoding);
+        m_listFile = listFile;
+        m_encoding = ledgerEncoding;
+        m_size = size;
+        m_modified = modified;
+    }
+    if (!m_rows)
         return {};
-    for (const CompanyRow& row : *rows) {
+    for (const CompanyRow& row : *m_rows) {
         if (row.katalog.trimmed().compare(name, Qt::CaseInsensitive) == 0)
             return row.firma.trimmed();
     }

@@ -71,4 +71,19 @@ std::optional<QString> companyDirectory(const QString& listFileName, const QStri
 // (in any letter case, as DOS names are). Empty when there is no such list or row.
 QString companyNameOf(const QString& directory, PolishEncoding ledgerEncoding);
 
+// companyNameOf for a name looked up at every keystroke: the list file is
+// read again only when it, its size, its time or the encoding has changed.
+class CompanyNameLookup
+{
+public:
+    QString nameOf(const QString& directory, PolishEncoding ledgerEncoding);
+
+private:
+    QString m_listFile;
+    PolishEncoding m_encoding = PolishEncoding::Cp852;
+    qint64 m_size = -1;
+    qint64 m_modified = -1;
+    std::optional<QList<CompanyRow>> m_rows;
+};
+
 } // namespace przenosnik

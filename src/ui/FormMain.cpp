@@ -319,7 +319,7 @@ void FormMain::showCompanyName()
     const PolishEncoding encoding = RB_MAZ->isChecked() ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
     m_companyName = !m_pickedDirectory.isEmpty() && directory == m_pickedDirectory
                         ? m_pickedCompany
-                        : companyNameOf(directory, encoding);
+                        : m_companyNames.nameOf(directory, encoding);
     l_firma->setToolTip(m_companyName);
     l_firma->setText(
         l_firma->fontMetrics().elidedText(m_companyName, Qt::ElideRight, l_firma->contentsRect().width()));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion/RunConversion.h"
+#include "ledger/CompanyList.h"
 #include "ui/RunResults.h"
 
 #include <QMainWindow>
@@ -171,6 +172,7 @@ private:
     QString m_pickedDirectory;
     QString m_pickedCompany;
     QString m_companyName;
+    CompanyNameLookup m_companyNames;
     RunResults m_results;
     DocumentSelection m_excluded;
     QString m_exclusionKey; // of the dry run the exclusions were chosen after; empty for none

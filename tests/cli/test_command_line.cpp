@@ -4,6 +4,9 @@
 #include "cli/CompanyListing.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConvertCommand.h"
+#include "settings/CompanyNip.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 #include "support/CompanyRecords.h"
 #include "support/TestSupport.h"
 
@@ -219,6 +222,15 @@ void CommandLineTest::settingsFileNamesExportAndDirectory()
     line = parse({"--settings=" + ini, "inny.txt"});
     QCOMPARE(line.settings.exportFile, QStringLiteral("inny.txt"));
     QCOMPARE(line.settings.companyDirectory, QStringLiteral("C:\\KPR\\FIRMA1"));
+
+    // The NIP the window keeps for the directory given, unless --nip names one.
+    SettingsStore store(QStringLiteral("MAIN"), IniFile::fromBytes(test::readFile(ini)));
+    storeCompanyNip(store, QStringLiteral("C:\\KPR\\FIRMA1"), QStringLiteral("5260250274"));
+    QVERIFY(test::writeFile(ini, store.contents().toBytes()));
+    QCOMPARE(parse({"--settings=" + ini}).settings.companyNip, QStringLiteral("5260250274"));
+    QCOMPARE(parse({"--settings=" + ini, "--nip=1234563218"}).settings.companyNip,
+             QStringLiteral("1234563218"));
+    QCOMPARE(parse({"--settings=" + ini, "inny.txt", "C:\\KPR\\FIRMA2"}).settings.companyNip, QString());
 
     QVERIFY(test::writeFile(ini, "[MAIN]\nFE_EPP_Text=FVS.TXT\n"));
     QCOMPARE(parse({"--settings=" + ini}).action, CliAction::Invalid); // no directory, not a dry run

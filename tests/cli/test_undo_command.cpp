@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -113,7 +114,7 @@ private Q_SLOTS:
                                       << "Nie można cofnąć" << 2;
         QTest::newRow("history, newest first")
             << QStringList{run, run, "--undo|D"} << QStringList{"--history", "D"} << 0
-            << "\tcofnięta\t" + example + "\t2014T305.3: 12\n20"
+            << "\tcofnięta\t" + QFileInfo(example).absoluteFilePath() + "\t2014T305.3: 12\n20"
             << "" << -1;
         QTest::newRow("history without a journal")
             << QStringList{} << QStringList{"--history", "D"} << 1 << ""

@@ -11,6 +11,7 @@
 #include "ledger/DirectoryLock.h"
 #include "ledger/LedgerEntry.h"
 
+#include "platform/Process.h"
 #include "support/ConversionTestHost.h"
 #include "support/FailDevice.h"
 #include "support/FaultRuns.h"
@@ -24,10 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QLockFile>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace przenosnik;
 using namespace przenosnik::test;
@@ -86,6 +87,8 @@ private Q_SLOTS:
     {
         QFETCH(QList<int>, april);
         QFETCH(QString, failure);
+        if (!havePosixFaults())
+            QSKIP("Windows keeps a folder while a file in it is open");
 
         const QString company = m_dir.freshCompany();
         HookedHost host;
@@ -171,13 +174,18 @@ private Q_SLOTS:
         QFETCH(bool, dryRun);
         QFETCH(QString, refusal);
 
+        if (lock == QLatin1String("link") && !havePosixFaults())
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
         const QString company = m_dir.freshCompany();
         const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
-        QLockFile other(lockPath);
-        if (lock == QLatin1String("held"))
-            QVERIFY(other.tryLock(0));
-        const QString holder = lock == QLatin1String("other computer") ? QStringLiteral("KSIEGOWOSC-2")
-                                                                       : QSysInfo::machineHostName();
+        std::optional<DirectoryLock> other; // another run's
+        if (lock == QLatin1String("held")) {
+            other.emplace(company);
+            QVERIFY(!other->busy());
+        }
+        // This computer's name as a lock records it.
+        const QString holder =
+            lock == QLatin1String("other computer") ? QStringLiteral("KSIEGOWOSC-2") : platform::hostName();
         if (lock == QLatin1String("ended") || lock == QLatin1String("other computer") ||
             lock == QLatin1String("stuck"))
             QVERIFY(writeFile(lockPath,
@@ -193,7 +201,7 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(lockPath));
         if (lock == QLatin1String("link"))
             QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nowhere")), lockPath));
-        if (QFileInfo(lockPath).isFile()) {
+        if (age > 0 && QFileInfo(lockPath).isFile()) {
             QFile touched(lockPath);
             QVERIFY(touched.open(QIODevice::ReadWrite));
             QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(-age),

@@ -15,8 +15,9 @@ class TraceFormatTest : public QObject
 private Q_SLOTS:
     void polishWhenTheEnvironmentNamesNoLocale()
     {
-        // The tests run under LC_ALL=C.UTF-8.
-        QCOMPARE(QLocale::system().language(), QLocale::C);
+        // The tests run under LC_ALL=C.UTF-8; Windows always has regional settings.
+        if (QLocale::system().language() != QLocale::C)
+            QSKIP("the environment names a locale");
         QCOMPARE(traceLocale().language(), QLocale::Polish);
         QCOMPARE(formatMoney(12345.67), zl("12 345,67"));
     }

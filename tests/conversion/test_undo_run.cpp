@@ -305,6 +305,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, forgery);
         QFETCH(QString, reason);
+        if (forgery.startsWith("link") && !havePosixFaults())
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
 
         const QString company = companyWithMarch(m_dir);
         const Files before = ledgerFiles(company);

@@ -315,7 +315,19 @@ private Q_SLOTS:
                   record(bytes({156, 162, 100, 166}), "LODZ", "") + record("Pusty", "", ""));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Inne/FIRMA1")));
         const QString path = directory == QLatin1String("-") ? QString() : dir.filePath(directory);
-        QCOMPARE(companyNameOf(path, mazovia ? PolishEncoding::Mazovia : PolishEncoding::Cp852), name);
+        const PolishEncoding encoding = mazovia ? PolishEncoding::Mazovia : PolishEncoding::Cp852;
+        QCOMPARE(companyNameOf(path, encoding), name);
+        // Looked up again as the window does at every keystroke: a list changed meanwhile is read anew.
+        CompanyNameLookup lookup;
+        QCOMPARE(lookup.nameOf(path, encoding), name);
+        write(QStringLiteral("Ksiegi/SpisFirm.dat"),
+              record("Gamma", "FIRMA1", "") + record("Delta", "firma2", ""));
+        const QString renamed = directory.contains(QLatin1String("FIRMA1")) && directory.startsWith("Ksiegi")
+                                    ? QStringLiteral("Gamma")
+                                : directory.startsWith(QLatin1String("Ksiegi/firma2"))
+                                    ? QStringLiteral("Delta")
+                                    : QString();
+        QCOMPARE(lookup.nameOf(path, encoding), renamed);
     }
 };
 

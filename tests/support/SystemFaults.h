@@ -15,6 +15,11 @@ namespace przenosnik::test {
 // Whether the helpers below work here.
 bool havePosixFaults();
 
+// Whether two programs appending to one file at the same time never overwrite
+// each other: the system finds the end and writes there in one step (O_APPEND;
+// on Windows a write at the end of the file). Wine does it in two.
+bool appendsAreAtomic();
+
 // Runs body in a forked child; returns body's result as the child's exit
 // code, or -1 when the child did not end normally.
 int runInChild(const std::function<int()>& body);

@@ -26,17 +26,6 @@ QByteArray readFile(const QString& path);
 // As writeFile, dated an hour back: what stands in a file was left there long ago
 // (a partial entry in a monthly file is then a left-over one, replaced at once).
 bool writeOldFile(const QString& path, const QByteArray& bytes);
-// Whether this test was built with AddressSanitizer, whose run time is many
-// times slower and makes system calls of its own.
-constexpr bool sanitizedBuild()
-{
-#ifdef __SANITIZE_ADDRESS__
-    return true;
-#else
-    return false;
-#endif
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes);
 // Everything written to a stream opened with std::tmpfile(), read back; closes it.
 QByteArray readBackAndClose(std::FILE* file);

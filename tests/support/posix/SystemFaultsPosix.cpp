@@ -20,6 +20,11 @@ bool havePosixFaults()
     return true;
 }
 
+bool appendsAreAtomic()
+{
+    return true;
+}
+
 int runInChild(const std::function<int()>& body)
 {
     const pid_t pid = fork();

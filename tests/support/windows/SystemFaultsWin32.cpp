@@ -14,6 +14,14 @@ bool havePosixFaults()
     return false;
 }
 
+bool appendsAreAtomic()
+{
+    // Wine's ntdll exports its version; there a write at the end of a file
+    // asks the size first and then writes at that offset.
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return !ntdll || !::GetProcAddress(ntdll, "wine_get_version");
+}
+
 int runInChild(const std::function<int()>&)
 {
     return -1;
