@@ -52,6 +52,8 @@ QStringList RunJournal::options() const
         QStringLiteral("description=") + s.defaultDescription,
         QStringLiteral("always-description=") + flag(s.alwaysDescription),
         QStringLiteral("skip-duplicates=") + flag(s.skipDuplicates),
+        QStringLiteral("skip-documents=") + s.excludedDocuments.text(),
+        QStringLiteral("nip=") + s.companyNip,
     };
 }
 

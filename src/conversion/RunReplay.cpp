@@ -80,6 +80,15 @@ std::optional<ConversionSettings> settingsFromOptions(const QStringList& options
     settings.attribute = values.value(QStringLiteral("attribute"));
     settings.registerId = values.value(QStringLiteral("register"));
     settings.defaultDescription = values.value(QStringLiteral("description"));
+    // Written down since runs could leave documents out and name the company's NIP.
+    const QString excluded = values.value(QStringLiteral("skip-documents"));
+    if (!excluded.isEmpty()) {
+        const std::optional<DocumentSelection> selection = DocumentSelection::parse(excluded);
+        if (!selection)
+            return std::nullopt;
+        settings.excludedDocuments = *selection;
+    }
+    settings.companyNip = values.value(QStringLiteral("nip"));
     settings.dryRun = false;
     settings.keepJournal = false;
     return settings;

@@ -203,6 +203,8 @@ private Q_SLOTS:
                                                     << "";
         QTest::newRow("killed in the middle of an entry") << "torn entry"
                                                           << "";
+        QTest::newRow("killed run that left a document out") << "killed, one left out"
+                                                             << "";
         QTest::newRow("ledger's entry after a killed run") << "killed, append"
                                                            << "na pozycji 5 wpis";
         QTest::newRow("ledger's entry after a completed run") << "append"
@@ -226,7 +228,9 @@ private Q_SLOTS:
 
         const QString company = companyWithMarch(m_dir);
         const Files before = ledgerFiles(company);
-        const ConversionSettings settings = bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company));
+        ConversionSettings settings = bookedAgain(m_dir.realRun(marchExport(4, {3, 4}), company));
+        if (change.endsWith("left out"))
+            settings.excludedDocuments = DocumentSelection::fromOrdinals({1});
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
         const QString march = monthFilePath(company, 2014, 3);
