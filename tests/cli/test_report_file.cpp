@@ -3,6 +3,7 @@
 #include "report/ReportFile.h"
 #include "report/ReportTarget.h"
 
+#include "support/SystemFaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -84,6 +85,8 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, outcome);
         QFETCH(QString, untouched);
+        if (link.startsWith(QLatin1String("->")) && !havePosixFaults())
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QDir root(dir.path());
@@ -93,7 +96,8 @@ private Q_SLOTS:
              {"firma/2014T305.3", "firma/PRZENOSN.JRN", "firma/przenosn.lck",
               "firma/PRZENOSN.BAK/1/kopia.csv", "inne/2014T305.4", "inne/raport.csv", "FVS0314.TXT"})
             QVERIFY(writeFile(root.filePath(QString::fromLatin1(name)), QByteArray("przed ") + name));
-        QVERIFY(QFile::link(root.filePath("firma/PRZENOSN.JRN"), root.filePath("lacze")));
+        if (havePosixFaults())
+            QVERIFY(QFile::link(root.filePath("firma/PRZENOSN.JRN"), root.filePath("lacze")));
         const QString path = root.filePath("r.csv");
         if (link == QLatin1String("old"))
             QVERIFY(writeFile(path, "stary raport") && QFile::setPermissions(path, OlderReport));
@@ -120,7 +124,8 @@ private Q_SLOTS:
             // The file the path leads to holds the report; a link stays a link.
             QVERIFY(readFile(linkedFilePath(path)).startsWith("\xEF\xBB\xBFLp;"));
             QCOMPARE(QFileInfo(path).isSymLink(), link.startsWith(QLatin1String("->")));
-            if (link == QLatin1String("old"))
+            // Windows keeps no permission bits but the read-only attribute.
+            if (link == QLatin1String("old") && havePosixFaults())
                 QCOMPARE(QFileInfo(path).permissions() & AllBits, OlderReport);
         }
         QVERIFY(!QFileInfo::exists(root.filePath("firma/2014t305.5")));

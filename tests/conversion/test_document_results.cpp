@@ -32,8 +32,9 @@ QString oneDocument(const Invoice& invoice,
 QString resultText(const DocumentResult& result, const QString& company)
 {
     QString file = result.monthFile;
-    if (!company.isEmpty() && file.startsWith(company + QLatin1Char('/')))
-        file = file.mid(company.size() + 1);
+    const QString folder = pathIn(company, QString());
+    if (!company.isEmpty() && file.startsWith(folder))
+        file = file.mid(folder.size());
     return QStringLiteral("%1 %2 %3").arg(stateText(result.state), file).arg(result.position);
 }
 
@@ -207,7 +208,8 @@ private Q_SLOTS:
         }
         QTest::newRow("dry run, file in other letter case")
             << "" << QStringList{"2014t305.3"} << dates.mid(0, 1) << "dry"
-            << QStringList{"do zapisu 2014t305.3 58"};
+            << QStringList{QStringLiteral("do zapisu %1 58")
+                               .arg(foundAs(QStringLiteral("2014T305.3"), QStringLiteral("2014t305.3")))};
         QTest::newRow("dry run without a company directory")
             << "none" << QStringList() << dates.mid(0, 2) << "dry"
             << QStringList{"do zapisu 2014T305.3 1", "do zapisu 2014T305.3 2"};

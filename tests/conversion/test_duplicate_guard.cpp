@@ -170,10 +170,11 @@ private Q_SLOTS:
             RecordingHost first;
             QCOMPARE(RunConversion(settings, first), RunOutcome::Completed);
         }
-        QString file = company + QStringLiteral("/2014T305.3");
+        QString file = monthFilePath(company, 2014, 3);
         if (change == QLatin1String("lower case")) {
-            QVERIFY(QFile::rename(file, company + QStringLiteral("/2014t305.3")));
-            file = company + QStringLiteral("/2014t305.3");
+            const QString lower = pathIn(company, QStringLiteral("2014t305.3"));
+            QVERIFY(QFile::rename(file, lower));
+            file = foundAs(file, lower);
         } else if (change == QLatin1String("tail")) {
             QVERIFY(appendToFile(file, QByteArray(399, '\1')));
         } else if (change == QLatin1String("cut")) {
@@ -225,7 +226,7 @@ private Q_SLOTS:
         const qsizetype at =
             host.trace.indexOf(QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja 1 "
                                               "- pominięty *")
-                                   .arg(company + QStringLiteral("/2014T305.3")));
+                                   .arg(monthFilePath(company, 2014, 3)));
         QVERIFY(at > 0);
         QVERIFY(host.trace.at(at - 1).startsWith(QStringLiteral(" z dnia 12- 3-2014")));
         QCOMPARE(host.trace.at(at + 1), QString());
@@ -236,7 +237,7 @@ private Q_SLOTS:
         // A directory stands where the March file would be.
         const QString company = m_dir.freshCompany();
         QVERIFY(QDir(company).mkdir(QStringLiteral("2014T305.3")));
-        const QString path = company + QStringLiteral("/2014T305.3");
+        const QString path = monthFilePath(company, 2014, 3);
         ConversionSettings settings = m_dir.realRun(exportOf({"FV 1", "FV 2"}), company);
         settings.dryRun = true;
         RecordingHost dry;

@@ -6,6 +6,7 @@
 #include "ledger/LedgerEntry.h"
 
 #include "support/ConversionTestHost.h"
+#include "support/LedgerFiles.h"
 #include "support/ScratchFiles.h"
 #include "support/TestSupport.h"
 
@@ -212,7 +213,7 @@ private Q_SLOTS:
         RecordingHost host;
         QCOMPARE(RunConversion(settings, host), RunOutcome::StoppedEarly);
         QCOMPARE(host.documentCount, 2);
-        const QString path = company + QStringLiteral("/2014T305.13");
+        const QString path = monthFilePath(company, 2014, 13);
         QCOMPARE(host.trace.mid(host.trace.size() - 4),
                  (QStringList{QStringLiteral("Błąd otwarcia pliku %1 !").arg(path),
                               QStringLiteral(" * błąd otwarcia okresu *"), countLine(2), RealEnd}));

@@ -196,7 +196,7 @@ public:
             files.insert(monthFilePath(company, Year, month), bytes);
         }
         files.insert(monthFilePath(company, Year - 1, FirstMonth), randomBytes(LedgerEntrySize * 2, false));
-        files.insert(company + QStringLiteral("/SPISFIRM.DAT"), randomBytes(103 * 2, false));
+        files.insert(pathIn(company, QStringLiteral("SPISFIRM.DAT")), randomBytes(103 * 2, false));
         return files;
     }
 
@@ -212,7 +212,7 @@ FileMap snapshot(const QString& company)
         // The run's journal and backups are not the ledger's.
         if (name == QLatin1String("PRZENOSN.JRN") || name == QLatin1String("PRZENOSN.BAK"))
             continue;
-        files.insert(dir.filePath(name), readFile(dir.filePath(name)));
+        files.insert(pathIn(company, name), readFile(dir.filePath(name)));
     }
     return files;
 }

@@ -1,5 +1,6 @@
 // Finding DOS-named paths in the letter case they have on disk.
 #include "platform/DosPath.h"
+#include "support/SystemFaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -22,15 +23,18 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         QDir root(dir.path());
         QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/firma1")));
+        // Where names ignore letter case the second is the first.
         QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/Firma2")));
         QVERIFY(root.mkpath(QStringLiteral("KPR_ZN/FIRMA2")));
         QVERIFY(root.mkpath(QStringLiteral("Łódź")));
         QVERIFY(test::writeFile(at(QStringLiteral("KPR_ZN/SPISFIRM.DAT")), "x"));
         QVERIFY(root.mkpath(QStringLiteral("kinds/Katalog")));
         QVERIFY(test::writeFile(at(QStringLiteral("kinds/Plik")), "x"));
-        QVERIFY(QFile::link(QStringLiteral("Plik"), at(QStringLiteral("kinds/DoPliku"))));
-        QVERIFY(QFile::link(QStringLiteral("Katalog"), at(QStringLiteral("kinds/DoKatalogu"))));
-        QVERIFY(QFile::link(QStringLiteral("nic"), at(QStringLiteral("kinds/Zerwany"))));
+        if (test::havePosixFaults()) {
+            QVERIFY(QFile::link(QStringLiteral("Plik"), at(QStringLiteral("kinds/DoPliku"))));
+            QVERIFY(QFile::link(QStringLiteral("Katalog"), at(QStringLiteral("kinds/DoKatalogu"))));
+            QVERIFY(QFile::link(QStringLiteral("nic"), at(QStringLiteral("kinds/Zerwany"))));
+        }
     }
 
     // Each entry as written in upper case; what each kind of look-up answers.
@@ -66,6 +70,9 @@ private Q_SLOTS:
         QFETCH(QString, any);
         QFETCH(QString, noDirectories);
         QFETCH(QString, noDirectoryOrLinkToOne);
+        if (QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("link")) &&
+            !test::havePosixFaults())
+            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
         const QString kinds = at(QStringLiteral("kinds"));
         QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::Any), any);
         QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::NoDirectories), noDirectories);
@@ -100,11 +107,12 @@ private Q_SLOTS:
                                  << "KPR_ZN/firma1/../SPISFIRM.DAT";
     }
 
+    // Where names ignore letter case every path opens as written and stays so.
     void resolves()
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(resolvePathCase(at(path)), at(expected));
+        QCOMPARE(resolvePathCase(at(path)), test::foundAs(at(path), at(expected)));
     }
 
     void relativePathsStayRelative()
@@ -114,8 +122,9 @@ private Q_SLOTS:
         const QString resolved = resolvePathCase(QStringLiteral("kpr_zn/spisfirm.dat"));
         const QString bare = resolvePathCase(QStringLiteral("KPR_ZN/FIRMA1/"));
         QVERIFY(QDir::setCurrent(previous));
-        QCOMPARE(resolved, QStringLiteral("KPR_ZN/SPISFIRM.DAT"));
-        QCOMPARE(bare, QStringLiteral("KPR_ZN/firma1/"));
+        QCOMPARE(resolved,
+                 test::foundAs(QStringLiteral("kpr_zn/spisfirm.dat"), QStringLiteral("KPR_ZN/SPISFIRM.DAT")));
+        QCOMPARE(bare, test::foundAs(QStringLiteral("KPR_ZN/FIRMA1/"), QStringLiteral("KPR_ZN/firma1/")));
     }
 
     void emptyPathStaysEmpty() { QCOMPARE(resolvePathCase(QString()), QString()); }

@@ -12,7 +12,7 @@ namespace przenosnik::test {
 
 QString monthFilePath(const QString& companyDirectory, int year, int month)
 {
-    return companyDirectory + QDir::separator() + monthFileName(year, month);
+    return pathIn(companyDirectory, monthFileName(year, month));
 }
 
 Files ledgerFiles(const QString& companyDirectory)

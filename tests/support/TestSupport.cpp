@@ -1,6 +1,9 @@
 #include "support/TestSupport.h"
 
+#include "platform/SystemPaths.h"
+
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -24,6 +27,16 @@ QString firstDifference(const QByteArray& actual, const QByteArray& expected)
             .arg(actual.size())
             .arg(expected.size());
     return {};
+}
+
+QString pathIn(const QString& directory, const QString& name)
+{
+    return directory + QDir::separator() + name;
+}
+
+QString foundAs(const QString& asWritten, const QString& onDisk)
+{
+    return platform::NamesIgnoreCase ? asWritten : onDisk;
 }
 
 QByteArray readFile(const QString& path)

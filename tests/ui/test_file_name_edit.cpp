@@ -1,5 +1,6 @@
 // The file name edit: the value behind its text, its browse dialog's filter
 // and start folder.
+#include "platform/SystemPaths.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialog.h"
 #include "ui/FileNameValue.h"
@@ -21,6 +22,9 @@ class TestFileNameEdit : public QObject
     QTemporaryDir dir;
 
     QString at(const QString& relative) const { return dir.filePath(relative); }
+
+    // Windows' own dialog matches the patterns of a filter itself.
+    static bool windowsDialog() { return platform::NamesIgnoreCase && platform::DrivePaths; }
 
 private Q_SLOTS:
     void initTestCase()
@@ -44,10 +48,12 @@ private Q_SLOTS:
         QTest::newRow("existing file, other case")
             << at(QStringLiteral("KPR/spisfirm.dat")) << at(QStringLiteral("KPR/spisfirm.dat"));
         QTest::newRow("existing file with a blank") << blankFile << blankFile;
-        QTest::newRow("existing directory") << at(QStringLiteral("kpr")) << at(QStringLiteral("kpr/"));
+        // A directory gets the system's separator.
+        QTest::newRow("existing directory")
+            << at(QStringLiteral("kpr")) << test::pathIn(at(QStringLiteral("kpr")), QString());
         QTest::newRow("directory with separator") << at(QStringLiteral("kpr/")) << at(QStringLiteral("kpr/"));
         QTest::newRow("directory with a blank")
-            << at(QStringLiteral("z blankiem")) << at(QStringLiteral("z blankiem/"));
+            << at(QStringLiteral("z blankiem")) << test::pathIn(at(QStringLiteral("z blankiem")), QString());
         QTest::newRow("quoted") << QLatin1Char('"') + blankFile + QLatin1Char('"') << blankFile;
         QTest::newRow("quoted, text after") << "\"a b.dat\" reszta"
                                             << "a b.dat";
@@ -81,21 +87,29 @@ private Q_SLOTS:
         QCOMPARE(edit.property("FileName").toString(), QStringLiteral("/x y/spisfirm.dat"));
     }
 
+    // Qt's dialog gets patterns that ignore letter case; Windows' own dialog
+    // ignores it itself and gets the patterns as they are.
     void qtFilter_data()
     {
         QTest::addColumn<QString>("windows");
         QTest::addColumn<QString>("qt");
+        QTest::addColumn<QString>("system");
         QTest::newRow("company list")
             << "Plik firm (gw KPR)|spisfirm.dat|Wszystkie (*.*)|*.*"
-            << "Plik firm (gw KPR) ([sS][pP][iI][sS][fF][iI][rR][mM].[dD][aA][tT]);;Wszystkie (*.*) (*)";
+            << "Plik firm (gw KPR) ([sS][pP][iI][sS][fF][iI][rR][mM].[dD][aA][tT]);;Wszystkie (*.*) (*)"
+            << "Plik firm (gw KPR) (spisfirm.dat);;Wszystkie (*.*) (*.*)";
         QTest::newRow("quoted pattern in the description")
             << "Pliki FVS szablonu #2 i #3 \"*.txt\"|*.txt|Wszystkie pliki|*.*"
-            << "Pliki FVS szablonu #2 i #3 \"*.txt\" (*.[tT][xX][tT]);;Wszystkie pliki (*)";
+            << "Pliki FVS szablonu #2 i #3 \"*.txt\" (*.[tT][xX][tT]);;Wszystkie pliki (*)"
+            << "Pliki FVS szablonu #2 i #3 \"*.txt\" (*.txt);;Wszystkie pliki (*.*)";
         QTest::newRow("several patterns") << "Dane|*.a;*.b1"
-                                          << "Dane (*.[aA] *.[bB]1)";
+                                          << "Dane (*.[aA] *.[bB]1)"
+                                          << "Dane (*.a *.b1)";
         QTest::newRow("odd part ignored") << "Dane|*.a|Reszta"
-                                          << "Dane (*.[aA])";
+                                          << "Dane (*.[aA])"
+                                          << "Dane (*.a)";
         QTest::newRow("empty") << ""
+                               << ""
                                << "";
     }
 
@@ -103,7 +117,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, windows);
         QFETCH(QString, qt);
-        QCOMPARE(FileDialog::qtFilter(windows), qt);
+        QFETCH(QString, system);
+        QCOMPARE(FileDialog::qtFilter(windows), windowsDialog() ? system : qt);
     }
 
     // The converted patterns find the list file in any case, and "*.*"
@@ -119,11 +134,16 @@ private Q_SLOTS:
                 QRegularExpression(QStringLiteral("\\(([^()]*)\\)$")).match(entry);
             return match.captured(1).split(QLatin1Char(' '));
         };
+        // Windows' dialog ignores letter case and takes "*.*" for every name.
         const auto matches = [](const QStringList& patterns, const QString& name) {
             for (const QString& pattern : patterns) {
-                if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
-                        .match(name)
-                        .hasMatch())
+                if (windowsDialog() && pattern == QLatin1String("*.*"))
+                    return true;
+                const QRegularExpression expression(QRegularExpression::wildcardToRegularExpression(pattern),
+                                                    windowsDialog()
+                                                        ? QRegularExpression::CaseInsensitiveOption
+                                                        : QRegularExpression::NoPatternOption);
+                if (expression.match(name).hasMatch())
                     return true;
             }
             return false;
@@ -150,7 +170,8 @@ private Q_SLOTS:
         edit.setText(at(QStringLiteral("kpr/brak.dat")));
         QCOMPARE(edit.browseStartDirectory(), at(QStringLiteral("kpr/")));
         edit.setText(at(QStringLiteral("KPR/brak.dat")));
-        QCOMPARE(edit.browseStartDirectory(), at(QStringLiteral("kpr/")));
+        QCOMPARE(edit.browseStartDirectory(),
+                 test::foundAs(at(QStringLiteral("KPR/")), at(QStringLiteral("kpr/"))));
         // ... and not when it does not.
         edit.setText(at(QStringLiteral("niema/spisfirm.dat")));
         QCOMPARE(edit.browseStartDirectory(), at(QStringLiteral("Wielkie")));
@@ -168,22 +189,26 @@ private Q_SLOTS:
         const FileDialog::Request request = FileDialog::lastRequest();
         QCOMPARE(request.caption, QStringLiteral("Tytuł"));
         QCOMPARE(request.directory, at(QStringLiteral("Wielkie")));
-        QCOMPARE(request.filter, QStringLiteral("Dane (*.[dD][aA][tT])"));
+        QCOMPARE(request.filter,
+                 windowsDialog() ? QStringLiteral("Dane (*.dat)") : QStringLiteral("Dane (*.[dD][aA][tT])"));
         QVERIFY(request.options.testFlag(QFileDialog::HideNameFilterDetails));
-        QCOMPARE(edit.text(), QLatin1Char('"') + chosen + QLatin1Char('"'));
-        QCOMPARE(edit.fileName(), chosen);
-        QCOMPARE(edit.initialDirectory(), at(QStringLiteral("z blankiem")));
+        // The chosen file is shown in the system's form.
+        const QString shown = QDir::toNativeSeparators(chosen);
+        QCOMPARE(edit.text(), QLatin1Char('"') + shown + QLatin1Char('"'));
+        QCOMPARE(edit.fileName(), shown);
+        QCOMPARE(edit.initialDirectory(), QDir::toNativeSeparators(at(QStringLiteral("z blankiem"))));
 
         // Cancelled: nothing changes.
         FileDialog::setNextFileName(QString());
         QVERIFY(!edit.browse());
-        QCOMPARE(edit.fileName(), chosen);
+        QCOMPARE(edit.fileName(), shown);
 
         // The next browse starts in the chosen file's folder.
         edit.setText(QStringLiteral("inny.dat"));
         FileDialog::setNextFileName(QString());
         edit.browse();
-        QCOMPARE(FileDialog::lastRequest().directory, at(QStringLiteral("z blankiem")));
+        QCOMPARE(FileDialog::lastRequest().directory,
+                 QDir::toNativeSeparators(at(QStringLiteral("z blankiem"))));
     }
 
     void browseButtonOpensTheDialog()
@@ -192,7 +217,7 @@ private Q_SLOTS:
         const QString chosen = at(QStringLiteral("kpr/SPISFIRM.DAT"));
         FileDialog::setNextFileName(chosen);
         QTest::mouseClick(edit.browseButton(), Qt::LeftButton);
-        QCOMPARE(edit.text(), chosen);
+        QCOMPARE(edit.text(), QDir::toNativeSeparators(chosen));
     }
 };
 

@@ -445,7 +445,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("exportKind");
         QTest::addColumn<bool>("listed");
         QTest::addColumn<QString>("details"); // the confirmation's informative text, @ the directory
-        QTest::addColumn<QString>("stop");    // @ the directory
+        QTest::addColumn<QString>("stop");    // @ the directory, @/ it and the system's separator
         QTest::addColumn<QString>("blocks");  // the caption of the block count
         QTest::newRow("listed company, both names")
             << "named" << true << "Firma: Alfa Sp. z o.o.\nEksport firmy: Beta S.A.\nZapis do katalogu: @"
@@ -498,7 +498,8 @@ private Q_SLOTS:
                  listed ? QStringLiteral("Alfa Sp. z o.o.") : QString());
 
         auto* reason = child<QLabel>(*window, "l_przerwanie");
-        QCOMPARE(reason->text(), stop.replace(QLatin1Char('@'), directory));
+        QCOMPARE(reason->text(), stop.replace(QStringLiteral("@/"), test::pathIn(directory, QString()))
+                                     .replace(QLatin1Char('@'), directory));
         QCOMPARE(reason->isVisible(), !stop.isEmpty());
         QCOMPARE(child<QTabWidget>(*window, "tabs_Wyniki")->currentIndex(),
                  stop.isEmpty() ? TracePage : TotalsPage);

@@ -226,7 +226,8 @@ private Q_SLOTS:
         QCOMPARE(dialog->currentKatalog(), QStringLiteral("LODZ"));
         QCOMPARE(dialog->fileName(), at(QStringLiteral("KPR/spisfirm.dat")));
         // Folder of the list file + Katalog, found as it is on disk.
-        QCOMPARE(dialog->companyDirectory().value_or(QString()), at(QStringLiteral("kpr/Lodz")));
+        QCOMPARE(dialog->companyDirectory().value_or(QString()),
+                 test::foundAs(at(QStringLiteral("KPR/LODZ")), at(QStringLiteral("kpr/Lodz"))));
     }
 
     void directoryFromTheListShown_data()
@@ -354,7 +355,7 @@ private Q_SLOTS:
         QCOMPARE(next->filenameEdit()->text(), QStringLiteral("spisfirm.dat"));
         next->show();
         QVERIFY(QTest::qWaitForWindowActive(next.get()));
-        QCOMPARE(next->filenameEdit()->text(), listFile);
+        QCOMPARE(next->filenameEdit()->text(), QDir::toNativeSeparators(listFile));
         QCOMPARE(names(*next).size(), 3);
     }
 
