@@ -1,5 +1,6 @@
 #include "conversion/RunJournal.h"
 
+#include "conversion/ExportDigest.h"
 #include "ledger/CrashPoint.h"
 #include "ledger/JournalHistory.h"
 #include "ledger/JournalRecord.h"
@@ -61,19 +62,13 @@ void RunJournal::start()
 {
     m_started = true;
     m_runId = newRunId();
-    QFile exportFile(m_settings.exportFile);
-    // A folder of KSeF invoices is written down by its path alone.
-    const bool folder = QFileInfo(m_settings.exportFile).isDir();
-    const QByteArray digest = folder ? Sha256Hex(QByteArray())
-                              : exportFile.open(QIODevice::ReadOnly)
-                                  ? Sha256Hex(exportFile, 0, exportFile.size())
-                                  : QByteArray();
-    m_failed = digest.isEmpty() ||
-               !appendJournalRecord(
-                   m_journal,
-                   QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
-                               QString::number(folder ? 0 : exportFile.size()), QString::fromLatin1(digest)} +
-                       options());
+    const ExportDigest digest = digestOfExport(m_settings.exportFile);
+    m_failed =
+        digest.sha256.isEmpty() ||
+        !appendJournalRecord(
+            m_journal, QStringList{journal::Run, m_runId, QFileInfo(m_settings.exportFile).absoluteFilePath(),
+                                   QString::number(digest.size), QString::fromLatin1(digest.sha256)} +
+                           options());
 }
 
 bool RunJournal::refuse(const QString& path)

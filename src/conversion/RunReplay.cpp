@@ -1,5 +1,6 @@
 #include "conversion/RunReplay.h"
 
+#include "conversion/ExportDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
 #include "platform/Sha256.h"
@@ -29,20 +30,11 @@ private:
     QStringList m_document;
 };
 
-// Whether the export file is still the one the run read: its size and SHA-256.
+// Whether the input is still the one the run read: its size and SHA-256.
 bool sameExport(const JournalRun& run)
 {
-    QFile file(run.exportFile);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != run.exportSize)
-        return false;
-    Sha256 hash;
-    for (;;) {
-        const QByteArray chunk = file.read(1 << 20);
-        if (chunk.isEmpty())
-            break;
-        hash.addData(chunk);
-    }
-    return file.error() == QFileDevice::NoError && hash.result().toHex() == run.exportSha256;
+    const ExportDigest digest = digestOfExport(run.exportFile);
+    return !digest.sha256.isEmpty() && digest.size == run.exportSize && digest.sha256 == run.exportSha256;
 }
 
 } // namespace

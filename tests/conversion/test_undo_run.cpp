@@ -276,6 +276,54 @@ private Q_SLOTS:
         QCOMPARE(ledgerFiles(company), before);
     }
 
+    // A run over a folder of KSeF invoices that did not end is replayed from
+    // the same invoices; one changed since, or one more, refuses the undo.
+    void killedRunOverKsefInvoices_data()
+    {
+        QTest::addColumn<QString>("change"); // in the folder, after the run
+        QTest::addColumn<QString>("reason"); // empty: undone
+        QTest::newRow("invoices as they were") << ""
+                                               << "";
+        QTest::newRow("an invoice changed") << "changed"
+                                            << "zmienił się albo go nie ma";
+        QTest::newRow("an invoice more") << "added"
+                                         << "zmienił się albo go nie ma";
+    }
+    void killedRunOverKsefInvoices()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        const QString folder = m_dir.filePath(QStringLiteral("ksef-%1").arg(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        const QDir samples(QStringLiteral(PRZENOSNIK_TEST_DATA "/ksef"));
+        for (const QString& name : samples.entryList({QStringLiteral("6761011234-*.xml")}, QDir::Files))
+            QVERIFY(QFile::copy(samples.filePath(name), QDir(folder).filePath(name)));
+        const QString company = companyWithMarch(m_dir);
+        const Files before = ledgerFiles(company);
+        ConversionSettings settings = m_dir.realRun(QString(), company);
+        settings.exportFile = folder;
+        settings.companyNip = QStringLiteral("6761011234");
+        RecordingHost host;
+        QCOMPARE(RunConversion(settings, host), RunOutcome::Completed);
+        // As a kill leaves the journal: no end records.
+        const QByteArray journal = readFile(journalPath(company));
+        QVERIFY(writeFile(journalPath(company), journal.left(journal.indexOf("FILEEND"))));
+        const QStringList invoices = QDir(folder).entryList(QDir::Files, QDir::Name);
+        if (change == QLatin1String("changed"))
+            QVERIFY(appendToFile(QDir(folder).filePath(invoices.first()), "\n"));
+        if (change == QLatin1String("added"))
+            QVERIFY(QFile::copy(QDir(folder).filePath(invoices.first()), QDir(folder).filePath("kopia.xml")));
+
+        const UndoPlan plan = planLast(company);
+        QVERIFY(plan.found);
+        QVERIFY2(plan.refusal.contains(reason) && plan.canUndo() == reason.isEmpty(),
+                 qPrintable(plan.refusal));
+        if (reason.isEmpty()) {
+            QVERIFY(applyUndo(company, plan).done);
+            QCOMPARE(ledgerFiles(company), before);
+        }
+    }
+
     // A journal made to point outside the directory, at a link, or damaged
     // in the run's records changes nothing; one cut short by a crash (its
     // last record torn) is as a killed run's.
