@@ -22,12 +22,12 @@ void ConsoleHost::showRunRefused(const QString& message)
     m_console.writeError(message);
 }
 
-void ConsoleHost::documentResult(const DocumentResult& result)
+void ConsoleHost::documentResult(DocumentResult result)
 {
     ++m_mapped;
     m_files.add(result);
     if (m_collect)
-        m_report.documents.append(result);
+        m_report.documents.append(std::move(result));
 }
 
 void ConsoleHost::entryLost(int ordinal)

@@ -24,7 +24,7 @@ public:
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
-    void documentResult(const DocumentResult& result) override;
+    void documentResult(DocumentResult result) override;
     bool wantsDocumentResults() const override { return m_collect; }
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void entryLost(int ordinal) override;

@@ -113,7 +113,7 @@ RejectedBlock rejectedBlock(const ConversionRun& run, bool cancelled, int result
 
 // A document already booked is not appended: the same invoice again is a
 // duplicate; one of the same number with other amounts is a conflict.
-void reportBooked(ConversionRun& run, DocumentResult& result, const QString& path, const BookedMatch& match)
+void reportBooked(ConversionRun& run, DocumentResult result, const QString& path, const BookedMatch& match)
 {
     const QString position = QString::number(match.position);
     if (match.sameAmounts) {
@@ -129,7 +129,7 @@ void reportBooked(ConversionRun& run, DocumentResult& result, const QString& pat
     }
     result.monthFile = path;
     result.position = match.position;
-    run.host.documentResult(result);
+    run.host.documentResult(std::move(result));
 }
 
 // The blocks of the export file.
@@ -182,14 +182,14 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             accepted = false;
         if (!accepted) {
             result.state = DocumentState::Skipped;
-            run.host.documentResult(result);
+            run.host.documentResult(std::move(result));
             continue;
         }
         if (settings.excludedDocuments.contains(ordinal)) {
             // In place of its append; not counted, as it is not booked.
             run.trace(QStringLiteral(" * dokument wyłączony przez użytkownika - pominięty *"));
             result.state = DocumentState::Excluded;
-            run.host.documentResult(result);
+            run.host.documentResult(std::move(result));
             continue;
         }
         const LedgerDate date = run.entry.date(field::DocDate);
@@ -201,7 +201,7 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             invoice = invoiceIdentity(run.entry.bytes());
             const BookedMatch match = month->invoices.find(invoice);
             if (match.position > 0) {
-                reportBooked(run, result, month->path, match);
+                reportBooked(run, std::move(result), month->path, match);
                 continue;
             }
         }
@@ -216,14 +216,14 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             ++month->added;
             if (settings.skipDuplicates)
                 month->invoices.add(invoice, result.position);
-            run.host.documentResult(result);
+            run.host.documentResult(std::move(result));
             continue;
         }
         result.state = DocumentState::NotWritten;
         if (!run.monthFile.OpenMonthFile(date.year, date.month)) {
             run.trace(QStringLiteral(" * błąd otwarcia okresu *"));
             result.monthFile = run.monthFile.path();
-            run.host.documentResult(result);
+            run.host.documentResult(std::move(result));
             return false;
         }
         result.monthFile = run.monthFile.path();
@@ -233,14 +233,14 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
                 result.state = DocumentState::Written;
                 result.position = run.entry.int32(field::EntryNo);
             }
-            run.host.documentResult(result);
+            run.host.documentResult(std::move(result));
             return false;
         }
         result.state = DocumentState::Written;
         result.position = run.entry.int32(field::EntryNo);
         if (month)
             month->invoices.add(invoice, result.position);
-        run.host.documentResult(result);
+        run.host.documentResult(std::move(result));
     }
 }
 

@@ -63,7 +63,7 @@ public:
     virtual void showRunRefused(const QString& message) = 0;
     // The second channel: one result per document block let through, and at
     // the end of the run the blocks that were not. A host may ignore both.
-    virtual void documentResult(const DocumentResult& result) { Q_UNUSED(result); }
+    virtual void documentResult(DocumentResult result) { Q_UNUSED(result); }
     // A host that ignores the results is handed empty ones, cheaper to make.
     virtual bool wantsDocumentResults() const { return true; }
     // The entry of a document reported written is gone from its monthly file

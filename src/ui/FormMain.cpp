@@ -183,9 +183,9 @@ void FormMain::appendTrace(const QString& line)
     m_trace->append(line);
 }
 
-void FormMain::documentResult(const DocumentResult& result)
+void FormMain::documentResult(DocumentResult result)
 {
-    m_results.add(result, m_trace->lineCount());
+    m_results.add(std::move(result), m_trace->lineCount());
 }
 
 void FormMain::entryLost(int ordinal)

@@ -56,7 +56,7 @@ public:
     void showExportOpenFailure(const QString& message) override;
     void showInvalidVersion(const QString& message) override;
     void showRunRefused(const QString& message) override;
-    void documentResult(const DocumentResult& result) override;
+    void documentResult(DocumentResult result) override;
     void entryLost(int ordinal) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void rejectedBlock(const RejectedBlock& block) override;

@@ -36,10 +36,10 @@ void RunResults::traceLine(int lineNumber, const QString& line)
     }
 }
 
-void RunResults::add(const DocumentResult& result, int lineCount)
+void RunResults::add(DocumentResult result, int lineCount)
 {
     const int first = m_documentStart < 0 ? lineCount : m_documentStart;
-    m_report.documents.append(result);
+    m_report.documents.append(std::move(result));
     m_spans.append(TraceSpan{first, lineCount - first});
     m_documentStart = -1;
 }

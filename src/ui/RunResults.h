@@ -32,7 +32,7 @@ public:
     void traceLine(int lineNumber, const QString& line);
     // A document's result, reported after its trace lines; lineCount is the
     // number of trace lines so far.
-    void add(const DocumentResult& result, int lineCount);
+    void add(DocumentResult result, int lineCount);
     void setRejected(const RejectedBlocks& blocks);
     // The entry of a document reported written is gone from its file.
     void markLost(int ordinal);

@@ -20,7 +20,7 @@ public:
     void showExportOpenFailure(const QString& message) override { exportFailures.append(message); }
     void showInvalidVersion(const QString& message) override { versionFailures.append(message); }
     void showRunRefused(const QString& message) override { refusals.append(message); }
-    void documentResult(const DocumentResult& result) override { results.append(result); }
+    void documentResult(DocumentResult result) override { results.append(std::move(result)); }
     void entryLost(int ordinal) override
     {
         if (DocumentResult* result = resultOfDocument(results, ordinal))
