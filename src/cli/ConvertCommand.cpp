@@ -14,24 +14,6 @@
 
 namespace przenosnik {
 
-namespace {
-
-// The documents to leave out that a run met no document for: "12,15-20".
-QString excludedBeyond(const DocumentSelection& excluded, int documents)
-{
-    QStringList parts;
-    for (const DocumentSelection::Range& range : excluded.ranges()) {
-        if (range.last <= documents)
-            continue;
-        const int first = qMax(range.first, documents + 1);
-        parts.append(first == range.last ? QString::number(first)
-                                         : QStringLiteral("%1-%2").arg(first).arg(range.last));
-    }
-    return parts.join(QLatin1Char(','));
-}
-
-} // namespace
-
 int exitCodeFor(RunOutcome outcome)
 {
     return outcome == RunOutcome::Completed ? ExitCompleted : ExitNotCompleted;
@@ -68,7 +50,7 @@ int runConvertCommand(const ConversionSettings& settings, std::FILE* out, std::F
 
     // Documents to leave out that the export does not have: said, not passed over.
     if (outcome == RunOutcome::Completed) {
-        const QString beyond = excludedBeyond(run.excludedDocuments, host.mappedDocuments());
+        const QString beyond = run.excludedDocuments.from(host.mappedDocuments() + 1).text();
         if (!beyond.isEmpty())
             console.writeError(
                 QStringLiteral("--skip-documents: w eksporcie nie ma dokumentów %1 (jest ich %2)")

@@ -75,6 +75,16 @@ bool DocumentSelection::contains(int ordinal) const
     return after != m_ranges.cbegin() && ordinal <= std::prev(after)->last;
 }
 
+DocumentSelection DocumentSelection::from(int first) const
+{
+    DocumentSelection selection;
+    for (const Range& range : m_ranges) {
+        if (range.last >= first)
+            selection.m_ranges.append(Range{std::max(range.first, first), range.last});
+    }
+    return selection;
+}
+
 qint64 DocumentSelection::count() const
 {
     qint64 total = 0;

@@ -27,6 +27,8 @@ public:
     static std::optional<DocumentSelection> parse(const QString& text, QString* error = nullptr);
 
     bool contains(int ordinal) const;
+    // The ordinals it holds from `first` on.
+    DocumentSelection from(int first) const;
     bool isEmpty() const { return m_ranges.isEmpty(); }
     // How many ordinals it holds.
     qint64 count() const;

@@ -3,7 +3,6 @@
 #include "conversion/ExportDigest.h"
 #include "ledger/JournalRecord.h"
 #include "ledger/LedgerEntry.h"
-#include "platform/Sha256.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -86,7 +86,7 @@ private Q_SLOTS:
         QFETCH(QString, outcome);
         QFETCH(QString, untouched);
         if (link.startsWith(QLatin1String("->")) && !havePosixFaults())
-            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
+            QSKIP(NoSymbolicLinks);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QDir root(dir.path());

@@ -175,7 +175,7 @@ private Q_SLOTS:
         QFETCH(QString, refusal);
 
         if (lock == QLatin1String("link") && !havePosixFaults())
-            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
+            QSKIP(NoSymbolicLinks);
         const QString company = m_dir.freshCompany();
         const QString lockPath = company + QStringLiteral("/PRZENOSN.LCK");
         std::optional<DirectoryLock> other; // another run's

@@ -358,7 +358,7 @@ private Q_SLOTS:
         QFETCH(QString, forgery);
         QFETCH(QString, reason);
         if (forgery.startsWith("link") && !havePosixFaults())
-            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
+            QSKIP(NoSymbolicLinks);
 
         const QString company = companyWithMarch(m_dir);
         const Files before = ledgerFiles(company);

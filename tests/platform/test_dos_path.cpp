@@ -72,7 +72,7 @@ private Q_SLOTS:
         QFETCH(QString, noDirectoryOrLinkToOne);
         if (QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("link")) &&
             !test::havePosixFaults())
-            QSKIP("Windows makes symbolic links only with privileges (QFile::link makes a shortcut)");
+            QSKIP(test::NoSymbolicLinks);
         const QString kinds = at(QStringLiteral("kinds"));
         QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::Any), any);
         QCOMPARE(findEntryIgnoringCase(kinds, name, EntryKinds::NoDirectories), noDirectories);

@@ -15,6 +15,10 @@ namespace przenosnik::test {
 // Whether the helpers below work here.
 bool havePosixFaults();
 
+// Why a test that needs a symbolic link skips where havePosixFaults() is false.
+inline constexpr const char* NoSymbolicLinks =
+    "Windows makes symbolic links only with privileges (QFile::link makes a shortcut)";
+
 // Whether two programs appending to one file at the same time never overwrite
 // each other: the system finds the end and writes there in one step (O_APPEND;
 // on Windows a write at the end of the file). Wine does it in two.
