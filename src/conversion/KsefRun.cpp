@@ -186,8 +186,7 @@ RunOutcome RunKsefConversion(const ConversionSettings& givenSettings, Conversion
     for (const QString& path : ksefFiles(settings.exportFile))
         files.append(readKsefFile(path));
     if (!QFileInfo(settings.exportFile).isDir() && files.constFirst().reading.rejection == ReadFailure) {
-        host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"") + settings.exportFile +
-                                   QStringLiteral("\""));
+        host.showExportOpenFailure(exportOpenFailureText(settings.exportFile));
         return RunOutcome::ExportNotOpened;
     }
     const bool anyInvoice = std::any_of(files.cbegin(), files.cend(),

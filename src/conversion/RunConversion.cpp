@@ -290,6 +290,11 @@ InputCheck checkInputs(const QString& exportFileText, const QString& companyDire
     return check;
 }
 
+QString exportOpenFailureText(const QString& exportFile)
+{
+    return QStringLiteral("Błąd otwarcia pliku epp \"") + exportFile + QStringLiteral("\"");
+}
+
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host)
 {
     if (isKsefInput(settings.exportFile))
@@ -298,8 +303,7 @@ RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& hos
 
     QFile file;
     if (!openExportFile(file, settings.exportFile)) {
-        host.showExportOpenFailure(QStringLiteral("Błąd otwarcia pliku epp \"") + settings.exportFile +
-                                   QStringLiteral("\""));
+        host.showExportOpenFailure(exportOpenFailureText(settings.exportFile));
         return RunOutcome::ExportNotOpened;
     }
     // Only one run writes into a company directory at a time.

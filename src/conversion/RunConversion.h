@@ -110,6 +110,9 @@ enum class RunOutcome
 
 RunOutcome RunConversion(const ConversionSettings& settings, ConversionHost& host);
 
+// The message box of an export file (or KSeF invoice) that cannot be opened.
+QString exportOpenFailureText(const QString& exportFile);
+
 // The run's notices about an export file saved as UTF-8.
 QString utf8ExportNotice();
 QString replacedCharactersNotice(qint64 count);
