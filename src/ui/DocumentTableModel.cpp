@@ -46,7 +46,7 @@ double gross(const DocumentAmounts& amounts)
     return amounts.kolumna + amounts.vatTotal();
 }
 
-QString digitsOf(const QString& text)
+QString digitsOf(QStringView text)
 {
     QString digits;
     for (QChar c : text) {
@@ -109,7 +109,7 @@ void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& exc
     m_excluded.clear();
     if (choosing && m_results) {
         for (int document = 0; document < m_results->size(); ++document) {
-            const DocumentResult& result = m_results->at(document);
+            const DocumentView result = m_results->at(document);
             if (result.state == DocumentState::WouldBeWritten && excluded.contains(result.ordinal)) {
                 m_excluded.insert(result.ordinal);
             }
@@ -210,28 +210,28 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
             return {};
         }
     }
-    const DocumentResult& result = m_results->at(document);
+    const DocumentView result = m_results->at(document);
     const int lastAmount = FirstAmount + m_amounts; // Brutto
     const bool unticked = m_choosing && m_excluded.contains(result.ordinal);
     const bool notBooked =
         unticked || result.state == DocumentState::Excluded || result.state == DocumentState::Undone;
     switch (role) {
     case Qt::DisplayRole:
-        return display(document, index.column());
+        return display(result, index.column());
     case Qt::CheckStateRole:
         if (index.column() == Ordinal && checkable(index.row())) {
             return unticked ? Qt::Unchecked : Qt::Checked;
         }
         return {};
     case SortRole:
-        return sortValue(document, index.column());
+        return sortValue(result, index.column());
     case AttentionRole:
         return needsAttention(result) ? QStringLiteral("1") : QStringLiteral("0");
     case Qt::BackgroundRole:
         if (notBooked) {
             return QBrush(NotBookedColour);
         }
-        if (failed(result)) {
+        if (failed(result.state)) {
             return QBrush(FailedColour);
         }
         if (!result.remarks.isEmpty()) {
@@ -243,7 +243,7 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
         if (notBooked) {
             return QBrush(GreyText);
         }
-        return failed(result) || !result.remarks.isEmpty() ? QBrush(Qt::black) : QVariant();
+        return failed(result.state) || !result.remarks.isEmpty() ? QBrush(Qt::black) : QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == Ordinal || (index.column() >= FirstAmount && index.column() <= lastAmount) ||
             index.column() == lastAmount + 2) {
@@ -270,9 +270,8 @@ QVariant DocumentTableModel::rejectedDisplay(int index, int column) const
     }
 }
 
-QVariant DocumentTableModel::display(int document, int column) const
+QVariant DocumentTableModel::display(const DocumentView& result, int column) const
 {
-    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     switch (column) {
     case Ordinal:
@@ -282,15 +281,15 @@ QVariant DocumentTableModel::display(int document, int column) const
     case Remarks:
         return result.remarks.join(QStringLiteral(", "));
     case Number:
-        return result.number;
+        return result.number.toString();
     case Date:
         return reportDate(result.date);
     case Kind:
         return kindText(result.kind);
     case Party:
-        return result.partyName;
+        return result.partyName.toString();
     case Nip:
-        return result.nip;
+        return result.nip.toString();
     default:
         break;
     }
@@ -309,9 +308,8 @@ QVariant DocumentTableModel::display(int document, int column) const
     }
 }
 
-QVariant DocumentTableModel::sortValue(int document, int column) const
+QVariant DocumentTableModel::sortValue(const DocumentView& result, int column) const
 {
-    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     if (column == Date) {
         return dateKey(result.date);
@@ -325,7 +323,7 @@ QVariant DocumentTableModel::sortValue(int document, int column) const
     if (column == FirstAmount + amounts + 2) {
         return result.position;
     }
-    return display(document, column);
+    return display(result, column);
 }
 
 bool DocumentTableModel::rowMatches(int row, const QString& text) const
@@ -337,7 +335,7 @@ bool DocumentTableModel::rowMatches(int row, const QString& text) const
     if (document < 0) {
         return m_results->rejectedAt(-1 - m_rows.at(row)).number.contains(text, Qt::CaseInsensitive);
     }
-    const DocumentResult& result = m_results->at(document);
+    const DocumentView result = m_results->at(document);
     if (result.number.contains(text, Qt::CaseInsensitive) || result.nip.contains(text, Qt::CaseInsensitive) ||
         result.partyName.contains(text, Qt::CaseInsensitive)) {
         return true;

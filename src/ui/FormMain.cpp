@@ -379,8 +379,8 @@ void FormMain::runConversion()
         if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
             tabs_Wyniki->showHistory(de_KPR->text());
         }
-        if (reported && (m_results.anyNeedsAttention() || !m_results.report().stopReason.isEmpty() ||
-                         !m_results.report().dryRunObstacles.isEmpty())) {
+        if (reported && (m_results.anyNeedsAttention() || !m_results.summary().stopReason.isEmpty() ||
+                         !m_results.summary().dryRunObstacles.isEmpty())) {
             tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
         }
     });
@@ -430,7 +430,7 @@ void FormMain::act_RaportExecute()
         return;
     }
     const QString start =
-        m_lastReportFile.isEmpty() ? suggestedReportFile(m_results.report()) : m_lastReportFile;
+        m_lastReportFile.isEmpty() ? suggestedReportFile(m_results.summary()) : m_lastReportFile;
     QString selected = reportFormat(start) == ReportFormat::Pdf ? PdfReportFilter : CsvReportFilter;
     QString chosen =
         FileDialog::getSaveFileName(this, QStringLiteral("Zapisz raport z konwersji"), start,

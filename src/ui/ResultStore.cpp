@@ -1,0 +1,146 @@
+#include "ui/ResultStore.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace przenosnik {
+
+namespace {
+constexpr double DocumentAmounts::*amountFields[] = {
+    &DocumentAmounts::netto1,     &DocumentAmounts::vat1,       &DocumentAmounts::netto2,
+    &DocumentAmounts::vat2,       &DocumentAmounts::netto3,     &DocumentAmounts::vat3,
+    &DocumentAmounts::netto4,     &DocumentAmounts::vat4,       &DocumentAmounts::netto0,
+    &DocumentAmounts::nettoWolne, &DocumentAmounts::nettoNieop, &DocumentAmounts::kolumna,
+};
+static_assert(std::size(amountFields) <= 16);
+} // namespace
+
+void ResultStore::clear()
+{
+    m_records.clear();
+    m_texts.clear();
+    m_amounts.clear();
+    m_monthFiles.clear();
+    m_monthFileIndexes.clear();
+    m_remarks.clear();
+}
+
+void ResultStore::append(const DocumentResult& result)
+{
+    Record record{};
+    record.ordinal = result.ordinal;
+    record.kind = result.kind;
+    record.date = result.date;
+    record.text = m_texts.size();
+    int length = 0;
+    for (const QString* text : {&result.number, &result.partyName, &result.nip, &result.address}) {
+        m_texts.append(*text);
+        record.textLengths[length++] = int(text->size());
+    }
+    record.amountStart = m_amounts.size();
+    for (size_t field = 0; field < std::size(amountFields); ++field) {
+        const double value = result.amounts.*amountFields[field];
+        // Kept by its bits: a negative zero stays one.
+        if (std::bit_cast<quint64>(value) != 0) {
+            record.amountMask |= quint16(1u << field);
+            m_amounts.append(value);
+        }
+    }
+    record.remarks = -1;
+    setOutcome(record, result);
+    m_records.append(record);
+}
+
+void ResultStore::setOutcome(Record& record, const DocumentResult& result)
+{
+    record.state = quint8(result.state);
+    record.position = result.position;
+    record.monthFile = monthFileIndex(result.monthFile);
+    if (result.remarks.isEmpty()) {
+        record.remarks = -1;
+    } else if (record.remarks >= 0) {
+        m_remarks[record.remarks] = result.remarks;
+    } else {
+        record.remarks = int(m_remarks.size());
+        m_remarks.append(result.remarks);
+    }
+}
+
+int ResultStore::monthFileIndex(const QString& monthFile)
+{
+    // Consecutive documents mostly fall into the same month.
+    if (!m_monthFiles.isEmpty() && m_monthFiles.constLast() == monthFile) {
+        return int(m_monthFiles.size() - 1);
+    }
+    const auto found = m_monthFileIndexes.constFind(monthFile);
+    if (found != m_monthFileIndexes.cend()) {
+        return *found;
+    }
+    m_monthFiles.append(monthFile);
+    m_monthFileIndexes.insert(monthFile, int(m_monthFiles.size() - 1));
+    return int(m_monthFiles.size() - 1);
+}
+
+DocumentView ResultStore::at(int index) const
+{
+    const Record& record = m_records.at(index);
+    DocumentView view;
+    view.ordinal = record.ordinal;
+    view.kind = record.kind;
+    view.state = DocumentState(record.state);
+    view.date = record.date;
+    view.position = record.position;
+    qsizetype start = record.text;
+    int part = 0;
+    for (QStringView* text : {&view.number, &view.partyName, &view.nip, &view.address}) {
+        const int length = record.textLengths[part++];
+        *text = QStringView(m_texts).sliced(start, length);
+        start += length;
+    }
+    view.monthFile = m_monthFiles.at(record.monthFile);
+    if (record.remarks >= 0) {
+        view.remarks = m_remarks.at(record.remarks);
+    }
+    qsizetype amount = record.amountStart;
+    for (size_t field = 0; field < std::size(amountFields); ++field) {
+        if (record.amountMask & (1u << field)) {
+            view.amounts.*amountFields[field] = m_amounts.at(amount++);
+        }
+    }
+    return view;
+}
+
+DocumentResult ResultStore::result(int index) const
+{
+    const DocumentView view = at(index);
+    DocumentResult result;
+    result.ordinal = view.ordinal;
+    result.kind = view.kind;
+    result.number = view.number.toString();
+    result.partyName = view.partyName.toString();
+    result.nip = view.nip.toString();
+    result.address = view.address.toString();
+    result.date = view.date;
+    result.amounts = view.amounts;
+    result.monthFile = view.monthFile;
+    result.position = view.position;
+    result.state = view.state;
+    result.remarks = view.remarks;
+    return result;
+}
+
+int ResultStore::indexOf(int ordinal) const
+{
+    // Results come in run order, one per ordinal.
+    const auto it =
+        std::lower_bound(m_records.cbegin(), m_records.cend(), ordinal,
+                         [](const Record& record, int wanted) { return record.ordinal < wanted; });
+    return it != m_records.cend() && it->ordinal == ordinal ? int(it - m_records.cbegin()) : -1;
+}
+
+void ResultStore::update(int index, const DocumentResult& result)
+{
+    setOutcome(m_records[index], result);
+}
+
+} // namespace przenosnik
