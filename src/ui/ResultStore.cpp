@@ -31,11 +31,18 @@ void ResultStore::append(const DocumentResult& result)
     record.ordinal = result.ordinal;
     record.kind = result.kind;
     record.date = result.date;
-    record.text = m_texts.size();
-    int length = 0;
-    for (const QString* text : {&result.number, &result.partyName, &result.nip, &result.address}) {
-        m_texts.append(*text);
-        record.textLengths[length++] = int(text->size());
+    const std::initializer_list<const QString*> texts{&result.number, &result.partyName, &result.nip,
+                                                      &result.address};
+    qsizetype length = 0;
+    for (const QString* text : texts) {
+        length += text->size();
+    }
+    record.text = m_texts.makeRoom(length);
+    int part = 0;
+    for (const QString* text : texts) {
+        std::copy_n(text->utf16(), text->size(), m_texts.end());
+        m_texts.grow(text->size());
+        record.textLengths[part++] = int(text->size());
     }
     record.amountStart = m_amounts.size();
     for (size_t field = 0; field < std::size(amountFields); ++field) {
@@ -90,11 +97,11 @@ DocumentView ResultStore::at(int index) const
     view.state = DocumentState(record.state);
     view.date = record.date;
     view.position = record.position;
-    qsizetype start = record.text;
+    const char16_t* start = m_texts.data(record.text);
     int part = 0;
     for (QStringView* text : {&view.number, &view.partyName, &view.nip, &view.address}) {
         const int length = record.textLengths[part++];
-        *text = QStringView(m_texts).sliced(start, length);
+        *text = QStringView(start, length);
         start += length;
     }
     view.monthFile = m_monthFiles.at(record.monthFile);

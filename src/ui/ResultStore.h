@@ -1,10 +1,11 @@
 // The document results of a run as the window keeps them: a few dozen bytes
-// of fixed fields each, their texts one after another in one block and only
+// of fixed fields each, their texts one after another in a few blocks and only
 // the amounts that are not zero, so that a run of a hundred thousand
 // documents costs neither an allocation per text nor a page per few results.
 #pragma once
 
 #include "conversion/DocumentResult.h"
+#include "ui/TextBlocks.h"
 
 #include <QHash>
 #include <QList>
@@ -57,17 +58,17 @@ private:
         int remarks;   // in m_remarks; -1 for none
         LedgerDate date;
         quint8 state;
-        quint16 amountMask;    // which amounts are stored, in the order of amountFields
-        qsizetype text;        // where the number starts in m_texts; the other texts follow
-        int textLengths[4];    // number, party name, NIP, address
-        qsizetype amountStart; // in m_amounts
+        quint16 amountMask;            // which amounts are stored, in the order of amountFields
+        TextBlocks<char16_t>::Place text; // where the number starts in m_texts; the other texts follow
+        int textLengths[4];            // number, party name, NIP, address
+        qsizetype amountStart;         // in m_amounts
     };
 
     void setOutcome(Record& record, const DocumentResult& result);
     int monthFileIndex(const QString& monthFile);
 
     QList<Record> m_records;
-    QString m_texts;
+    TextBlocks<char16_t> m_texts;
     QList<double> m_amounts;
     QStringList m_monthFiles;
     QHash<QString, int> m_monthFileIndexes;
