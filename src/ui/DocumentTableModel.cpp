@@ -109,9 +109,9 @@ void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& exc
     m_excluded.clear();
     if (choosing && m_results) {
         for (int document = 0; document < m_results->size(); ++document) {
-            const DocumentView result = m_results->at(document);
-            if (result.state == DocumentState::WouldBeWritten && excluded.contains(result.ordinal)) {
-                m_excluded.insert(result.ordinal);
+            const int ordinal = m_results->ordinal(document);
+            if (m_results->state(document) == DocumentState::WouldBeWritten && excluded.contains(ordinal)) {
+                m_excluded.insert(ordinal);
             }
         }
     }
@@ -131,7 +131,7 @@ int DocumentTableModel::documentIndex(int row) const
 bool DocumentTableModel::checkable(int row) const
 {
     const int document = documentIndex(row);
-    return m_choosing && document >= 0 && m_results->at(document).state == DocumentState::WouldBeWritten;
+    return m_choosing && document >= 0 && m_results->state(document) == DocumentState::WouldBeWritten;
 }
 
 int DocumentTableModel::rowCount(const QModelIndex& parent) const
@@ -168,7 +168,7 @@ bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value
         !checkable(index.row())) {
         return false;
     }
-    const int ordinal = m_results->at(documentIndex(index.row())).ordinal;
+    const int ordinal = m_results->ordinal(documentIndex(index.row()));
     if (value.value<Qt::CheckState>() == Qt::Checked) {
         m_excluded.remove(ordinal);
     } else {
@@ -226,7 +226,8 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
     case SortRole:
         return sortValue(result, index.column());
     case AttentionRole:
-        return needsAttention(result) ? QStringLiteral("1") : QStringLiteral("0");
+        return needsAttention(result.state, !result.remarks.isEmpty()) ? QStringLiteral("1")
+                                                                       : QStringLiteral("0");
     case Qt::BackgroundRole:
         if (notBooked) {
             return QBrush(NotBookedColour);
@@ -336,14 +337,16 @@ bool DocumentTableModel::rowMatches(int row, const QString& text) const
         return m_results->rejectedAt(-1 - m_rows.at(row)).number.contains(text, Qt::CaseInsensitive);
     }
     const DocumentView result = m_results->at(document);
-    if (result.number.contains(text, Qt::CaseInsensitive) || result.nip.contains(text, Qt::CaseInsensitive) ||
-        result.partyName.contains(text, Qt::CaseInsensitive)) {
+    const QString nip = result.nip.toString();
+    if (result.number.toString().contains(text, Qt::CaseInsensitive) ||
+        nip.contains(text, Qt::CaseInsensitive) ||
+        result.partyName.toString().contains(text, Qt::CaseInsensitive)) {
         return true;
     }
     const QString digits = digitsOf(text);
     return !digits.isEmpty() &&
            digits.size() == text.size() - text.count(QLatin1Char('-')) - text.count(QLatin1Char(' ')) &&
-           digitsOf(result.nip).contains(digits);
+           digitsOf(nip).contains(digits);
 }
 
 } // namespace przenosnik

@@ -1,7 +1,10 @@
 #include "ui/ResultStore.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace przenosnik {
 
@@ -18,8 +21,7 @@ static_assert(std::size(amountFields) <= 16);
 void ResultStore::clear()
 {
     m_records.clear();
-    m_texts.clear();
-    m_amounts.clear();
+    m_data.clear();
     m_monthFiles.clear();
     m_monthFileIndexes.clear();
     m_remarks.clear();
@@ -31,27 +33,34 @@ void ResultStore::append(const DocumentResult& result)
     record.ordinal = result.ordinal;
     record.kind = result.kind;
     record.date = result.date;
-    const std::initializer_list<const QString*> texts{&result.number, &result.partyName, &result.nip,
-                                                      &result.address};
-    qsizetype length = 0;
-    for (const QString* text : texts) {
-        length += text->size();
-    }
-    record.text = m_texts.makeRoom(length);
-    int part = 0;
-    for (const QString* text : texts) {
-        std::copy_n(text->utf16(), text->size(), m_texts.end());
-        m_texts.grow(text->size());
-        record.textLengths[part++] = int(text->size());
-    }
-    record.amountStart = m_amounts.size();
+    double amounts[std::size(amountFields)];
+    qsizetype amountCount = 0;
     for (size_t field = 0; field < std::size(amountFields); ++field) {
         const double value = result.amounts.*amountFields[field];
         // Kept by its bits: a negative zero stays one.
         if (std::bit_cast<quint64>(value) != 0) {
             record.amountMask |= quint16(1u << field);
-            m_amounts.append(value);
+            amounts[amountCount++] = value;
         }
+    }
+    const std::initializer_list<const QString*> texts{&result.number, &result.partyName, &result.nip,
+                                                      &result.address};
+    qsizetype most = qsizetype(amountCount * sizeof(double));
+    for (const QString* text : texts) {
+        most += text->size() * 3;
+    }
+    record.data = m_data.makeRoom(most);
+    std::memcpy(m_data.end(), amounts, amountCount * sizeof(double));
+    m_data.grow(amountCount * sizeof(double));
+    // The texts are decoded from an export file or an invoice, which yields no
+    // lone surrogate; one would read back as a replacement character.
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    int part = 0;
+    for (const QString* text : texts) {
+        char* const start = m_data.end();
+        const qsizetype length = toUtf8.appendToBuffer(start, *text) - start;
+        m_data.grow(length);
+        record.textLengths[part++] = int(length);
     }
     record.remarks = -1;
     setOutcome(record, result);
@@ -97,22 +106,22 @@ DocumentView ResultStore::at(int index) const
     view.state = DocumentState(record.state);
     view.date = record.date;
     view.position = record.position;
-    const char16_t* start = m_texts.data(record.text);
+    const char* data = m_data.data(record.data);
+    for (size_t field = 0; field < std::size(amountFields); ++field) {
+        if (record.amountMask & (1u << field)) {
+            std::memcpy(&(view.amounts.*amountFields[field]), data, sizeof(double));
+            data += sizeof(double);
+        }
+    }
     int part = 0;
-    for (QStringView* text : {&view.number, &view.partyName, &view.nip, &view.address}) {
+    for (QUtf8StringView* text : {&view.number, &view.partyName, &view.nip, &view.address}) {
         const int length = record.textLengths[part++];
-        *text = QStringView(start, length);
-        start += length;
+        *text = QUtf8StringView(data, length);
+        data += length;
     }
     view.monthFile = m_monthFiles.at(record.monthFile);
     if (record.remarks >= 0) {
         view.remarks = m_remarks.at(record.remarks);
-    }
-    qsizetype amount = record.amountStart;
-    for (size_t field = 0; field < std::size(amountFields); ++field) {
-        if (record.amountMask & (1u << field)) {
-            view.amounts.*amountFields[field] = m_amounts.at(amount++);
-        }
     }
     return view;
 }

@@ -10,9 +10,9 @@ bool failed(DocumentState state)
            state == DocumentState::Conflict;
 }
 
-bool needsAttention(const DocumentView& result)
+bool needsAttention(DocumentState state, bool hasRemarks)
 {
-    return failed(result.state) || result.state == DocumentState::Duplicate || !result.remarks.isEmpty();
+    return failed(state) || state == DocumentState::Duplicate || hasRemarks;
 }
 
 void RunResults::start(const ConversionSettings& settings, const QDateTime& startedAt)
@@ -68,8 +68,7 @@ void RunResults::conclude(RunOutcome outcome)
 {
     RunFileTally files;
     for (int index = 0; index < m_documents.size(); ++index) {
-        const DocumentView result = m_documents.at(index);
-        files.add(result.state, result.monthFile);
+        files.add(m_documents.state(index), m_documents.monthFile(index));
     }
     m_report.stopReason =
         stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
@@ -118,7 +117,7 @@ RunTotals RunResults::totals() const
 bool RunResults::anyNeedsAttention() const
 {
     for (int index = 0; index < m_documents.size(); ++index) {
-        if (needsAttention(m_documents.at(index))) {
+        if (needsAttention(m_documents.state(index), m_documents.hasRemarks(index))) {
             return true;
         }
     }

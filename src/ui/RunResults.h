@@ -20,7 +20,7 @@ struct TraceSpan
 };
 
 // Whether a document was held back (skipped, a duplicate, not written) or has remarks.
-bool needsAttention(const DocumentView& result);
+bool needsAttention(DocumentState state, bool hasRemarks);
 // Whether it was held back because of a fault: not accepted, not written, or in conflict with the ledger.
 bool failed(DocumentState state);
 
@@ -56,6 +56,8 @@ public:
     RunTotals totals() const;
     int size() const { return m_documents.size(); }
     DocumentView at(int row) const { return m_documents.at(row); }
+    DocumentState state(int row) const { return m_documents.state(row); }
+    int ordinal(int row) const { return m_documents.ordinal(row); }
     TraceSpan traceSpan(int row) const { return m_spans.at(row); }
     int rejectedCount() const { return int(m_rejectedBlocks.size()); }
     const RejectedBlock& rejectedAt(int index) const { return m_rejectedBlocks.at(index); }

@@ -173,7 +173,7 @@ private Q_SLOTS:
         store.update(int(results.size() - 1), lost);
         QCOMPARE(store.at(int(results.size() - 1)).state, DocumentState::NotWritten);
         QCOMPARE(store.at(int(results.size() - 1)).remarks, lost.remarks);
-        QCOMPARE(store.at(int(results.size() - 1)).number, QStringView(lost.number));
+        QCOMPARE(store.at(int(results.size() - 1)).number.toString(), lost.number);
     }
 
     void traceLogShowsStrayLinesWhenIdle()
