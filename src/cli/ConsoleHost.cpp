@@ -36,6 +36,12 @@ void ConsoleHost::entryLost(int ordinal)
         markLost(*result);
 }
 
+void ConsoleHost::entryMoved(int ordinal, int position)
+{
+    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal))
+        result->position = position;
+}
+
 void ConsoleHost::rejectedBlocks(const RejectedBlocks& blocks)
 {
     // The trace has no line for them: which files were passed over, and why.

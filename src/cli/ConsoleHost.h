@@ -28,6 +28,7 @@ public:
     bool wantsDocumentResults() const override { return m_collect; }
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void entryLost(int ordinal) override;
+    void entryMoved(int ordinal, int position) override;
     void runNotice(const QString& text) override;
 
     int documentCount() const { return m_documentCount; }

@@ -96,6 +96,17 @@ void InvoiceIndex::add(const InvoiceIdentity& invoice, qint32 position)
     m_identities.append(invoice.bytes);
 }
 
+void InvoiceIndex::renumber(qint32 from, qint32 to)
+{
+    // The run's own entries are the last ones added.
+    for (auto booked = m_booked.rbegin(); booked != m_booked.rend(); ++booked) {
+        if (booked->position == from) {
+            booked->position = to;
+            return;
+        }
+    }
+}
+
 BookedMatch InvoiceIndex::find(const InvoiceIdentity& invoice) const
 {
     BookedMatch match;

@@ -44,6 +44,8 @@ class InvoiceIndex
 {
 public:
     void add(const InvoiceIdentity& invoice, qint32 position);
+    // The invoice booked at `from` (the last one added there) stands at `to`.
+    void renumber(qint32 from, qint32 to);
     // The same invoice booked before: the lowest position of those with the
     // same amounts, or, when none has them, the lowest position of all. The
     // parties are one by the digits of both tax numbers when both have some,

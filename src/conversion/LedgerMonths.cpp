@@ -26,6 +26,15 @@ LedgerMonths::Month& LedgerMonths::month(quint16 year, quint8 month)
     return it.value();
 }
 
+LedgerMonths::Month* LedgerMonths::find(const QString& path)
+{
+    for (Month& month : m_months) {
+        if (month.path == path)
+            return &month;
+    }
+    return nullptr;
+}
+
 void LedgerMonths::load(Month& month, quint16 year, quint8 monthNumber)
 {
     if (m_settings.companyDirectory.isEmpty()) {

@@ -30,6 +30,8 @@ public:
 
     // The month of that date, its file read (never created) the first time.
     Month& month(quint16 year, quint8 month);
+    // The month whose file has that path, if the run needed it.
+    Month* find(const QString& path);
 
 private:
     void load(Month& month, quint16 year, quint8 monthNumber);

@@ -149,6 +149,26 @@ private:
 
 namespace {
 
+// Entries confirmed further on in their files than first numbered (another
+// program appended meanwhile) are numbered anew in the results and among the
+// invoices booked; the later ones first, as each moves to a higher number.
+void renumberMoved(ConversionRun& run, LedgerMonths& months)
+{
+    const QList<MonthFile::MovedEntry> moved = run.monthFile.takeMovedEntries();
+    for (auto entry = moved.crbegin(); entry != moved.crend(); ++entry) {
+        run.host.entryMoved(entry->tag, entry->to);
+        if (LedgerMonths::Month* month = months.find(entry->path))
+            month->invoices.renumber(entry->from, entry->to);
+    }
+}
+
+bool confirmAppends(ConversionRun& run, LedgerMonths& months)
+{
+    const bool confirmed = run.monthFile.ConfirmAppends();
+    renumberMoved(run, months);
+    return confirmed;
+}
+
 bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, DocumentSource& source)
 {
     const ConversionSettings& settings = run.settings;
@@ -199,7 +219,17 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             // Looked up before the month's file is opened: the file is read once.
             month = &months.month(date.year, date.month);
             invoice = invoiceIdentity(run.entry.bytes());
-            const BookedMatch match = month->invoices.find(invoice);
+            BookedMatch match = month->invoices.find(invoice);
+            if (match.position > 0 && run.monthFile.hasUnconfirmedAppends()) {
+                // The entry it matches may stand further on than first numbered.
+                if (!confirmAppends(run, months)) {
+                    result.state = DocumentState::NotWritten;
+                    result.monthFile = run.monthFile.path();
+                    run.host.documentResult(std::move(result));
+                    return false;
+                }
+                match = month->invoices.find(invoice);
+            }
             if (match.position > 0) {
                 reportBooked(run, std::move(result), month->path, match);
                 continue;
@@ -220,6 +250,12 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             continue;
         }
         result.state = DocumentState::NotWritten;
+        // The entries of the month before stand where they were numbered, or the run stops.
+        if (!run.monthFile.holds(date.year, date.month) && !confirmAppends(run, months)) {
+            result.monthFile = run.monthFile.path();
+            run.host.documentResult(std::move(result));
+            return false;
+        }
         if (!run.monthFile.OpenMonthFile(date.year, date.month)) {
             run.trace(QStringLiteral(" * błąd otwarcia okresu *"));
             result.monthFile = run.monthFile.path();
@@ -227,7 +263,9 @@ bool convertEach(ConversionRun& run, LedgerMonths& months, int& documents, Docum
             return false;
         }
         result.monthFile = run.monthFile.path();
-        if (!run.monthFile.AppendEntry(run.entry, ordinal)) {
+        const bool appended = run.monthFile.AppendEntry(run.entry, ordinal);
+        renumberMoved(run, months);
+        if (!appended) {
             // Appended, though into a file that another program cut short or changed meanwhile.
             if (run.monthFile.entryLanded()) {
                 result.state = DocumentState::Written;
@@ -258,8 +296,10 @@ bool convertDocuments(ConversionRun& run, LedgerMonths& months, int& documents, 
 {
     bool filesOk = convertEach(run, months, documents, source);
     // Every entry written is still where it was written.
-    if (!run.settings.dryRun)
+    if (!run.settings.dryRun) {
         filesOk = run.monthFile.CheckWrittenEntries() && filesOk;
+        renumberMoved(run, months);
+    }
     for (const int ordinal : run.monthFile.takeLostEntries())
         run.host.entryLost(ordinal);
     return filesOk;

@@ -69,6 +69,13 @@ public:
     // The entry of a document reported written is gone from its monthly file
     // (another program cut the file short or wrote over it): see markLost.
     virtual void entryLost(int ordinal) { Q_UNUSED(ordinal); }
+    // The entry of a document reported written stands at another position
+    // (another program appended to its file meanwhile).
+    virtual void entryMoved(int ordinal, int position)
+    {
+        Q_UNUSED(ordinal);
+        Q_UNUSED(position);
+    }
     virtual void rejectedBlocks(const RejectedBlocks& blocks) { Q_UNUSED(blocks); }
     // Each block not let through, when the host wants the results.
     virtual void rejectedBlock(const RejectedBlock& block) { Q_UNUSED(block); }

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QtEndian>
 
 #include <chrono>
 #include <limits>
@@ -23,6 +24,12 @@ namespace {
 // is a left-over; one that stays in writing for longer stops the run.
 constexpr qint64 PartialTailQuietMsecs = 2000;
 constexpr qint64 PartialTailWaitMsecs = 10000;
+// After this many questions in a row found the file ending with the run's own
+// last entry, the file is asked only before every this many entries; once a
+// question finds another program's bytes, before every entry again.
+constexpr int QuietStreak = 8;
+// After this many bytes of entries, the disk is given them without waiting.
+constexpr qint64 FlushStartBytes = 1 << 20;
 
 // What stands under this name, without following a symbolic link: a link
 // (dangling ones too), a directory, a FIFO, a device is never a monthly file.
@@ -150,6 +157,9 @@ bool MonthFile::OpenMonthFile(quint16 year, quint8 month)
     // A file the run appended to before is read back at the first append.
     m_records = &m_written[m_path];
     m_knownSize = -1;
+    m_appendWithoutAsking = false;
+    m_quietQuestions = 0;
+    m_unconfirmed.expectAt(0);
     m_handle = m_file.handle();
     m_open = true;
     m_appendFailed = false;
@@ -234,11 +244,11 @@ bool MonthFile::writeInPlace(qint64 position, QByteArrayView bytes)
     return platform::setAppending(m_handle, true) && written;
 }
 
-void MonthFile::appended(qint64 position, const LedgerEntry& entry, int tag)
+void MonthFile::appended(qint64 position, QByteArrayView record, int tag)
 {
-    m_records->add(position, entry.bytes(), tag);
+    m_records->add(position, record, tag);
     if (m_observer)
-        m_observer->appended(m_path, position, entry.bytes());
+        m_observer->appended(m_path, position, record);
 }
 
 // Reports a failed append; the entries of the run that the file no longer
@@ -274,7 +284,10 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
     const qint64 landed = end >= 0 ? end - LedgerEntrySize : -1;
     if (landed == size) {
         m_knownSize = end;
-        appended(size, entry, tag);
+        appended(size, entry.bytes(), tag);
+        // The file ends with this entry: the next ones go without asking first.
+        m_appendWithoutAsking = true;
+        m_unconfirmed.expectAt(end);
         return true;
     }
     const platform::OpenFileState after = platform::stateOf(m_handle);
@@ -289,7 +302,7 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
     }
     if (whole) {
         m_landed = true;
-        appended(landed, entry, tag);
+        appended(landed, entry.bytes(), tag);
     } else if (landed >= 0 && m_observer) {
         // Behind a piece of another program's record: no entry, but its bytes are there.
         m_observer->appended(m_path, landed, entry.bytes());
@@ -326,7 +339,7 @@ bool MonthFile::replacePartialTail(LedgerEntry& entry, qint64 size, int tag)
         return false;
     }
     m_landed = true;
-    appended(position, entry, tag);
+    appended(position, entry.bytes(), tag);
     // Whole records behind it are another program's, appended after it; a
     // partial one means the other program went on writing its record.
     const qint64 after = platform::stateOf(m_handle).size;
@@ -342,11 +355,21 @@ bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
         report("Błąd dopisania do pliku ");
         return false;
     }
+    // In a long quiet streak the file is asked only before every few entries.
+    if (m_appendWithoutAsking && m_quietQuestions >= QuietStreak && m_unconfirmed.count() < QuietStreak)
+        return appendUnconfirmed(entry, tag);
     platform::OpenFileState state = platform::stateOf(m_handle);
     if (state.size < 0) {
         m_appendFailed = true;
         report("Błąd dopisania do pliku ");
         return false;
+    }
+    if (m_appendWithoutAsking) {
+        if (!settleUnconfirmed(state))
+            return failAppend(state.named ? state.size : 0);
+        // Still so when the file ends with the run's own entries.
+        if (m_appendWithoutAsking)
+            return appendUnconfirmed(entry, tag);
     }
     if (!unchangedBeneath(state.size, state.named))
         return failAppend(state.named ? state.size : 0);
@@ -366,10 +389,147 @@ bool MonthFile::AppendEntry(LedgerEntry& entry, int tag)
     return replacePartialTail(entry, state.size, tag);
 }
 
+// The file ends just after the run's own last entry, as asked right before:
+// the entry goes there in one write, numbered so. Where it landed is
+// confirmed by the next question the file is asked. A write that fails is
+// taken back as the first one is.
+bool MonthFile::appendUnconfirmed(LedgerEntry& entry, int tag)
+{
+    const qint64 position = m_unconfirmed.expectedEnd();
+    if (position / LedgerEntrySize >= std::numeric_limits<qint32>::max()) {
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
+    const qint64 written = platform::appendToEnd(m_handle, entry.bytes());
+    if (written != LedgerEntrySize) {
+        // A part of the entry is taken back, unless another program appended behind it meanwhile.
+        const qint64 end = written > 0 ? platform::appendedEnd(m_handle) : -1;
+        if (end >= 0 && platform::stateOf(m_handle).size == end)
+            platform::truncateFile(m_handle, end - written);
+        m_appendWithoutAsking = false;
+        m_appendFailed = true;
+        report("Błąd dopisania do pliku ");
+        return false;
+    }
+    m_unconfirmed.add(entry.bytes(), tag);
+    m_landed = true;
+    // The disk gets the entries while the run goes on; the journal's wait
+    // for them at the run's end is then short.
+    m_unflushed += LedgerEntrySize;
+    if (m_unflushed >= FlushStartBytes) {
+        platform::startFlushToDisk(m_handle);
+        m_unflushed = 0;
+    }
+    return true;
+}
+
+bool MonthFile::ConfirmAppends()
+{
+    if (!m_open || m_unconfirmed.isEmpty())
+        return true;
+    const platform::OpenFileState state = platform::stateOf(m_handle);
+    if (settleUnconfirmed(state))
+        return true;
+    return failAppend(state.named ? std::max<qint64>(state.size, 0) : 0);
+}
+
+// Where the file ends where the run expects, nobody else wrote meanwhile and
+// every entry stands where it was numbered. Otherwise each is looked for, and
+// the next entry asks the file as the first one does.
+bool MonthFile::settleUnconfirmed(const platform::OpenFileState& state)
+{
+    const qint64 start = m_unconfirmed.start();
+    const qint64 end = m_unconfirmed.expectedEnd();
+    if (state.named && state.size == end) {
+        ++m_quietQuestions;
+        for (qsizetype index = 0; index < m_unconfirmed.count(); ++index)
+            appended(start + index * LedgerEntrySize, m_unconfirmed.record(index), m_unconfirmed.tag(index));
+        m_knownSize = end;
+        m_unconfirmed.expectAt(end);
+        return true;
+    }
+    m_appendWithoutAsking = false;
+    m_quietQuestions = 0;
+    if (m_unconfirmed.isEmpty())
+        return true;
+    return settleLandings(state);
+}
+
+// Another program wrote meanwhile, or cut the file short: each entry is
+// looked for in what the file holds, and numbered where it stands. One
+// that is gone, or stands behind a piece of another record, is lost.
+bool MonthFile::settleLandings(const platform::OpenFileState& state)
+{
+    const qint64 size = std::max<qint64>(state.size, 0);
+    const auto read = [this, size](qint64 from) {
+        QByteArray contents(qsizetype(size - from), Qt::Uninitialized);
+        const qint64 got = platform::readAt(m_handle, from, contents.data(), contents.size());
+        contents.resize(qsizetype(std::max<qint64>(got, 0)));
+        return contents;
+    };
+    const qint64 start = m_unconfirmed.start();
+    qint64 from = std::min(start, size);
+    QList<qint64> positions = m_unconfirmed.locate(read(from), from);
+    if (from > 0 && positions.first() < 0) {
+        // Cut shorter than where the entries began: they may stand anywhere.
+        from = 0;
+        positions = m_unconfirmed.locate(read(from), from);
+    }
+    bool intact = state.named && state.size >= 0;
+    qint64 end = -1;
+    for (qsizetype index = 0; index < positions.size(); ++index) {
+        const qint64 position = positions.at(index);
+        const int tag = m_unconfirmed.tag(index);
+        QByteArray record = m_unconfirmed.record(index).toByteArray();
+        if (position < 0 || position % LedgerEntrySize != 0) {
+            // Behind a piece of another program's record: no entry, but its bytes are there.
+            if (position >= 0 && m_observer)
+                m_observer->appended(m_path, position, record);
+            m_lost.append(tag);
+            intact = false;
+            continue;
+        }
+        const qint32 number = static_cast<qint32>(position / LedgerEntrySize + 1);
+        const qint32 numbered = qFromLittleEndian<qint32>(record.constData());
+        if (number != numbered) {
+            qToLittleEndian<qint32>(number, record.data());
+            if (!writeInPlace(position, QByteArrayView(record).first(field::EntryNo.width))) {
+                if (m_observer)
+                    m_observer->appended(m_path, position, m_unconfirmed.record(index));
+                m_lost.append(tag);
+                intact = false;
+                continue;
+            }
+            m_moved.append(MovedEntry{tag, m_path, numbered, number});
+        }
+        appended(position, record, tag);
+        // Appended into a file cut short meanwhile.
+        if (position < start)
+            intact = false;
+        end = position + LedgerEntrySize;
+    }
+    m_unconfirmed.expectAt(0);
+    m_knownSize = intact ? end : -1;
+    return intact;
+}
+
+bool MonthFile::holds(quint16 year, quint8 month) const
+{
+    return m_open && month >= 1 && month <= 12 && qint32(year) * 12 + month == m_periodKey;
+}
+
+QList<MonthFile::MovedEntry> MonthFile::takeMovedEntries()
+{
+    return std::exchange(m_moved, {});
+}
+
 bool MonthFile::CloseMonthFile()
 {
     if (!m_open)
         return true;
+    // Its entries are confirmed first; a failure to do so is reported by itself.
+    ConfirmAppends();
     if (!closeFile()) {
         report("Błąd zamknięcia pliku ");
         return false;
@@ -381,6 +541,9 @@ bool MonthFile::closeFile()
 {
     m_file.unsetError();
     const bool flushed = m_file.flush();
+    if (m_unflushed > 0)
+        platform::startFlushToDisk(m_handle);
+    m_unflushed = 0;
     // A file that this run created and that an append left empty is removed
     // again: the ledger program would otherwise find an empty month.
     const platform::OpenFileState state = platform::stateOf(m_handle);
@@ -395,7 +558,7 @@ bool MonthFile::closeFile()
 
 bool MonthFile::CheckWrittenEntries()
 {
-    bool intact = true;
+    bool intact = ConfirmAppends();
     for (auto& [path, records] : m_written) {
         if (records.isEmpty())
             continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ledger/LedgerEntry.h"
+#include "ledger/UnconfirmedAppends.h"
 #include "ledger/WrittenRecords.h"
 #include "platform/NativeFile.h"
 
@@ -47,9 +48,23 @@ bool isMonthFileName(const QString& name);
 // read and append to it meanwhile. Every entry is appended in one operation
 // at the file's end as it is at that moment, so nothing another program
 // appended is overwritten, and numbered with the position where it landed.
+// Where the file ends is asked before every entry, and before every few
+// entries in a long streak that found nobody else writing; where an entry
+// landed is known from the next question (or ConfirmAppends): an entry that
+// another program's append pushed further is then numbered where it stands,
+// and reported as moved.
 class MonthFile
 {
 public:
+    // An entry that landed further than numbered at first.
+    struct MovedEntry
+    {
+        int tag = 0;
+        QString path;
+        qint32 from = 0; // the EntryNo it was written with
+        qint32 to = 0;   // the EntryNo where it stands
+    };
+
     // Paths longer than this are refused rather than shortened.
     static constexpr int MaxPathLength = 128;
 
@@ -65,8 +80,19 @@ public:
     // written, is replaced. Fails when the file lost records of this run or
     // had them overwritten meanwhile; the tag names the entry in lostRecords.
     bool AppendEntry(LedgerEntry& entry, int tag = 0);
-    // Closes the current file, if any.
+    // Closes the current file, if any, once its entries are confirmed.
     bool CloseMonthFile();
+    // Whether the file of that period is the one open.
+    bool holds(quint16 year, quint8 month) const;
+    // Makes sure that every entry appended to the open file stands in it as a
+    // whole record, numbered where it stands (puts the number right where
+    // another program appended meanwhile). False, with the one trace line,
+    // when the file was cut short or changed meanwhile.
+    bool ConfirmAppends();
+    // Whether entries appended to the open file await confirmation.
+    bool hasUnconfirmedAppends() const { return !m_unconfirmed.isEmpty(); }
+    // The entries confirmed elsewhere than first numbered, since last asked.
+    QList<MovedEntry> takeMovedEntries();
     // Whether the entry of the last AppendEntry stands in the file as a
     // whole record, numbered, even when the append failed (the file was cut
     // short or changed meanwhile).
@@ -106,9 +132,12 @@ private:
     bool unchangedBeneath(qint64 size, bool named);
     bool waitForWholeRecords(qint64& size, qint64& modified);
     bool appendAtEnd(LedgerEntry& entry, qint64 size, int tag);
+    bool appendUnconfirmed(LedgerEntry& entry, int tag);
+    bool settleUnconfirmed(const platform::OpenFileState& state);
+    bool settleLandings(const platform::OpenFileState& state);
     bool replacePartialTail(LedgerEntry& entry, qint64 size, int tag);
     bool writeInPlace(qint64 position, QByteArrayView bytes);
-    void appended(qint64 position, const LedgerEntry& entry, int tag);
+    void appended(qint64 position, QByteArrayView record, int tag);
     bool failAppend(qint64 size);
     void report(const char* before);
 
@@ -123,6 +152,11 @@ private:
     WrittenRecords* m_records = nullptr;         // of the open file
     int m_handle = -1;                           // of the open file
     qint64 m_knownSize = -1;                     // of the open file right after the run's last append
+    UnconfirmedAppends m_unconfirmed;            // appended to the open file, not yet confirmed
+    bool m_appendWithoutAsking = false;          // the open file ends with the run's entries
+    int m_quietQuestions = 0;                    // in a row, that found nobody else had written
+    QList<MovedEntry> m_moved;
+    qint64 m_unflushed = 0; // bytes of entries written since the disk was last given them
     bool m_landed = false; // the last entry stands in the file, even if the append failed
     QList<int> m_lost;
     bool m_created = false;               // the open file did not exist before this run opened it

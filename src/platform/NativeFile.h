@@ -107,6 +107,10 @@ qint64 fileSize(int handle);
 bool truncateFile(int handle, qint64 size);
 // Waits until what was written through the handle is on the disk.
 bool flushToDisk(int handle);
+// Starts writing to the disk what was written through the handle, without
+// waiting for it, so that a later flushToDisk has less to wait for (nothing
+// where the system has no such call).
+void startFlushToDisk(int handle);
 // Waits until the directory's list of names is on the disk (nothing to do on
 // Windows, where a flushed file's name is kept with it).
 bool syncDirectory(const QString& path);

@@ -190,6 +190,15 @@ bool flushToDisk(int handle)
     return ::fsync(handle) == 0;
 }
 
+void startFlushToDisk(int handle)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(handle, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(handle);
+#endif
+}
+
 bool syncDirectory(const QString& path)
 {
     const int handle = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

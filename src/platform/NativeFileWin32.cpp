@@ -239,6 +239,12 @@ bool flushToDisk(int handle)
     return ::FlushFileBuffers(systemHandle(handle));
 }
 
+void startFlushToDisk(int handle)
+{
+    // FlushFileBuffers waits; the system writes the cache back by itself.
+    Q_UNUSED(handle);
+}
+
 bool syncDirectory(const QString& path)
 {
     Q_UNUSED(path);

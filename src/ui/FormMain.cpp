@@ -193,6 +193,11 @@ void FormMain::entryLost(int ordinal)
     m_results.markLost(ordinal);
 }
 
+void FormMain::entryMoved(int ordinal, int position)
+{
+    m_results.moveEntry(ordinal, position);
+}
+
 void FormMain::rejectedBlocks(const RejectedBlocks& blocks)
 {
     m_results.setRejected(blocks);

@@ -58,6 +58,7 @@ public:
     void showRunRefused(const QString& message) override;
     void documentResult(DocumentResult result) override;
     void entryLost(int ordinal) override;
+    void entryMoved(int ordinal, int position) override;
     void rejectedBlocks(const RejectedBlocks& blocks) override;
     void rejectedBlock(const RejectedBlock& block) override;
     void journalStarted(const QString& runId) override;

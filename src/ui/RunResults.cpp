@@ -58,6 +58,13 @@ void RunResults::markLost(int ordinal)
     }
 }
 
+void RunResults::moveEntry(int ordinal, int position)
+{
+    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal)) {
+        result->position = position;
+    }
+}
+
 void RunResults::setCompanies(const QString& companyName, const QString& exportCompany)
 {
     m_report.companyName = companyName;

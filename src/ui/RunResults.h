@@ -38,6 +38,8 @@ public:
     void setRejected(const RejectedBlocks& blocks);
     // The entry of a document reported written is gone from its file.
     void markLost(int ordinal);
+    // The entry of a document reported written stands at that position.
+    void moveEntry(int ordinal, int position);
     // A block not let through, for the document table only.
     void addRejected(const RejectedBlock& block) { m_rejectedBlocks.append(block); }
     void setJournalRunId(const QString& runId) { m_report.journalRunId = runId; }

@@ -176,13 +176,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("keep");         // entries of the run the cut leaves
         QTest::addColumn<int>("appendedAnew"); // the other program's records appended after the cut
         QTest::addColumn<QList<int>>("april"); // documents dated in April: the run is elsewhere meanwhile
+        QTest::addColumn<int>("documents");
 
-        QTest::newRow("to what it was before the run") << 3 << 0 << 0 << QList<int>{};
-        QTest::newRow("into the run's entries") << 3 << 1 << 0 << QList<int>{};
-        QTest::newRow("to nothing") << 2 << -1 << 0 << QList<int>{};
-        QTest::newRow("records of its own where the run's were") << 3 << 1 << 4 << QList<int>{};
-        QTest::newRow("while the run writes another month") << 3 << 0 << 0 << QList<int>{4, 5, 6};
-        QTest::newRow("filled again to the same size, meanwhile") << 3 << 0 << 3 << QList<int>{4, 5, 6};
+        QTest::newRow("to what it was before the run") << 3 << 0 << 0 << QList<int>{} << 6;
+        QTest::newRow("into the run's entries") << 3 << 1 << 0 << QList<int>{} << 6;
+        QTest::newRow("to nothing") << 2 << -1 << 0 << QList<int>{} << 6;
+        QTest::newRow("records of its own where the run's were") << 3 << 1 << 4 << QList<int>{} << 6;
+        QTest::newRow("while the run writes another month") << 3 << 0 << 0 << QList<int>{4, 5, 6} << 6;
+        QTest::newRow("filled again to the same size, meanwhile") << 3 << 0 << 3 << QList<int>{4, 5, 6} << 6;
+        // Long past the first entries, where the file is asked only now and then.
+        QTest::newRow("into the run's entries, in a long run") << 30 << 20 << 0 << QList<int>{} << 60;
+        QTest::newRow("records of its own, in a long run") << 30 << 20 << 2 << QList<int>{} << 60;
     }
     void otherProgramCutsTheFile()
     {
@@ -190,8 +194,8 @@ private Q_SLOTS:
         QFETCH(int, keep);
         QFETCH(int, appendedAnew);
         QFETCH(QList<int>, april);
+        QFETCH(int, documents);
         const int existing = 5;
-        const int documents = 6;
         const QString company = m_dir.freshCompany();
         const QString path = monthFilePath(company, 2014, 3);
         QByteArray before;
@@ -221,20 +225,93 @@ private Q_SLOTS:
         const QByteArray after = readFile(path);
         QCOMPARE(after.size() % LedgerEntrySize, 0);
         QVERIFY(!wholeRecords(after).contains(QByteArray(LedgerEntrySize, '\0')));
-        QCOMPARE(after.size(), ((keep < 0 ? 0 : existing + keep) + appendedAnew) * LedgerEntrySize);
 
-        // The results say which entries are gone; those left stand written.
+        // The results say which entries are gone; those left stand written. Entries
+        // written after the cut, before the run found it, stand at the file's new end.
         const int kept = qMax(keep, 0);
         const QList<QByteArray> records = wholeRecords(after);
+        int late = 0;
         for (const DocumentResult& result : std::as_const(host.results)) {
-            if (result.ordinal > cutAfter)
-                break;
+            if (result.ordinal > cutAfter) {
+                if (result.state != DocumentState::Written || result.monthFile != path)
+                    continue;
+                ++late;
+                QCOMPARE(entryNumber(records.at(result.position - 1)), result.position);
+                QCOMPARE(documentNumber(records.at(result.position - 1)),
+                         QStringLiteral("FV %1").arg(result.ordinal).toLatin1());
+                continue;
+            }
             const bool lost = result.ordinal > kept;
             QCOMPARE(result.state, lost ? DocumentState::NotWritten : DocumentState::Written);
             QCOMPARE(result.remarks.contains(QStringLiteral("zniknął z pliku")), lost);
             if (!lost)
                 QCOMPARE(documentNumber(records.at(result.position - 1)),
                          QStringLiteral("FV %1").arg(result.ordinal).toLatin1());
+        }
+        QCOMPARE(after.size(), ((keep < 0 ? 0 : existing + keep) + appendedAnew + late) * LedgerEntrySize);
+    }
+
+    // The other program appends a record right before one of the run's entries;
+    // the same invoice again later in the run is a duplicate of that entry where
+    // it stands, not where it was first numbered.
+    void duplicateOfAnEntryPushedFurther_data()
+    {
+        QTest::addColumn<int>("pushed");   // the entry the other program's record lands before
+        QTest::addColumn<int>("repeated"); // the document after which that invoice comes again
+
+        QTest::newRow("among the first entries, next") << 3 << 3;
+        QTest::newRow("in a long run, next") << 20 << 20;
+        QTest::newRow("in a long run, later") << 20 << 40;
+    }
+    void duplicateOfAnEntryPushedFurther()
+    {
+        QFETCH(int, pushed);
+        QFETCH(int, repeated);
+        const int documents = 50;
+        const int existing = 2;
+        const QString company = m_dir.freshCompany();
+        const QString path = monthFilePath(company, 2014, 3);
+        QVERIFY(writeFile(path, foreignRecord(1, 'e') + foreignRecord(2, 'e')));
+
+        QString text = exportHeader();
+        const auto invoice = [&text](int number) {
+            Invoice sale;
+            sale.number = QStringLiteral("FV %1").arg(number);
+            text += documentBlock(sale, registerBlock("23", "100.00", "23.00"));
+        };
+        for (int k = 1; k <= documents; ++k) {
+            invoice(k);
+            if (k == repeated)
+                invoice(pushed);
+        }
+        HookedHost host;
+        bool appended = false;
+        host.onTrace = [&](const QString& line) {
+            if (!appended && line.startsWith(QStringLiteral("* Dokument nr:FV %1 ").arg(pushed)))
+                appended = appendToFile(path, foreignRecord(9999, Foreign));
+        };
+        QCOMPARE(RunConversion(m_dir.realRun(text, company), host), RunOutcome::Completed);
+        QVERIFY(appended);
+
+        const int position = existing + pushed + 1;
+        const QString cited = QStringLiteral(" * dokument już jest w KPR: plik %1, pozycja %2 - pominięty *")
+                                  .arg(path)
+                                  .arg(position);
+        QCOMPARE(host.trace.count(cited), 1);
+        const QList<QByteArray> records = wholeRecords(readFile(path));
+        QCOMPARE(records.size(), existing + documents + 1);
+        QCOMPARE(documentNumber(records.at(position - 1)), QStringLiteral("FV %1").arg(pushed).toLatin1());
+        for (const DocumentResult& result : std::as_const(host.results)) {
+            if (result.state == DocumentState::Duplicate) {
+                QCOMPARE(result.position, position);
+                continue;
+            }
+            QCOMPARE(result.state, DocumentState::Written);
+            QCOMPARE(entryNumber(records.at(result.position - 1)), result.position);
+            QCOMPARE(documentNumber(records.at(result.position - 1)),
+                     QStringLiteral("FV %1")
+                         .arg(result.ordinal - (result.ordinal > repeated + 1 ? 1 : 0))
+                         .toLatin1());
         }
     }
 };

@@ -26,6 +26,11 @@ public:
         if (DocumentResult* result = resultOfDocument(results, ordinal))
             markLost(*result);
     }
+    void entryMoved(int ordinal, int position) override
+    {
+        if (DocumentResult* result = resultOfDocument(results, ordinal))
+            result->position = position;
+    }
     void rejectedBlocks(const RejectedBlocks& blocks) override { rejected.append(blocks); }
     void rejectedBlock(const RejectedBlock& block) override { rejectedRows.append(block); }
     void runNotice(const QString& text) override { notices.append(text); }
