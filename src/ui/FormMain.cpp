@@ -136,7 +136,11 @@ FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
     watchOptions();
 
     m_hints = new HintSwitch(this);
-    m_trace = std::make_unique<TraceLog>(MemoTrace);
+    // During a run the view is told of new lines whenever the run lets the
+    // window repaint (the log's idle flush fires then); a batch only bounds
+    // how many lines it is told of at once, each telling costing the view a
+    // pass over all its rows.
+    m_trace = std::make_unique<TraceLog>(MemoTrace, 100000);
     createSettings(settingsDirectory);
 }
 

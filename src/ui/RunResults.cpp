@@ -75,7 +75,11 @@ void RunResults::conclude(RunOutcome outcome)
 {
     RunFileTally files;
     for (int index = 0; index < m_documents.size(); ++index) {
-        files.add(m_documents.state(index), m_documents.monthFile(index));
+        // The same state in the same file again adds nothing.
+        if (index == 0 || m_documents.state(index) != m_documents.state(index - 1) ||
+            !m_documents.sameMonthFile(index, index - 1)) {
+            files.add(m_documents.state(index), m_documents.monthFile(index));
+        }
     }
     m_report.stopReason =
         stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
