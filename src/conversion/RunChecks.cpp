@@ -7,19 +7,19 @@
 
 namespace przenosnik {
 
-void RunFileTally::add(const DocumentResult& result)
+void RunFileTally::add(DocumentState state, const QString& monthFile)
 {
-    if (result.state == DocumentState::NotWritten) {
-        m_failedFile = result.monthFile;
+    if (state == DocumentState::NotWritten) {
+        m_failedFile = monthFile;
         return;
     }
-    if (result.state != DocumentState::Written && result.state != DocumentState::WouldBeWritten)
+    if (state != DocumentState::Written && state != DocumentState::WouldBeWritten)
         return;
     // Consecutive documents mostly fall into the same month.
-    if (!m_monthFiles.isEmpty() && m_monthFiles.constLast() == result.monthFile)
+    if (!m_monthFiles.isEmpty() && m_monthFiles.constLast() == monthFile)
         return;
-    if (!m_monthFiles.contains(result.monthFile))
-        m_monthFiles.append(result.monthFile);
+    if (!m_monthFiles.contains(monthFile))
+        m_monthFiles.append(monthFile);
 }
 
 namespace {

@@ -14,7 +14,8 @@ namespace przenosnik {
 class RunFileTally
 {
 public:
-    void add(const DocumentResult& result);
+    void add(const DocumentResult& result) { add(result.state, result.monthFile); }
+    void add(DocumentState state, const QString& monthFile);
     // The files of the documents written, or that a dry run would write.
     const QStringList& monthFiles() const { return m_monthFiles; }
     // The file of the document a failure stopped the run at; empty when none.

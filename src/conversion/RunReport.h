@@ -35,5 +35,7 @@ struct RunReport
 // After the run was taken back: what it wrote reads "cofnięty", and the
 // report says when.
 void markRunUndone(RunReport& report, const QDateTime& undoneAt);
+// The state of a document once its run is taken back.
+DocumentState undoneState(DocumentState state);
 
 } // namespace przenosnik

@@ -81,28 +81,32 @@ RunTotals computeTotals(const RunReport& report)
     totals.otherKinds = report.rejected.otherKinds;
     totals.blocks = int(report.documents.size()) + totals.cancelled + totals.otherKinds;
     totals.readToEnd = report.stopReason.isEmpty();
-    for (const DocumentResult& document : report.documents) {
-        ++totals.byState[int(document.state)];
-        // The run counts every accepted document but one already booked or excluded, also the one a
-        // file failure stopped at and those taken back since. Only what stands in the ledger is summed.
-        const bool written =
-            document.state == DocumentState::Written || document.state == DocumentState::WouldBeWritten;
-        if (written || document.state == DocumentState::NotWritten || document.state == DocumentState::Undone)
-            ++totals.converted;
-        if (!written)
-            continue;
-        qsizetype file = 0;
-        while (file < totals.files.size() && totals.files.at(file).monthFile != document.monthFile)
-            ++file;
-        if (file == totals.files.size())
-            totals.files.append(FileTotals{document.monthFile, {}});
-        const int kind = totalsKind(document.kind);
-        for (KindTotals* sum : {&totals.files[file].byKind[kind], &totals.overall[kind]}) {
-            ++sum->documents;
-            addAmounts(sum->sums, document.amounts);
-        }
-    }
+    for (const DocumentResult& document : report.documents)
+        countDocument(totals, document.kind, document.state, document.monthFile, document.amounts);
     return totals;
+}
+
+void countDocument(RunTotals& totals, int kind, DocumentState state, const QString& monthFile,
+                   const DocumentAmounts& amounts)
+{
+    ++totals.byState[int(state)];
+    // The run counts every accepted document but one already booked or excluded, also the one a
+    // file failure stopped at and those taken back since. Only what stands in the ledger is summed.
+    const bool written = state == DocumentState::Written || state == DocumentState::WouldBeWritten;
+    if (written || state == DocumentState::NotWritten || state == DocumentState::Undone)
+        ++totals.converted;
+    if (!written)
+        return;
+    qsizetype file = 0;
+    while (file < totals.files.size() && totals.files.at(file).monthFile != monthFile)
+        ++file;
+    if (file == totals.files.size())
+        totals.files.append(FileTotals{monthFile, {}});
+    const int index = totalsKind(kind);
+    for (KindTotals* sum : {&totals.files[file].byKind[index], &totals.overall[index]}) {
+        ++sum->documents;
+        addAmounts(sum->sums, amounts);
+    }
 }
 
 namespace {

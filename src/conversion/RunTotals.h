@@ -51,6 +51,9 @@ bool stateListed(const RunTotals& totals, int state);
 // The totals of a run. The amounts are summed over the documents written
 // (in a dry run: those that would be written).
 RunTotals computeTotals(const RunReport& report);
+// Counts one document into the totals, as computeTotals counts each of a report's documents.
+void countDocument(RunTotals& totals, int kind, DocumentState state, const QString& monthFile,
+                   const DocumentAmounts& amounts);
 
 // The kind index of a document's kind (1 sales, 2 purchase, anything else undetermined).
 int totalsKind(int documentKind);

@@ -46,7 +46,7 @@ double gross(const DocumentAmounts& amounts)
     return amounts.kolumna + amounts.vatTotal();
 }
 
-QString digitsOf(const QString& text)
+QString digitsOf(QStringView text)
 {
     QString digits;
     for (QChar c : text) {
@@ -109,9 +109,9 @@ void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& exc
     m_excluded.clear();
     if (choosing && m_results) {
         for (int document = 0; document < m_results->size(); ++document) {
-            const DocumentResult& result = m_results->at(document);
-            if (result.state == DocumentState::WouldBeWritten && excluded.contains(result.ordinal)) {
-                m_excluded.insert(result.ordinal);
+            const int ordinal = m_results->ordinal(document);
+            if (m_results->state(document) == DocumentState::WouldBeWritten && excluded.contains(ordinal)) {
+                m_excluded.insert(ordinal);
             }
         }
     }
@@ -131,7 +131,7 @@ int DocumentTableModel::documentIndex(int row) const
 bool DocumentTableModel::checkable(int row) const
 {
     const int document = documentIndex(row);
-    return m_choosing && document >= 0 && m_results->at(document).state == DocumentState::WouldBeWritten;
+    return m_choosing && document >= 0 && m_results->state(document) == DocumentState::WouldBeWritten;
 }
 
 int DocumentTableModel::rowCount(const QModelIndex& parent) const
@@ -168,7 +168,7 @@ bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value
         !checkable(index.row())) {
         return false;
     }
-    const int ordinal = m_results->at(documentIndex(index.row())).ordinal;
+    const int ordinal = m_results->ordinal(documentIndex(index.row()));
     if (value.value<Qt::CheckState>() == Qt::Checked) {
         m_excluded.remove(ordinal);
     } else {
@@ -210,28 +210,29 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
             return {};
         }
     }
-    const DocumentResult& result = m_results->at(document);
+    const DocumentView result = m_results->at(document);
     const int lastAmount = FirstAmount + m_amounts; // Brutto
     const bool unticked = m_choosing && m_excluded.contains(result.ordinal);
     const bool notBooked =
         unticked || result.state == DocumentState::Excluded || result.state == DocumentState::Undone;
     switch (role) {
     case Qt::DisplayRole:
-        return display(document, index.column());
+        return display(result, index.column());
     case Qt::CheckStateRole:
         if (index.column() == Ordinal && checkable(index.row())) {
             return unticked ? Qt::Unchecked : Qt::Checked;
         }
         return {};
     case SortRole:
-        return sortValue(document, index.column());
+        return sortValue(result, index.column());
     case AttentionRole:
-        return needsAttention(result) ? QStringLiteral("1") : QStringLiteral("0");
+        return needsAttention(result.state, !result.remarks.isEmpty()) ? QStringLiteral("1")
+                                                                       : QStringLiteral("0");
     case Qt::BackgroundRole:
         if (notBooked) {
             return QBrush(NotBookedColour);
         }
-        if (failed(result)) {
+        if (failed(result.state)) {
             return QBrush(FailedColour);
         }
         if (!result.remarks.isEmpty()) {
@@ -243,7 +244,7 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
         if (notBooked) {
             return QBrush(GreyText);
         }
-        return failed(result) || !result.remarks.isEmpty() ? QBrush(Qt::black) : QVariant();
+        return failed(result.state) || !result.remarks.isEmpty() ? QBrush(Qt::black) : QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == Ordinal || (index.column() >= FirstAmount && index.column() <= lastAmount) ||
             index.column() == lastAmount + 2) {
@@ -270,9 +271,8 @@ QVariant DocumentTableModel::rejectedDisplay(int index, int column) const
     }
 }
 
-QVariant DocumentTableModel::display(int document, int column) const
+QVariant DocumentTableModel::display(const DocumentView& result, int column) const
 {
-    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     switch (column) {
     case Ordinal:
@@ -282,15 +282,15 @@ QVariant DocumentTableModel::display(int document, int column) const
     case Remarks:
         return result.remarks.join(QStringLiteral(", "));
     case Number:
-        return result.number;
+        return result.number.toString();
     case Date:
         return reportDate(result.date);
     case Kind:
         return kindText(result.kind);
     case Party:
-        return result.partyName;
+        return result.partyName.toString();
     case Nip:
-        return result.nip;
+        return result.nip.toString();
     default:
         break;
     }
@@ -309,9 +309,8 @@ QVariant DocumentTableModel::display(int document, int column) const
     }
 }
 
-QVariant DocumentTableModel::sortValue(int document, int column) const
+QVariant DocumentTableModel::sortValue(const DocumentView& result, int column) const
 {
-    const DocumentResult& result = m_results->at(document);
     const int amounts = m_amounts;
     if (column == Date) {
         return dateKey(result.date);
@@ -325,7 +324,7 @@ QVariant DocumentTableModel::sortValue(int document, int column) const
     if (column == FirstAmount + amounts + 2) {
         return result.position;
     }
-    return display(document, column);
+    return display(result, column);
 }
 
 bool DocumentTableModel::rowMatches(int row, const QString& text) const
@@ -337,15 +336,17 @@ bool DocumentTableModel::rowMatches(int row, const QString& text) const
     if (document < 0) {
         return m_results->rejectedAt(-1 - m_rows.at(row)).number.contains(text, Qt::CaseInsensitive);
     }
-    const DocumentResult& result = m_results->at(document);
-    if (result.number.contains(text, Qt::CaseInsensitive) || result.nip.contains(text, Qt::CaseInsensitive) ||
-        result.partyName.contains(text, Qt::CaseInsensitive)) {
+    const DocumentView result = m_results->at(document);
+    const QString nip = result.nip.toString();
+    if (result.number.toString().contains(text, Qt::CaseInsensitive) ||
+        nip.contains(text, Qt::CaseInsensitive) ||
+        result.partyName.toString().contains(text, Qt::CaseInsensitive)) {
         return true;
     }
     const QString digits = digitsOf(text);
     return !digits.isEmpty() &&
            digits.size() == text.size() - text.count(QLatin1Char('-')) - text.count(QLatin1Char(' ')) &&
-           digitsOf(result.nip).contains(digits);
+           digitsOf(nip).contains(digits);
 }
 
 } // namespace przenosnik

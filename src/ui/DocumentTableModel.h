@@ -12,6 +12,7 @@
 namespace przenosnik {
 
 class RunResults;
+struct DocumentView;
 
 class DocumentTableModel : public QAbstractTableModel
 {
@@ -57,8 +58,8 @@ Q_SIGNALS:
     void exclusionsChanged();
 
 private:
-    QVariant display(int row, int column) const;
-    QVariant sortValue(int row, int column) const;
+    QVariant display(const DocumentView& result, int column) const;
+    QVariant sortValue(const DocumentView& result, int column) const;
     QVariant rejectedDisplay(int index, int column) const;
     bool checkable(int row) const;
 

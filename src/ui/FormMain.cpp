@@ -136,7 +136,11 @@ FormMain::FormMain(const QString& settingsDirectory, QWidget* parent)
     watchOptions();
 
     m_hints = new HintSwitch(this);
-    m_trace = std::make_unique<TraceLog>(MemoTrace);
+    // During a run the view is told of new lines whenever the run lets the
+    // window repaint (the log's idle flush fires then); a batch only bounds
+    // how many lines it is told of at once, each telling costing the view a
+    // pass over all its rows.
+    m_trace = std::make_unique<TraceLog>(MemoTrace, 100000);
     createSettings(settingsDirectory);
 }
 
@@ -384,8 +388,8 @@ void FormMain::runConversion()
         if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
             tabs_Wyniki->showHistory(de_KPR->text());
         }
-        if (reported && (m_results.anyNeedsAttention() || !m_results.report().stopReason.isEmpty() ||
-                         !m_results.report().dryRunObstacles.isEmpty())) {
+        if (reported && (m_results.anyNeedsAttention() || !m_results.summary().stopReason.isEmpty() ||
+                         !m_results.summary().dryRunObstacles.isEmpty())) {
             tabs_Wyniki->setCurrentIndex(ResultsPages::TotalsPage);
         }
     });
@@ -435,7 +439,7 @@ void FormMain::act_RaportExecute()
         return;
     }
     const QString start =
-        m_lastReportFile.isEmpty() ? suggestedReportFile(m_results.report()) : m_lastReportFile;
+        m_lastReportFile.isEmpty() ? suggestedReportFile(m_results.summary()) : m_lastReportFile;
     QString selected = reportFormat(start) == ReportFormat::Pdf ? PdfReportFilter : CsvReportFilter;
     QString chosen =
         FileDialog::getSaveFileName(this, QStringLiteral("Zapisz raport z konwersji"), start,

@@ -69,7 +69,7 @@ public:
     QString companyName() const;
 
     // What the last run reported; empty before the first run.
-    const RunReport& lastReport() const { return m_results.report(); }
+    RunReport lastReport() const { return m_results.report(); }
     // The documents the next real run leaves out, as chosen after a dry run.
     const DocumentSelection& excludedDocuments() const { return m_excluded; }
 

@@ -77,7 +77,7 @@ void FormMain::undoRun(const QString& companyDirectory, const UndoPlan& plan)
             appendTrace(line);
         }
         // The results of the run taken back say so from now on.
-        const RunReport& shown = m_results.report();
+        const RunReport& shown = m_results.summary();
         if (!shown.dryRun && !shown.journalRunId.isEmpty() && shown.journalRunId == plan.run.id &&
             QDir(shown.companyDirectory) == QDir(companyDirectory)) {
             m_results.markUndone(QDateTime::currentDateTime());

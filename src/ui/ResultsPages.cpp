@@ -210,7 +210,7 @@ void ResultsPages::showResults(const RunResults* results)
     MemoDokumentu->clear();
     m_model->setResults(results);
     showRowCount();
-    const RunReport* report = results ? &results->report() : nullptr;
+    const RunReport* report = results ? &results->summary() : nullptr;
     l_przerwanie->setText(report ? report->stopReason : QString());
     l_przerwanie->setVisible(!l_przerwanie->text().isEmpty());
     QStringList findings;
@@ -226,7 +226,7 @@ void ResultsPages::showResults(const RunResults* results)
     l_przedZapisem->setVisible(!findings.isEmpty());
     if (results) {
         grid_Dokumenty->resizeColumnsToContents();
-        showTotals(grid_Podsumowanie, runHeader(results->report()), computeTotals(results->report()));
+        showTotals(grid_Podsumowanie, runHeader(results->summary()), results->totals());
     } else {
         showTotals(grid_Podsumowanie, {}, RunTotals());
     }
@@ -236,7 +236,7 @@ void ResultsPages::refreshResults()
 {
     m_model->refresh();
     if (m_results) {
-        showTotals(grid_Podsumowanie, runHeader(m_results->report()), computeTotals(m_results->report()));
+        showTotals(grid_Podsumowanie, runHeader(m_results->summary()), m_results->totals());
     }
 }
 

@@ -2,19 +2,17 @@
 
 #include "conversion/RunChecks.h"
 
-#include <algorithm>
-
 namespace przenosnik {
 
-bool failed(const DocumentResult& result)
+bool failed(DocumentState state)
 {
-    return result.state == DocumentState::Skipped || result.state == DocumentState::NotWritten ||
-           result.state == DocumentState::Conflict;
+    return state == DocumentState::Skipped || state == DocumentState::NotWritten ||
+           state == DocumentState::Conflict;
 }
 
-bool needsAttention(const DocumentResult& result)
+bool needsAttention(DocumentState state, bool hasRemarks)
 {
-    return failed(result) || result.state == DocumentState::Duplicate || !result.remarks.isEmpty();
+    return failed(state) || state == DocumentState::Duplicate || hasRemarks;
 }
 
 void RunResults::start(const ConversionSettings& settings, const QDateTime& startedAt)
@@ -24,6 +22,7 @@ void RunResults::start(const ConversionSettings& settings, const QDateTime& star
     m_report.companyDirectory = settings.companyDirectory;
     m_report.startedAt = startedAt;
     m_report.dryRun = settings.dryRun;
+    m_documents.clear();
     m_spans.clear();
     m_rejectedBlocks.clear();
     m_documentStart = -1;
@@ -39,7 +38,7 @@ void RunResults::traceLine(int lineNumber, const QString& line)
 void RunResults::add(DocumentResult result, int lineCount)
 {
     const int first = m_documentStart < 0 ? lineCount : m_documentStart;
-    m_report.documents.append(std::move(result));
+    m_documents.append(result);
     m_spans.append(TraceSpan{first, lineCount - first});
     m_documentStart = -1;
 }
@@ -51,8 +50,11 @@ void RunResults::setRejected(const RejectedBlocks& blocks)
 
 void RunResults::markLost(int ordinal)
 {
-    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal)) {
-        przenosnik::markLost(*result);
+    const int index = m_documents.indexOf(ordinal);
+    if (index >= 0) {
+        DocumentResult result = m_documents.result(index);
+        przenosnik::markLost(result);
+        m_documents.update(index, result);
     }
 }
 
@@ -72,8 +74,12 @@ void RunResults::setCompanies(const QString& companyName, const QString& exportC
 void RunResults::conclude(RunOutcome outcome)
 {
     RunFileTally files;
-    for (const DocumentResult& result : std::as_const(m_report.documents)) {
-        files.add(result);
+    for (int index = 0; index < m_documents.size(); ++index) {
+        // The same state in the same file again adds nothing.
+        if (index == 0 || m_documents.state(index) != m_documents.state(index - 1) ||
+            !m_documents.sameMonthFile(index, index - 1)) {
+            files.add(m_documents.state(index), m_documents.monthFile(index));
+        }
     }
     m_report.stopReason =
         stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
@@ -84,10 +90,49 @@ void RunResults::conclude(RunOutcome outcome)
     }
 }
 
+void RunResults::markUndone(const QDateTime& undoneAt)
+{
+    markRunUndone(m_report, undoneAt);
+    for (int index = 0; index < m_documents.size(); ++index) {
+        const DocumentState state = m_documents.state(index);
+        if (undoneState(state) != state) {
+            DocumentResult result = m_documents.result(index);
+            result.state = undoneState(state);
+            m_documents.update(index, result);
+        }
+    }
+}
+
+RunReport RunResults::report() const
+{
+    RunReport report = m_report;
+    report.documents.reserve(m_documents.size());
+    for (int index = 0; index < m_documents.size(); ++index) {
+        report.documents.append(m_documents.result(index));
+    }
+    return report;
+}
+
+RunTotals RunResults::totals() const
+{
+    // The summary holds no documents: they are counted here.
+    RunTotals totals = computeTotals(m_report);
+    totals.blocks += m_documents.size();
+    for (int index = 0; index < m_documents.size(); ++index) {
+        const DocumentView document = m_documents.at(index);
+        countDocument(totals, document.kind, document.state, document.monthFile, document.amounts);
+    }
+    return totals;
+}
+
 bool RunResults::anyNeedsAttention() const
 {
-    return std::any_of(m_report.documents.cbegin(), m_report.documents.cend(),
-                       [](const DocumentResult& result) { return needsAttention(result); });
+    for (int index = 0; index < m_documents.size(); ++index) {
+        if (needsAttention(m_documents.state(index), m_documents.hasRemarks(index))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace przenosnik

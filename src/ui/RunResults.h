@@ -4,6 +4,8 @@
 
 #include "conversion/RunConversion.h"
 #include "conversion/RunReport.h"
+#include "conversion/RunTotals.h"
+#include "ui/ResultStore.h"
 
 #include <QDateTime>
 #include <QList>
@@ -18,9 +20,9 @@ struct TraceSpan
 };
 
 // Whether a document was held back (skipped, a duplicate, not written) or has remarks.
-bool needsAttention(const DocumentResult& result);
+bool needsAttention(DocumentState state, bool hasRemarks);
 // Whether it was held back because of a fault: not accepted, not written, or in conflict with the ledger.
-bool failed(const DocumentResult& result);
+bool failed(DocumentState state);
 
 class RunResults
 {
@@ -42,17 +44,22 @@ public:
     void addRejected(const RejectedBlock& block) { m_rejectedBlocks.append(block); }
     void setJournalRunId(const QString& runId) { m_report.journalRunId = runId; }
     // The run was taken back at that time.
-    void markUndone(const QDateTime& undoneAt) { markRunUndone(m_report, undoneAt); }
+    void markUndone(const QDateTime& undoneAt);
     void addNotice(const QString& text) { m_report.notices.append(text); }
     // The company of the directory and the one the export names.
     void setCompanies(const QString& companyName, const QString& exportCompany);
     // At the run's end: why it stopped, or what a real run would meet.
     void conclude(RunOutcome outcome);
-    // The run has been taken back.
 
-    const RunReport& report() const { return m_report; }
-    int size() const { return int(m_report.documents.size()); }
-    const DocumentResult& at(int row) const { return m_report.documents.at(row); }
+    // The run's report without its documents, which are read one by one through at().
+    const RunReport& summary() const { return m_report; }
+    // The whole report, each document's result copied into it: for saving and printing.
+    RunReport report() const;
+    RunTotals totals() const;
+    int size() const { return m_documents.size(); }
+    DocumentView at(int row) const { return m_documents.at(row); }
+    DocumentState state(int row) const { return m_documents.state(row); }
+    int ordinal(int row) const { return m_documents.ordinal(row); }
     TraceSpan traceSpan(int row) const { return m_spans.at(row); }
     int rejectedCount() const { return int(m_rejectedBlocks.size()); }
     const RejectedBlock& rejectedAt(int index) const { return m_rejectedBlocks.at(index); }
@@ -60,7 +67,8 @@ public:
     bool anyNeedsAttention() const;
 
 private:
-    RunReport m_report;
+    RunReport m_report; // its documents are kept in m_documents
+    ResultStore m_documents;
     QList<TraceSpan> m_spans;
     QList<RejectedBlock> m_rejectedBlocks;
     int m_documentStart = -1; // the first line of the document being reported; -1 before it

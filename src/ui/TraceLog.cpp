@@ -4,7 +4,8 @@
 
 namespace przenosnik {
 
-TraceLog::TraceLog(QAbstractItemView* view, int batchSize) : m_view(view), m_batchSize(qMax(1, batchSize))
+TraceLog::TraceLog(QAbstractItemView* view, int batchSize, qsizetype blockSize)
+    : m_view(view), m_batchSize(qMax(1, batchSize)), m_text(blockSize)
 {
     m_view->setModel(this);
     m_flushSoon.setSingleShot(true);
@@ -20,8 +21,15 @@ void TraceLog::append(const QString& line)
     if (lineCount() == m_shownLines) {
         m_flushSoon.start();
     }
-    m_text.append(line);
-    m_ends.append(m_text.size());
+    // Room for the longest encoding; the block keeps what the line needs.
+    const auto place = m_text.makeRoom(line.size() * 3);
+    m_toUtf8.resetState();
+    char* const start = m_text.end();
+    m_text.grow(m_toUtf8.appendToBuffer(start, line) - start);
+    if (m_toUtf8.hasError()) {
+        m_otherLines.insert(lineCount(), line);
+    }
+    m_lines.append(place);
     if (lineCount() - m_shownLines >= m_batchSize) {
         flush();
     }
@@ -55,7 +63,8 @@ void TraceLog::clear()
     m_scrollSoon.stop();
     beginResetModel();
     m_text.clear();
-    m_ends.clear();
+    m_lines.clear();
+    m_otherLines.clear();
     m_shownLines = 0;
     endResetModel();
 }
@@ -74,8 +83,17 @@ QStringList TraceLog::lines(int first, int count) const
 
 QString TraceLog::line(int number) const
 {
-    const qsizetype start = number == 0 ? 0 : m_ends.at(number - 1);
-    return m_text.sliced(start, m_ends.at(number) - start);
+    const auto place = m_lines.at(number);
+    const qsizetype end = number + 1 < lineCount() && m_lines.at(number + 1).block == place.block
+                              ? m_lines.at(number + 1).offset
+                              : m_text.blockSize(place.block);
+    if (!m_otherLines.isEmpty()) {
+        const auto other = m_otherLines.constFind(number);
+        if (other != m_otherLines.cend()) {
+            return *other;
+        }
+    }
+    return QString::fromUtf8(m_text.data(place), end - place.offset);
 }
 
 int TraceLog::rowCount(const QModelIndex& parent) const

@@ -4,7 +4,11 @@
 // costs the log no more than keeping its lines.
 #pragma once
 
+#include "ui/TextBlocks.h"
+
 #include <QAbstractListModel>
+#include <QHash>
+#include <QStringEncoder>
 #include <QStringList>
 #include <QTimer>
 
@@ -16,8 +20,9 @@ class TraceLog : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    // Becomes the model of `view`; lines are announced to it every batchSize lines.
-    explicit TraceLog(QAbstractItemView* view, int batchSize = 2000);
+    // Becomes the model of `view`; lines are announced to it every batchSize
+    // lines. Their text is kept in blocks of blockSize bytes.
+    explicit TraceLog(QAbstractItemView* view, int batchSize = 2000, qsizetype blockSize = 1 << 20);
 
     // Appends one whole line (it may be empty).
     void append(const QString& line);
@@ -32,7 +37,7 @@ public:
     QStringList lines() const { return lines(0, lineCount()); }
     // The lines numbered first to first + count - 1, as far as the log has them.
     QStringList lines(int first, int count) const;
-    int lineCount() const { return int(m_ends.size()); }
+    int lineCount() const { return int(m_lines.size()); }
     // The lines the view has been told of.
     int shownLineCount() const { return m_shownLines; }
 
@@ -44,10 +49,15 @@ private:
 
     QAbstractItemView* m_view;
     int m_batchSize;
-    // Every line's text one after another, and where each line ends: a run's
-    // hundreds of thousands of lines cost two growing blocks, not one each.
-    QString m_text;
-    QList<qsizetype> m_ends;
+    // Every line's text one after another in UTF-8, and where each line
+    // starts: a run's hundreds of thousands of lines cost a few blocks, not
+    // one each. A line ends where the next one starts in its block, or at the
+    // block's end.
+    TextBlocks<char> m_text;
+    QList<TextBlocks<char>::Place> m_lines;
+    QStringEncoder m_toUtf8{QStringEncoder::Utf8};
+    // The lines that UTF-8 cannot hold as they are (a lone surrogate), by number.
+    QHash<int, QString> m_otherLines;
     int m_shownLines = 0;
     // Shows lines appended outside a run once the event loop runs again.
     QTimer m_flushSoon;

@@ -1,7 +1,9 @@
-// Parts of the main window on their own: the trace log's batches, the
-// character limit of the auto-fill edits and Qt's texts in Polish.
+// Parts of the main window on their own: the trace log's batches, the store
+// of a run's results, the character limit of the auto-fill edits and Qt's
+// texts in Polish.
 #include "ui/LimitedLineEdit.h"
 #include "ui/QtTranslations.h"
+#include "ui/ResultStore.h"
 #include "ui/TraceLog.h"
 #include "ui/TraceView.h"
 #include "ui/WindowFont.h"
@@ -58,22 +60,41 @@ private Q_SLOTS:
                  lines == 1 ? expected.first() : expected.first() + '\n' + expected.last());
     }
 
+    void traceLogKeepsTextAsAppended_data()
+    {
+        QTest::addColumn<qsizetype>("blockSize");
+        QTest::addColumn<QStringList>("lines");
+        // Amounts are formatted with no-break spaces; a log may begin with an empty line.
+        const QStringList usual{QString(), QStringLiteral("kwota=1\u00A0234,50\u00A0zł"),
+                                QStringLiteral("\tz tabulatorem "), QString()};
+        QTest::newRow("one block") << qsizetype(1 << 20) << usual;
+        QTest::newRow("a block per line or two") << qsizetype(24) << usual;
+        QTest::newRow("lines longer than a block")
+            << qsizetype(4)
+            << QStringList{QStringLiteral("Zażółć gęślą jaźń"), QString(), QStringLiteral("ab")};
+        // UTF-8 cannot hold a lone surrogate: such a line is kept as it is.
+        QTest::newRow("a lone surrogate")
+            << qsizetype(1 << 20)
+            << QStringList{QStringLiteral("a"), QString(QChar(0xD800)) + QStringLiteral("b"),
+                           QStringLiteral("c")};
+    }
+
     void traceLogKeepsTextAsAppended()
     {
+        QFETCH(qsizetype, blockSize);
+        QFETCH(QStringList, lines);
         TraceView memo;
-        TraceLog log(&memo, 2);
-        // Amounts are formatted with no-break spaces; a log may begin with an empty line.
-        const QStringList lines{QString(), QStringLiteral("kwota=1\u00A0234,50\u00A0zł"),
-                                QStringLiteral("\tz tabulatorem "), QString()};
+        TraceLog log(&memo, 2, blockSize);
         for (const QString& line : lines) {
             log.append(line);
         }
         log.flush();
         QCOMPARE(log.lines(), lines);
-        QCOMPARE(memo.model()->rowCount(), 4);
+        QCOMPARE(memo.model()->rowCount(), lines.size());
         QCOMPARE(log.lines(1, 2), lines.mid(1, 2));
-        QCOMPARE(log.lines(3, 5), lines.mid(3));
+        QCOMPARE(log.lines(2, 5), lines.mid(2));
         QCOMPARE(log.lines(-1, 2), lines.mid(0, 1));
+        QCOMPARE(memo.model()->index(1, 0).data().toString(), lines.at(1));
 
         log.clear();
         QCOMPARE(log.lines(), QStringList());
@@ -81,6 +102,78 @@ private Q_SLOTS:
         log.append(QStringLiteral("po wyczyszczeniu"));
         log.flush();
         QCOMPARE(memo.selectedText(), QStringLiteral("po wyczyszczeniu"));
+    }
+
+    void resultStoreGivesBackWhatItKeeps_data()
+    {
+        QTest::addColumn<QList<DocumentResult>>("results");
+        DocumentResult sale;
+        sale.kind = 1;
+        sale.number = QStringLiteral("FV 1/12");
+        sale.partyName = QStringLiteral("Zakład \"Łęg\" s.c.");
+        sale.nip = QStringLiteral("123-456-32-18");
+        sale.address = QStringLiteral("ul. Źródlana 5, 00-950 Warszawa");
+        sale.date = LedgerDate{31, 12, 2014};
+        sale.amounts.netto1 = 100.5;
+        sale.amounts.vat1 = 23.115;
+        sale.amounts.kolumna = 100.5;
+        sale.monthFile = QStringLiteral("/firma/2014T305.12");
+        sale.position = 7;
+        sale.state = DocumentState::WouldBeWritten;
+        DocumentResult bare; // no texts, no amounts, no file
+        DocumentResult held = sale;
+        held.kind = 7;
+        held.amounts = DocumentAmounts{};
+        held.amounts.netto0 = -0.0; // kept as it is, sign and all
+        held.amounts.nettoNieop = -12.34;
+        held.monthFile = QStringLiteral("/firma/2015T305.1");
+        held.state = DocumentState::Duplicate;
+        held.remarks = QStringList{QStringLiteral("brak NIP"), QStringLiteral("jak pozycja 7")};
+        DocumentResult long_ = sale;
+        long_.partyName = QString(3 << 20, QLatin1Char('x')); // longer than a block of texts
+        QTest::newRow("one document") << QList<DocumentResult>{sale};
+        QTest::newRow("empty texts and amounts") << QList<DocumentResult>{bare, sale};
+        QTest::newRow("remarks, other files, odd kind") << QList<DocumentResult>{sale, held, sale};
+        QTest::newRow("texts longer than a block") << QList<DocumentResult>{sale, long_, held};
+    }
+
+    void resultStoreGivesBackWhatItKeeps()
+    {
+        QFETCH(QList<DocumentResult>, results);
+        ResultStore store;
+        for (int index = 0; index < results.size(); ++index) {
+            // In run order, with gaps, as a run reports them.
+            results[index].ordinal = 2 * index + 1;
+            store.append(results.at(index));
+        }
+        QCOMPARE(store.size(), results.size());
+        for (int index = 0; index < results.size(); ++index) {
+            const DocumentResult& expected = results.at(index);
+            const DocumentResult kept = store.result(index);
+            QCOMPARE(kept.ordinal, expected.ordinal);
+            QCOMPARE(kept.kind, expected.kind);
+            QCOMPARE(kept.number, expected.number);
+            QCOMPARE(kept.partyName, expected.partyName);
+            QCOMPARE(kept.nip, expected.nip);
+            QCOMPARE(kept.address, expected.address);
+            QVERIFY(kept.date == expected.date);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&kept.amounts), sizeof(DocumentAmounts)),
+                     QByteArray(reinterpret_cast<const char*>(&expected.amounts), sizeof(DocumentAmounts)));
+            QCOMPARE(kept.monthFile, expected.monthFile);
+            QCOMPARE(kept.position, expected.position);
+            QCOMPARE(kept.state, expected.state);
+            QCOMPARE(kept.remarks, expected.remarks);
+            QCOMPARE(store.indexOf(expected.ordinal), index);
+        }
+        QCOMPARE(store.indexOf(2), -1);
+        QCOMPARE(store.indexOf(99), -1);
+        // A document lost after it was reported: its state and remarks change, nothing else.
+        DocumentResult lost = results.constLast();
+        markLost(lost);
+        store.update(int(results.size() - 1), lost);
+        QCOMPARE(store.at(int(results.size() - 1)).state, DocumentState::NotWritten);
+        QCOMPARE(store.at(int(results.size() - 1)).remarks, lost.remarks);
+        QCOMPARE(store.at(int(results.size() - 1)).number.toString(), lost.number);
     }
 
     void traceLogShowsStrayLinesWhenIdle()

@@ -1,0 +1,55 @@
+// Texts (UTF-16 or UTF-8) kept one after another in blocks of a fixed size,
+// none split between two blocks and none moved once stored: a store that
+// grows to hundreds of thousands of texts costs no copies of what it already
+// holds, nor twice its size while it grows, and touches no memory ahead.
+#pragma once
+
+#include <QtGlobal>
+
+#include <memory>
+#include <vector>
+
+namespace przenosnik {
+
+template <typename Char> class TextBlocks
+{
+public:
+    struct Place
+    {
+        quint32 block = 0;
+        quint32 offset = 0;
+    };
+
+    explicit TextBlocks(qsizetype blockSize = qsizetype(1) << 20) : m_blockSize(blockSize) {}
+
+    // Makes room in one block for up to that many units in all, and says
+    // where they will start: write them at end() and count them with grow().
+    Place makeRoom(qsizetype length)
+    {
+        if (m_blocks.empty() || m_blocks.back().size + length > m_blocks.back().capacity) {
+            // A text longer than a block gets a block of its own size.
+            const qsizetype capacity = qMax(m_blockSize, length);
+            m_blocks.push_back(Block{std::unique_ptr<Char[]>(new Char[size_t(capacity)]), 0, capacity});
+        }
+        return Place{quint32(m_blocks.size() - 1), quint32(m_blocks.back().size)};
+    }
+    Char* end() { return m_blocks.back().data.get() + m_blocks.back().size; }
+    void grow(qsizetype written) { m_blocks.back().size += written; }
+
+    const Char* data(Place place) const { return m_blocks.at(place.block).data.get() + place.offset; }
+    // The units stored in a block.
+    qsizetype blockSize(quint32 block) const { return m_blocks.at(block).size; }
+    void clear() { m_blocks.clear(); }
+
+private:
+    struct Block
+    {
+        std::unique_ptr<Char[]> data;
+        qsizetype size;
+        qsizetype capacity;
+    };
+    qsizetype m_blockSize;
+    std::vector<Block> m_blocks;
+};
+
+} // namespace przenosnik
