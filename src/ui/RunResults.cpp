@@ -60,8 +60,11 @@ void RunResults::markLost(int ordinal)
 
 void RunResults::moveEntry(int ordinal, int position)
 {
-    if (DocumentResult* result = resultOfDocument(m_report.documents, ordinal)) {
-        result->position = position;
+    const int index = m_documents.indexOf(ordinal);
+    if (index >= 0) {
+        DocumentResult result = m_documents.result(index);
+        result.position = position;
+        m_documents.update(index, result);
     }
 }
 

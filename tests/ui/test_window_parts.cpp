@@ -4,6 +4,7 @@
 #include "ui/LimitedLineEdit.h"
 #include "ui/QtTranslations.h"
 #include "ui/ResultStore.h"
+#include "ui/RunResults.h"
 #include "ui/TraceLog.h"
 #include "ui/TraceView.h"
 #include "ui/WindowFont.h"
@@ -135,6 +136,45 @@ private Q_SLOTS:
         QTest::newRow("empty texts and amounts") << QList<DocumentResult>{bare, sale};
         QTest::newRow("remarks, other files, odd kind") << QList<DocumentResult>{sale, held, sale};
         QTest::newRow("texts longer than a block") << QList<DocumentResult>{sale, long_, held};
+    }
+
+    // What the run learns of an entry after its result was reported reaches the
+    // window's results and their report; the other results stay as they were.
+    void resultsTakeWhatIsLearnedLater_data()
+    {
+        QTest::addColumn<bool>("lost");
+        QTest::addColumn<int>("position"); // where the entry is found to stand
+
+        QTest::newRow("pushed further by another program") << false << 9;
+        QTest::newRow("gone from its file") << true << 4;
+    }
+    void resultsTakeWhatIsLearnedLater()
+    {
+        QFETCH(bool, lost);
+        QFETCH(int, position);
+        RunResults results;
+        results.start(ConversionSettings{}, QDateTime::currentDateTime());
+        DocumentResult first;
+        first.ordinal = 1;
+        first.state = DocumentState::Written;
+        first.monthFile = QStringLiteral("/firma/2014T305.3");
+        first.position = 3;
+        DocumentResult second = first;
+        second.ordinal = 2;
+        second.position = 4;
+        results.add(first, 0);
+        results.add(second, 0);
+        if (lost)
+            results.markLost(2);
+        else
+            results.moveEntry(2, position);
+
+        const RunReport report = results.report();
+        QCOMPARE(report.documents.size(), 2);
+        QCOMPARE(report.documents.at(0).position, 3);
+        QCOMPARE(report.documents.at(0).state, DocumentState::Written);
+        QCOMPARE(report.documents.at(1).position, position);
+        QCOMPARE(report.documents.at(1).state, lost ? DocumentState::NotWritten : DocumentState::Written);
     }
 
     void resultStoreGivesBackWhatItKeeps()
