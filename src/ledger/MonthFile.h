@@ -139,6 +139,7 @@ private:
     bool writeInPlace(qint64 position, QByteArrayView bytes);
     void appended(qint64 position, QByteArrayView record, int tag);
     bool failAppend(qint64 size);
+    bool failPartialAppend(qint64 written, qint64 end);
     void report(const char* before);
 
     QString m_directory;
@@ -157,7 +158,7 @@ private:
     int m_quietQuestions = 0;                    // in a row, that found nobody else had written
     QList<MovedEntry> m_moved;
     qint64 m_unflushed = 0; // bytes of entries written since the disk was last given them
-    bool m_landed = false; // the last entry stands in the file, even if the append failed
+    bool m_landed = false;  // the last entry stands in the file, even if the append failed
     QList<int> m_lost;
     bool m_created = false;               // the open file did not exist before this run opened it
     bool m_appendFailed = false;          // an append to the open file failed

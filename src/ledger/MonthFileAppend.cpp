@@ -99,6 +99,18 @@ bool MonthFile::failAppend(qint64 size)
     return false;
 }
 
+// An append that wrote only a part of the entry (disk full, file-size limit)
+// or none: the part is taken back, unless another program appended behind it
+// meanwhile. `end` is the handle's position after the write, when it wrote any.
+bool MonthFile::failPartialAppend(qint64 written, qint64 end)
+{
+    if (written > 0 && end >= 0 && platform::stateOf(m_handle).size == end)
+        platform::truncateFile(m_handle, end - written);
+    m_appendFailed = true;
+    report("Błąd dopisania do pliku ");
+    return false;
+}
+
 // Appends the entry where the file ends now, numbered after the size just
 // seen. The file's own position after the write says where it landed: where
 // another program appended meanwhile, the number is put right; where the file
@@ -110,15 +122,8 @@ bool MonthFile::appendAtEnd(LedgerEntry& entry, qint64 size, int tag)
     m_knownSize = -1;
     const qint64 written = platform::appendToEnd(m_handle, entry.bytes());
     const qint64 end = written > 0 ? platform::appendedEnd(m_handle) : -1;
-    if (written != LedgerEntrySize) {
-        // A part of the entry (disk full, file-size limit) is taken back,
-        // unless another program appended behind it meanwhile.
-        if (end >= 0 && platform::stateOf(m_handle).size == end)
-            platform::truncateFile(m_handle, end - written);
-        m_appendFailed = true;
-        report("Błąd dopisania do pliku ");
-        return false;
-    }
+    if (written != LedgerEntrySize)
+        return failPartialAppend(written, end);
     const qint64 landed = end >= 0 ? end - LedgerEntrySize : -1;
     if (landed == size) {
         m_knownSize = end;
@@ -241,14 +246,8 @@ bool MonthFile::appendUnconfirmed(LedgerEntry& entry, int tag)
     entry.setInt32(field::EntryNo, static_cast<qint32>(position / LedgerEntrySize + 1));
     const qint64 written = platform::appendToEnd(m_handle, entry.bytes());
     if (written != LedgerEntrySize) {
-        // A part of the entry is taken back, unless another program appended behind it meanwhile.
-        const qint64 end = written > 0 ? platform::appendedEnd(m_handle) : -1;
-        if (end >= 0 && platform::stateOf(m_handle).size == end)
-            platform::truncateFile(m_handle, end - written);
         m_appendWithoutAsking = false;
-        m_appendFailed = true;
-        report("Błąd dopisania do pliku ");
-        return false;
+        return failPartialAppend(written, written > 0 ? platform::appendedEnd(m_handle) : -1);
     }
     m_unconfirmed.add(entry.bytes(), tag);
     m_landed = true;

@@ -19,8 +19,9 @@ public:
     void expectAt(qint64 end)
     {
         m_start = end;
-        m_records.clear();
-        m_tags.clear();
+        // Emptied, keeping their room for the next entries.
+        m_records.resize(0);
+        m_tags.resize(0);
     }
     bool isEmpty() const { return m_tags.isEmpty(); }
     qsizetype count() const { return m_tags.size(); }

@@ -43,10 +43,6 @@ public:
     DocumentState state(int index) const { return DocumentState(m_records.at(index).state); }
     int ordinal(int index) const { return m_records.at(index).ordinal; }
     const QString& monthFile(int index) const { return m_monthFiles.at(m_records.at(index).monthFile); }
-    bool sameMonthFile(int index, int other) const
-    {
-        return m_records.at(index).monthFile == m_records.at(other).monthFile;
-    }
     bool hasRemarks(int index) const { return m_records.at(index).remarks >= 0; }
     // The whole result, as it was appended and updated since.
     DocumentResult result(int index) const;

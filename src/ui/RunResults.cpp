@@ -50,22 +50,23 @@ void RunResults::setRejected(const RejectedBlocks& blocks)
 
 void RunResults::markLost(int ordinal)
 {
-    const int index = m_documents.indexOf(ordinal);
-    if (index >= 0) {
-        DocumentResult result = m_documents.result(index);
-        przenosnik::markLost(result);
-        m_documents.update(index, result);
-    }
+    changeResult(m_documents.indexOf(ordinal), [](DocumentResult& result) { przenosnik::markLost(result); });
 }
 
 void RunResults::moveEntry(int ordinal, int position)
 {
-    const int index = m_documents.indexOf(ordinal);
-    if (index >= 0) {
-        DocumentResult result = m_documents.result(index);
-        result.position = position;
-        m_documents.update(index, result);
+    changeResult(m_documents.indexOf(ordinal),
+                 [position](DocumentResult& result) { result.position = position; });
+}
+
+void RunResults::changeResult(int index, const std::function<void(DocumentResult&)>& change)
+{
+    if (index < 0) {
+        return;
     }
+    DocumentResult result = m_documents.result(index);
+    change(result);
+    m_documents.update(index, result);
 }
 
 void RunResults::setCompanies(const QString& companyName, const QString& exportCompany)
@@ -78,11 +79,7 @@ void RunResults::conclude(RunOutcome outcome)
 {
     RunFileTally files;
     for (int index = 0; index < m_documents.size(); ++index) {
-        // The same state in the same file again adds nothing.
-        if (index == 0 || m_documents.state(index) != m_documents.state(index - 1) ||
-            !m_documents.sameMonthFile(index, index - 1)) {
-            files.add(m_documents.state(index), m_documents.monthFile(index));
-        }
+        files.add(m_documents.state(index), m_documents.monthFile(index));
     }
     m_report.stopReason =
         stopSentence(outcome, m_report.companyDirectory, files.failedFile(), m_report.exportFile);
@@ -99,9 +96,7 @@ void RunResults::markUndone(const QDateTime& undoneAt)
     for (int index = 0; index < m_documents.size(); ++index) {
         const DocumentState state = m_documents.state(index);
         if (undoneState(state) != state) {
-            DocumentResult result = m_documents.result(index);
-            result.state = undoneState(state);
-            m_documents.update(index, result);
+            changeResult(index, [](DocumentResult& result) { result.state = undoneState(result.state); });
         }
     }
 }

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QList>
 
+#include <functional>
+
 namespace przenosnik {
 
 // A range of trace lines, by line number in the trace log.
@@ -67,6 +69,9 @@ public:
     bool anyNeedsAttention() const;
 
 private:
+    // Changes what may change of a document's result after it was reported; nothing for index -1.
+    void changeResult(int index, const std::function<void(DocumentResult&)>& change);
+
     RunReport m_report; // its documents are kept in m_documents
     ResultStore m_documents;
     QList<TraceSpan> m_spans;
