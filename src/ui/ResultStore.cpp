@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <ranges>
 
 namespace przenosnik {
 
@@ -148,10 +149,10 @@ DocumentResult ResultStore::result(int index) const
 int ResultStore::indexOf(int ordinal) const
 {
     // Results come in run order, one per ordinal.
-    const auto it =
-        std::lower_bound(m_records.cbegin(), m_records.cend(), ordinal,
-                         [](const Record& record, int wanted) { return record.ordinal < wanted; });
-    return it != m_records.cend() && it->ordinal == ordinal ? int(it - m_records.cbegin()) : -1;
+    const auto indexes = std::views::iota(0, size());
+    const auto it = std::ranges::lower_bound(indexes, ordinal, {},
+                                             [this](int index) { return m_records.at(index).ordinal; });
+    return it != indexes.end() && m_records.at(*it).ordinal == ordinal ? *it : -1;
 }
 
 void ResultStore::update(int index, const DocumentResult& result)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "conversion/DocumentResult.h"
+#include "ui/BlockList.h"
 #include "ui/TextBlocks.h"
 
 #include <QHash>
@@ -36,6 +37,11 @@ struct DocumentView
 class ResultStore
 {
 public:
+    // The fixed fields of that many results are kept in one block.
+    explicit ResultStore(qsizetype resultsPerBlock = qsizetype(platform::LargePageSize / sizeof(Record)))
+        : m_records(resultsPerBlock)
+    {
+    }
     void clear();
     void append(const DocumentResult& result);
     int size() const { return int(m_records.size()); }
@@ -69,7 +75,7 @@ private:
     void setOutcome(Record& record, const DocumentResult& result);
     int monthFileIndex(const QString& monthFile);
 
-    QList<Record> m_records;
+    BlockList<Record> m_records;
     TextBlocks<char> m_data;
     QStringList m_monthFiles;
     QHash<QString, int> m_monthFileIndexes;

@@ -4,9 +4,10 @@
 // holds, nor twice its size while it grows, and touches no memory ahead.
 #pragma once
 
+#include "platform/Memory.h"
+
 #include <QtGlobal>
 
-#include <memory>
 #include <vector>
 
 namespace przenosnik {
@@ -20,7 +21,10 @@ public:
         quint32 offset = 0;
     };
 
-    explicit TextBlocks(qsizetype blockSize = qsizetype(1) << 20) : m_blockSize(blockSize) {}
+    explicit TextBlocks(qsizetype blockSize = qsizetype(platform::LargePageSize / sizeof(Char)))
+        : m_blockSize(blockSize)
+    {
+    }
 
     // Makes room in one block for up to that many units in all, and says
     // where they will start: write them at end() and count them with grow().
@@ -29,14 +33,14 @@ public:
         if (m_blocks.empty() || m_blocks.back().size + length > m_blocks.back().capacity) {
             // A text longer than a block gets a block of its own size.
             const qsizetype capacity = qMax(m_blockSize, length);
-            m_blocks.push_back(Block{std::unique_ptr<Char[]>(new Char[size_t(capacity)]), 0, capacity});
+            m_blocks.push_back(Block{platform::LargeBlock(size_t(capacity) * sizeof(Char)), 0, capacity});
         }
         return Place{quint32(m_blocks.size() - 1), quint32(m_blocks.back().size)};
     }
-    Char* end() { return m_blocks.back().data.get() + m_blocks.back().size; }
+    Char* end() { return m_blocks.back().units() + m_blocks.back().size; }
     void grow(qsizetype written) { m_blocks.back().size += written; }
 
-    const Char* data(Place place) const { return m_blocks.at(place.block).data.get() + place.offset; }
+    const Char* data(Place place) const { return m_blocks.at(place.block).units() + place.offset; }
     // The units stored in a block.
     qsizetype blockSize(quint32 block) const { return m_blocks.at(block).size; }
     void clear() { m_blocks.clear(); }
@@ -44,9 +48,11 @@ public:
 private:
     struct Block
     {
-        std::unique_ptr<Char[]> data;
+        platform::LargeBlock memory;
         qsizetype size;
         qsizetype capacity;
+
+        Char* units() const { return static_cast<Char*>(memory.data()); }
     };
     qsizetype m_blockSize;
     std::vector<Block> m_blocks;

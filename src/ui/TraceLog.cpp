@@ -5,7 +5,8 @@
 namespace przenosnik {
 
 TraceLog::TraceLog(QAbstractItemView* view, int batchSize, qsizetype blockSize)
-    : m_view(view), m_batchSize(qMax(1, batchSize)), m_text(blockSize)
+    : m_view(view), m_batchSize(qMax(1, batchSize)), m_text(blockSize),
+      m_lines(blockSize / qsizetype(sizeof(TextBlocks<char>::Place)))
 {
     m_view->setModel(this);
     m_flushSoon.setSingleShot(true);

@@ -4,6 +4,7 @@
 // costs the log no more than keeping its lines.
 #pragma once
 
+#include "ui/BlockList.h"
 #include "ui/TextBlocks.h"
 
 #include <QAbstractListModel>
@@ -21,8 +22,10 @@ class TraceLog : public QAbstractListModel
     Q_OBJECT
 public:
     // Becomes the model of `view`; lines are announced to it every batchSize
-    // lines. Their text is kept in blocks of blockSize bytes.
-    explicit TraceLog(QAbstractItemView* view, int batchSize = 2000, qsizetype blockSize = 1 << 20);
+    // lines. Their text is kept in blocks of blockSize bytes, where they
+    // start in blocks of as many bytes.
+    explicit TraceLog(QAbstractItemView* view, int batchSize = 2000,
+                      qsizetype blockSize = qsizetype(platform::LargePageSize));
 
     // Appends one whole line (it may be empty).
     void append(const QString& line);
@@ -54,7 +57,7 @@ private:
     // one each. A line ends where the next one starts in its block, or at the
     // block's end.
     TextBlocks<char> m_text;
-    QList<TextBlocks<char>::Place> m_lines;
+    BlockList<TextBlocks<char>::Place> m_lines;
     QStringEncoder m_toUtf8{QStringEncoder::Utf8};
     // The lines that UTF-8 cannot hold as they are (a lone surrogate), by number.
     QHash<int, QString> m_otherLines;

@@ -1,6 +1,7 @@
 // The system's calls: appends that tell where they landed, positional writes
 // and reads beside them, what a lock file needs, and the rule of installed
-// program folders.
+// program folders, memory taken from the system.
+#include "platform/Memory.h"
 #include "platform/NativeFile.h"
 #include "platform/Process.h"
 #include "platform/SystemPaths.h"
@@ -11,6 +12,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+#include <cstring>
 
 using namespace przenosnik;
 using namespace przenosnik::platform;
@@ -116,6 +120,31 @@ private Q_SLOTS:
         QFETCH(bool, installed);
         QCOMPARE(isUnderPrefix(directory, {QStringLiteral("/usr"), QString(), QStringLiteral("/opt/")}),
                  installed);
+    }
+
+    // A block comes zeroed and whole, the bytes around a large page's
+    // boundary included; a moved block leaves nothing behind to free twice.
+    void largeBlockHoldsWhatWasAskedFor_data()
+    {
+        QTest::addColumn<qsizetype>("bytes");
+        QTest::newRow("nothing") << qsizetype(0);
+        QTest::newRow("less than a page") << qsizetype(100);
+        QTest::newRow("one large page") << qsizetype(LargePageSize);
+        QTest::newRow("just over a large page") << qsizetype(LargePageSize + 1);
+        QTest::newRow("several large pages") << qsizetype(3 * LargePageSize - 4096);
+    }
+    void largeBlockHoldsWhatWasAskedFor()
+    {
+        QFETCH(qsizetype, bytes);
+        LargeBlock block{size_t(bytes)};
+        QVERIFY(block.size() >= size_t(bytes));
+        auto* const data = static_cast<unsigned char*>(block.data());
+        QVERIFY(std::all_of(data, data + block.size(), [](unsigned char c) { return c == 0; }));
+        std::memset(data, 0xA5, block.size());
+        LargeBlock moved(std::move(block));
+        QVERIFY(!block.data());
+        QCOMPARE(moved.data(), data);
+        QCOMPARE(data[moved.size() - 1], 0xA5);
     }
 };
 

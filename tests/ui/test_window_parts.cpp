@@ -180,7 +180,7 @@ private Q_SLOTS:
     void resultStoreGivesBackWhatItKeeps()
     {
         QFETCH(QList<DocumentResult>, results);
-        ResultStore store;
+        ResultStore store(2); // the results of a row span blocks
         for (int index = 0; index < results.size(); ++index) {
             // In run order, with gaps, as a run reports them.
             results[index].ordinal = 2 * index + 1;
