@@ -72,13 +72,12 @@ QStringList DocumentTableModel::captions()
            QStringList{QStringLiteral("Brutto"), QStringLiteral("Plik"), QStringLiteral("Pozycja")};
 }
 
-void DocumentTableModel::setResults(const RunResults* results)
+void DocumentTableModel::setResults(const RunResults* results, bool choosing, const DocumentSelection& excluded)
 {
     beginResetModel();
     m_results = results;
     m_rows.clear();
-    m_choosing = false;
-    m_excluded.clear();
+    chooseAmong(choosing && results, excluded);
     if (results) {
         // A rejected block stands before the result reported after it.
         m_rows.reserve(results->size() + results->rejectedCount());
@@ -105,6 +104,12 @@ void DocumentTableModel::refresh()
 
 void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& excluded)
 {
+    chooseAmong(choosing, excluded);
+    refresh();
+}
+
+void DocumentTableModel::chooseAmong(bool choosing, const DocumentSelection& excluded)
+{
     m_choosing = choosing;
     m_excluded.clear();
     if (choosing && m_results) {
@@ -115,7 +120,6 @@ void DocumentTableModel::setChoosing(bool choosing, const DocumentSelection& exc
             }
         }
     }
-    refresh();
 }
 
 DocumentSelection DocumentTableModel::excluded() const

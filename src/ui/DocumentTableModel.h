@@ -28,8 +28,9 @@ public:
 
     explicit DocumentTableModel(QObject* parent = nullptr);
 
-    // Shows these results (nullptr: none); they must outlive the model or the next call.
-    void setResults(const RunResults* results);
+    // Shows these results (nullptr: none); they must outlive the model or the
+    // next call. Choosing: as setChoosing, with the same reset.
+    void setResults(const RunResults* results, bool choosing = false, const DocumentSelection& excluded = {});
     // The rows changed in place (a state after an undo).
     void refresh();
 
@@ -58,6 +59,7 @@ Q_SIGNALS:
     void exclusionsChanged();
 
 private:
+    void chooseAmong(bool choosing, const DocumentSelection& excluded);
     QVariant display(const DocumentView& result, int column) const;
     QVariant sortValue(const DocumentView& result, int column) const;
     QVariant rejectedDisplay(int index, int column) const;

@@ -372,19 +372,19 @@ void FormMain::runConversion()
         }
         act_Raport->setEnabled(reported);
         act_Drukuj->setEnabled(reported);
-        tabs_Wyniki->showResults(reported ? &m_results : nullptr);
-        if (reported && settings.dryRun) {
-            // Chosen after this dry run, for the next real run with the same file and options.
+        // Chosen after a dry run, for the next real run with the same file and options.
+        const bool choosing = reported && settings.dryRun;
+        if (choosing) {
             if (key != m_exclusionKey) {
                 m_excluded = {};
             }
             m_exclusionKey = key;
-            tabs_Wyniki->setChoosing(true, m_excluded);
         } else if (reported && outcome != RunOutcome::DirectoryBusy) {
             // A real run that read the file used them up.
             m_excluded = {};
             m_exclusionKey.clear();
         }
+        tabs_Wyniki->showResults(reported ? &m_results : nullptr, choosing, m_excluded);
         if (tabs_Wyniki->currentIndex() == ResultsPages::HistoryPageIndex) {
             tabs_Wyniki->showHistory(de_KPR->text());
         }

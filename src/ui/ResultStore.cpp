@@ -98,6 +98,20 @@ int ResultStore::monthFileIndex(const QString& monthFile)
     return int(m_monthFiles.size() - 1);
 }
 
+DocumentAmounts ResultStore::amounts(int index) const
+{
+    const Record& record = m_records.at(index);
+    DocumentAmounts amounts;
+    const char* data = m_data.data(record.data);
+    for (size_t field = 0; field < std::size(amountFields); ++field) {
+        if (record.amountMask & (1u << field)) {
+            std::memcpy(&(amounts.*amountFields[field]), data, sizeof(double));
+            data += sizeof(double);
+        }
+    }
+    return amounts;
+}
+
 DocumentView ResultStore::at(int index) const
 {
     const Record& record = m_records.at(index);
@@ -107,13 +121,9 @@ DocumentView ResultStore::at(int index) const
     view.state = DocumentState(record.state);
     view.date = record.date;
     view.position = record.position;
-    const char* data = m_data.data(record.data);
-    for (size_t field = 0; field < std::size(amountFields); ++field) {
-        if (record.amountMask & (1u << field)) {
-            std::memcpy(&(view.amounts.*amountFields[field]), data, sizeof(double));
-            data += sizeof(double);
-        }
-    }
+    view.amounts = amounts(index);
+    // The texts follow the amounts that are stored.
+    const char* data = m_data.data(record.data) + std::popcount(record.amountMask) * sizeof(double);
     int part = 0;
     for (QUtf8StringView* text : {&view.number, &view.partyName, &view.nip, &view.address}) {
         const int length = record.textLengths[part++];

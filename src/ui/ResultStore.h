@@ -48,6 +48,8 @@ public:
     DocumentView at(int index) const;
     DocumentState state(int index) const { return DocumentState(m_records.at(index).state); }
     int ordinal(int index) const { return m_records.at(index).ordinal; }
+    int kind(int index) const { return m_records.at(index).kind; }
+    DocumentAmounts amounts(int index) const;
     const QString& monthFile(int index) const { return m_monthFiles.at(m_records.at(index).monthFile); }
     bool hasRemarks(int index) const { return m_records.at(index).remarks >= 0; }
     // The whole result, as it was appended and updated since.

@@ -34,11 +34,17 @@ QVBoxLayout* pageLayout(QWidget* page)
 
 // The documents sort as the table's model says; by their number in the run
 // (the first column) they are already in order, compared without asking the
-// model. They are filtered by "tylko z uwagami" and by the search text.
+// model, and ascending they are not sorted at all. They are filtered by
+// "tylko z uwagami" and by the search text.
 class DocumentFilterModel : public QSortFilterProxyModel
 {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void sort(int column, Qt::SortOrder order) override
+    {
+        QSortFilterProxyModel::sort(column == 0 && order == Qt::AscendingOrder ? -1 : column, order);
+    }
 
     void setFilter(bool attentionOnly, const QString& search)
     {
@@ -204,11 +210,12 @@ QWidget* ResultsPages::createTotalsPage()
     return page;
 }
 
-void ResultsPages::showResults(const RunResults* results)
+void ResultsPages::showResults(const RunResults* results, bool choosing, const DocumentSelection& excluded)
 {
     m_results = results;
     MemoDokumentu->clear();
-    m_model->setResults(results);
+    // With the check boxes from the start, the first column is sized to hold them.
+    m_model->setResults(results, choosing, excluded);
     showRowCount();
     const RunReport* report = results ? &results->summary() : nullptr;
     l_przerwanie->setText(report ? report->stopReason : QString());

@@ -117,8 +117,8 @@ RunTotals RunResults::totals() const
     RunTotals totals = computeTotals(m_report);
     totals.blocks += m_documents.size();
     for (int index = 0; index < m_documents.size(); ++index) {
-        const DocumentView document = m_documents.at(index);
-        countDocument(totals, document.kind, document.state, document.monthFile, document.amounts);
+        countDocument(totals, m_documents.kind(index), m_documents.state(index), m_documents.monthFile(index),
+                      m_documents.amounts(index));
     }
     return totals;
 }

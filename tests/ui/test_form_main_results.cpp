@@ -317,9 +317,11 @@ private Q_SLOTS:
                 QCOMPARE(table.index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
             }
         }
+        // The first column is wide enough for the boxes and the numbers beside them.
+        auto* grid = child<QTableView>(*window, "grid_Dokumenty");
+        QVERIFY(grid->columnWidth(0) >= static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(0));
         QVERIFY(table.setData(table.index(rowOf(3), 0), Qt::Unchecked, Qt::CheckStateRole));
         // Or with the space bar, on any cell of the row.
-        auto* grid = child<QTableView>(*window, "grid_Dokumenty");
         grid->setCurrentIndex(table.index(rowOf(7), 4));
         QTest::keyClick(grid, Qt::Key_Space);
         QCOMPARE(window->excludedDocuments().text(), QStringLiteral("3,7"));
