@@ -72,7 +72,8 @@ QStringList DocumentTableModel::captions()
            QStringList{QStringLiteral("Brutto"), QStringLiteral("Plik"), QStringLiteral("Pozycja")};
 }
 
-void DocumentTableModel::setResults(const RunResults* results, bool choosing, const DocumentSelection& excluded)
+void DocumentTableModel::setResults(const RunResults* results, bool choosing,
+                                    const DocumentSelection& excluded)
 {
     beginResetModel();
     m_results = results;

@@ -308,9 +308,9 @@ void FormMain::setTabOrder()
             chain.append(widget);
         }
     }
-    chain += QList<QWidget*>{de_KPR,        FE_EPP,      RB_852,       RB_MAZ,   chb_duplikaty,
-                             chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ, Edit_OPIS,
-                             chb_def_opis,  chb_kod,     Edit_NIP,    mDokument,    MemoTrace};
+    chain += QList<QWidget*>{de_KPR,        FE_EPP,      RB_852,       RB_MAZ,    chb_duplikaty,
+                             chb_Szablon31, chb_Sym2006, Edit_Atrybut, Edit_REJ,  Edit_OPIS,
+                             chb_def_opis,  chb_kod,     Edit_NIP,     mDokument, MemoTrace};
     for (qsizetype i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

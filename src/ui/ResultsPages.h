@@ -46,7 +46,8 @@ public:
 
     // Shows the results of a run; nullptr empties the document and totals pages.
     // The results must stay until the next call. Choosing: as setChoosing.
-    void showResults(const RunResults* results, bool choosing = false, const DocumentSelection& excluded = {});
+    void showResults(const RunResults* results, bool choosing = false,
+                     const DocumentSelection& excluded = {});
     // The results shown changed in place (taken back).
     void refreshResults();
     // Check boxes on the rows "do zapisu": ticked but for the excluded ones.
