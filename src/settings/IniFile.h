@@ -84,5 +84,4 @@ private:
     IniEncoding m_encoding = IniEncoding::Ansi;
 };
 
-
 } // namespace przenosnik
