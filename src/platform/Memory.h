@@ -23,6 +23,9 @@ public:
 
 // The size of the system's large pages where it has them (2 MiB on x86-64).
 inline constexpr std::size_t LargePageSize = std::size_t(2) << 20;
+// The first block of a store that grows in large blocks: a short run touches
+// a few small pages of it, not a large page.
+inline constexpr std::size_t FirstBlockSize = std::size_t(64) << 10;
 
 // Memory taken from the system directly, for stores that grow through a whole
 // run and are freed whole (the window's trace lines and document results).

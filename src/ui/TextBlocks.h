@@ -1,7 +1,8 @@
 // Texts (UTF-16 or UTF-8) kept one after another in blocks of a fixed size,
 // none split between two blocks and none moved once stored: a store that
 // grows to hundreds of thousands of texts costs no copies of what it already
-// holds, nor twice its size while it grows, and touches no memory ahead.
+// holds, nor twice its size while it grows, and touches no memory ahead. The
+// first block is a small one, for the few texts of a short run.
 #pragma once
 
 #include "platform/Memory.h"
@@ -32,7 +33,10 @@ public:
     {
         if (m_blocks.empty() || m_blocks.back().size + length > m_blocks.back().capacity) {
             // A text longer than a block gets a block of its own size.
-            const qsizetype capacity = qMax(m_blockSize, length);
+            const qsizetype size = m_blocks.empty()
+                                       ? qMin(m_blockSize, qsizetype(platform::FirstBlockSize / sizeof(Char)))
+                                       : m_blockSize;
+            const qsizetype capacity = qMax(size, length);
             m_blocks.push_back(Block{platform::LargeBlock(size_t(capacity) * sizeof(Char)), 0, capacity});
         }
         return Place{quint32(m_blocks.size() - 1), quint32(m_blocks.back().size)};

@@ -1,6 +1,7 @@
 // Parts of the main window on their own: the trace log's batches, the store
 // of a run's results, the character limit of the auto-fill edits and Qt's
 // texts in Polish.
+#include "ui/BlockList.h"
 #include "ui/LimitedLineEdit.h"
 #include "ui/QtTranslations.h"
 #include "ui/ResultStore.h"
@@ -214,6 +215,39 @@ private Q_SLOTS:
         QCOMPARE(store.at(int(results.size() - 1)).state, DocumentState::NotWritten);
         QCOMPARE(store.at(int(results.size() - 1)).remarks, lost.remarks);
         QCOMPARE(store.at(int(results.size() - 1)).number.toString(), lost.number);
+    }
+
+    // Records come back by their index across the small first block and the
+    // large ones after it, and again after the list is cleared.
+    void blockListKeepsRecordsInOrder_data()
+    {
+        QTest::addColumn<int>("perBlock");
+        QTest::addColumn<int>("firstBlock");
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty") << 4 << 2 << 0;
+        QTest::newRow("within the first block") << 4 << 2 << 2;
+        QTest::newRow("first block smaller") << 4 << 2 << 11;
+        QTest::newRow("blocks of one") << 1 << 1 << 3;
+        QTest::newRow("first block as large as the rest") << 3 << 3 << 7;
+        QTest::newRow("first block asked larger than the rest") << 3 << 9 << 7;
+    }
+    void blockListKeepsRecordsInOrder()
+    {
+        QFETCH(int, perBlock);
+        QFETCH(int, firstBlock);
+        QFETCH(int, count);
+        BlockList<qint64> list(perBlock, firstBlock);
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < count; ++i) {
+                list.append(qint64(i) * 1000 + round);
+            }
+            QCOMPARE(list.size(), count);
+            for (int i = 0; i < count; ++i) {
+                QCOMPARE(list.at(i), qint64(i) * 1000 + round);
+            }
+            list.clear();
+            QVERIFY(list.isEmpty());
+        }
     }
 
     void traceLogShowsStrayLinesWhenIdle()
