@@ -12,6 +12,16 @@
 #include <malloc.h>
 #endif
 
+// Under AddressSanitizer the blocks come from the C library's heap, which it
+// watches: a store that writes past the end of its block is caught there.
+#if defined(__SANITIZE_ADDRESS__)
+#define PRZENOSNIK_WATCHED_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PRZENOSNIK_WATCHED_HEAP 1
+#endif
+#endif
+
 namespace przenosnik::platform {
 
 namespace {
@@ -37,6 +47,23 @@ KeptHeap::~KeptHeap()
 #endif
 }
 
+#if defined(PRZENOSNIK_WATCHED_HEAP)
+LargeBlock::LargeBlock(std::size_t bytes)
+{
+    m_size = qMax<std::size_t>(bytes, 1);
+    m_data = std::calloc(m_size, 1);
+    if (!m_data) {
+        throw std::bad_alloc();
+    }
+}
+
+void LargeBlock::release()
+{
+    std::free(m_data);
+    m_data = nullptr;
+    m_size = 0;
+}
+#else
 LargeBlock::LargeBlock(std::size_t bytes)
 {
     const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
@@ -77,5 +104,6 @@ void LargeBlock::release()
         m_size = 0;
     }
 }
+#endif
 
 } // namespace przenosnik::platform
