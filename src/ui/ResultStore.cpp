@@ -1,7 +1,5 @@
 #include "ui/ResultStore.h"
 
-#include <QStringEncoder>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -55,11 +53,11 @@ void ResultStore::append(const DocumentResult& result)
     m_data.grow(amountCount * sizeof(double));
     // The texts are decoded from an export file or an invoice, which yields no
     // lone surrogate; one would read back as a replacement character.
-    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    m_toUtf8.resetState();
     int part = 0;
     for (const QString* text : texts) {
         char* const start = m_data.end();
-        const qsizetype length = toUtf8.appendToBuffer(start, *text) - start;
+        const qsizetype length = m_toUtf8.appendToBuffer(start, *text) - start;
         m_data.grow(length);
         record.textLengths[part++] = int(length);
     }

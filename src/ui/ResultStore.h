@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <QUtf8StringView>
 
@@ -82,6 +83,7 @@ private:
     QStringList m_monthFiles;
     QHash<QString, int> m_monthFileIndexes;
     QList<QStringList> m_remarks;
+    QStringEncoder m_toUtf8{QStringEncoder::Utf8};
 };
 
 } // namespace przenosnik
